@@ -1,0 +1,2 @@
+#include <windows.h>
+int placeholderWin() { return 0; }

@@ -1,0 +1,2 @@
+#include <gtest/gtest.h>
+TEST(Smoke, Works) { EXPECT_EQ(1, 1); }

@@ -1,0 +1,1 @@
+int placeholder2() { return 0; }
