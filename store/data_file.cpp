@@ -1,0 +1,258 @@
+#include "store/data_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace corvane {
+
+namespace {
+
+constexpr int kWrittenVersion = 1;
+
+// The smallest section the store ever keeps: section_length > 15.
+constexpr size_t kMinStoredSection = 16 + 3;
+
+void put16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+bool writeSlot(AtomicOutputFile& out, const SectionSlot& slot) {
+    uint8_t entry[4];
+    uint16_t length = slot.data ? slot.length : 0;
+    put16(entry, slot.updateCount);
+    put16(entry + 2, length);
+    return out.write(entry, sizeof entry) && (length == 0 || out.write(slot.data, length));
+}
+
+bool writeRecord(AtomicOutputFile& out, const ServiceRecord& r) {
+    uint8_t fields[kRecordFieldsSize];
+    put16(fields + 0, r.serviceId);
+    put16(fields + 2, r.networkWord);
+    std::memcpy(fields + 4, r.providerName, kNameCapacity);
+    put16(fields + 54, r.providerNameLength);
+    std::memcpy(fields + 56, r.serviceName, kNameCapacity);
+    put16(fields + 106, r.serviceNameLength);
+    fields[108] = r.remoteKeyId;
+    std::memcpy(fields + 109, r.tsName, kNameCapacity);
+    put16(fields + 159, r.tsNameLength);
+    if (!out.write(fields, sizeof fields)) return false;
+    for (int k = 0; k < kSlotsPerTable; ++k) {
+        if (!writeSlot(out, r.basicAt(k)) || !writeSlot(out, r.extendedAt(k))) return false;
+    }
+    return writeSlot(out, r.presentFollowing[0]) && writeSlot(out, r.presentFollowing[1]);
+}
+
+// The reader's input: bytes in memory, or a file read in large blocks.
+class Source {
+public:
+    Source(const uint8_t* data, size_t size) : data_(data), size_(data ? size : 0) {}
+    explicit Source(InputFile& file) : file_(&file) {}
+
+    // Memory for the file's block buffer; false when it cannot be had.
+    bool allocate() {
+        if (!file_) return true;
+        buffer_.reset(new (std::nothrow) uint8_t[kBlockSize]);
+        data_ = buffer_.get();
+        return buffer_ != nullptr;
+    }
+
+    // The next n bytes (n <= 65535 + 4), or null when the input ends first
+    // (the rest is then consumed).
+    const uint8_t* take(size_t n) {
+        if (size_ - pos_ < n && !refill(n)) {
+            pos_ = size_;
+            return nullptr;
+        }
+        const uint8_t* p = data_ + pos_;
+        pos_ += n;
+        return p;
+    }
+
+private:
+    static constexpr size_t kBlockSize = 1 << 20;
+
+    bool refill(size_t n) {
+        if (!file_ || ended_) return false;
+        size_t rest = size_ - pos_;
+        std::memmove(buffer_.get(), buffer_.get() + pos_, rest);
+        pos_ = 0;
+        size_ = rest;
+        while (size_ < n) {
+            long got = file_->read(buffer_.get() + size_, kBlockSize - size_);
+            if (got <= 0) {
+                ended_ = true;
+                return false;
+            }
+            size_ += static_cast<size_t>(got);
+        }
+        return true;
+    }
+
+    InputFile* file_ = nullptr;
+    std::unique_ptr<uint8_t[]> buffer_;
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    size_t pos_ = 0;
+    bool ended_ = false;
+};
+
+// Bytes that the store could have kept: a whole section of a length the
+// store accepts, as long as its own section_length says.
+bool couldBeStoredSection(const uint8_t* p, size_t length) {
+    if (length < kMinStoredSection) return false;
+    size_t sectionLength = ((p[1] & 0x0F) << 8) | p[2];
+    return sectionLength + 3 == length;
+}
+
+// One slot entry; false on a short read. The updateCount of the file is not
+// kept; an entry that is not a section leaves the slot as it was.
+bool readSlot(Source& in, SectionSlot& slot) {
+    const uint8_t* entry = in.take(4);
+    if (!entry) return false;
+    slot.updateCount = 0;
+    size_t length = get16(entry + 2);
+    if (length == 0) return true;
+    const uint8_t* section = in.take(length);
+    if (!section) return false;
+    if (couldBeStoredSection(section, length)) storeSection(slot, section, length);
+    return true;
+}
+
+bool readName(Source& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
+    const uint8_t* bytes = in.take(kNameCapacity);
+    if (!bytes) return false;
+    std::memcpy(name, bytes, kNameCapacity);
+    const uint8_t* length = in.take(2);
+    if (!length) return false;
+    // A longer length would make every reader of the name run past its field.
+    uint16_t n = get16(length);
+    nameLength = n <= kNameCapacity ? n : static_cast<uint16_t>(kNameCapacity);
+    return true;
+}
+
+// The fields after serviceId and networkWord, then the slot entries; false
+// when the input ended inside the record.
+bool readRecordBody(Source& in, ServiceRecord& r, bool withTsInformation) {
+    if (!readName(in, r.providerName, r.providerNameLength)) return false;
+    if (!readName(in, r.serviceName, r.serviceNameLength)) return false;
+    if (withTsInformation) {
+        const uint8_t* key = in.take(1);
+        if (!key) return false;
+        r.remoteKeyId = key[0];
+        if (!readName(in, r.tsName, r.tsNameLength)) return false;
+    }
+    for (int k = 0; k < kSlotsPerTable; ++k) {
+        if (!readSlot(in, r.basicAt(k)) || !readSlot(in, r.extendedAt(k))) return false;
+    }
+    return readSlot(in, r.presentFollowing[0]) && readSlot(in, r.presentFollowing[1]);
+}
+
+// Start date (MJD of the first event) of a stored schedule section, or -1.
+int firstEventMjd(const SectionSlot& slot) {
+    if (!slot.data || slot.length < 18) return -1;
+    return (slot.data[16] << 8) | slot.data[17];
+}
+
+bool sameDate(int mjdA, int mjdB) {
+    if (mjdA < 0 || mjdB < 0) return true;
+    Date a = mjdToDate(mjdA), b = mjdToDate(mjdB);
+    return a.year == b.year && a.month == b.month && a.day == b.day;
+}
+
+// Moves the baselines of every service one day (64 slots) earlier.
+void shiftBaselinesOneDay(EpgStore* store) {
+    for (int i = 0; i < kMaxServices && store->services[i]; ++i) {
+        ServiceRecord& r = *store->services[i];
+        for (int k = 0; k < kSlotsPerDay; ++k) emptySlot(r.baselineAt(k));
+        for (int k = 0; k < kSlotsPerTable - kSlotsPerDay; ++k) r.baselineAt(k) = r.baselineAt(k + kSlotsPerDay);
+        for (int k = kSlotsPerTable - kSlotsPerDay; k < kSlotsPerTable; ++k) r.baselineAt(k) = SectionSlot{};
+    }
+}
+
+// Keeps the baselines on the day grid of the loaded sections, and marks every
+// basic slot for the change detection. Each shift empties a day of
+// baselines, so this ends after at most eight shifts.
+void alignBaselines(EpgStore* store) {
+    int i = 0;
+    while (i < kMaxServices && store->services[i]) {
+        ServiceRecord& r = *store->services[i];
+        int k = 0;
+        while (k < kSlotsPerTable && !(r.basicAt(k).data && r.baselineAt(k).data)) ++k;
+        if (k < kSlotsPerTable && !sameDate(firstEventMjd(r.basicAt(k)), firstEventMjd(r.baselineAt(k)))) {
+            shiftBaselinesOneDay(store);
+            i = 0;
+            continue;
+        }
+        for (int s = 0; s < kSlotsPerTable; ++s) r.basicAt(s).updateCount = 1;
+        ++i;
+    }
+}
+
+bool readFrom(EpgStore* store, Source& in) {
+    const uint8_t* header = in.take(kDataFileHeaderSize);
+    if (!header || std::memcmp(header, "Epg", 3) != 0) return false;
+    const char digits[3] = {static_cast<char>(header[3]), static_cast<char>(header[4]), '\0'};
+    store->fileVersion = std::atoi(digits);
+    const bool withTsInformation = store->fileVersion >= 1;
+
+    clearSections(store);
+    for (int n = 0; n < kMaxServices; ++n) {
+        const uint8_t* ids = in.take(4);
+        if (!ids) break;
+        const uint16_t serviceId = get16(ids);
+        const uint16_t networkWord = get16(ids + 2);
+        int index = findOrCreateService(store, networkWord >> 12, serviceId);
+        if (index >= kMaxServices) break;
+        ServiceRecord& r = *store->services[index];
+        r.networkWord = networkWord;
+        if (!readRecordBody(in, r, withTsInformation)) break;
+    }
+    alignBaselines(store);
+    store->changed = 1;
+    return true;
+}
+
+}  // namespace
+
+bool writeDataFile(AtomicOutputFile& out, const EpgStore& store) {
+    char header[16];
+    std::snprintf(header, sizeof header, "Epg%02d", kWrittenVersion);
+    bool ok = out.write(header, kDataFileHeaderSize);
+    for (int i = 0; ok && i < kMaxServices; ++i) {
+        if (store.services[i]) ok = writeRecord(out, *store.services[i]);
+    }
+    if (!ok) {
+        out.abandon();
+        return false;
+    }
+    return out.commit();
+}
+
+bool writeDataFile(const char* path, const EpgStore& store) {
+    std::unique_ptr<AtomicOutputFile> out(new (std::nothrow) AtomicOutputFile);
+    if (!out || !out->open(path)) return false;
+    return writeDataFile(*out, store);
+}
+
+bool readDataFile(EpgStore* store, const char* path) {
+    if (!store) return false;
+    InputFile file;
+    if (!file.open(path)) return false;
+    Source in(file);
+    if (!in.allocate()) return false;
+    return readFrom(store, in);
+}
+
+bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size) {
+    if (!store) return false;
+    Source in(data, size);
+    return readFrom(store, in);
+}
+
+}  // namespace corvane

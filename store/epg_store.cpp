@@ -1,0 +1,369 @@
+#include "store/epg_store.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace corvane {
+
+EpgStore* createStore() {
+    return static_cast<EpgStore*>(std::calloc(1, sizeof(EpgStore)));
+}
+
+void emptySlot(SectionSlot& slot) {
+    std::free(slot.data);
+    slot.data = nullptr;
+    slot.capacity = 0;
+    slot.length = 0;
+}
+
+bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n) {
+    if (n > 0xFFFF) return false;
+    if (slot.capacity < n || !slot.data) {
+        std::free(slot.data);
+        slot.data = static_cast<uint8_t*>(std::malloc(n ? n : 1));
+        if (!slot.data) {
+            slot.capacity = 0;
+            slot.length = 0;
+            return false;
+        }
+        slot.capacity = static_cast<uint16_t>(n);
+    }
+    std::memcpy(slot.data, bytes, n);
+    slot.length = static_cast<uint16_t>(n);
+    return true;
+}
+
+void releaseService(ServiceRecord* record) {
+    if (!record) return;
+    for (auto& half : record->basic)
+        for (auto& slot : half) emptySlot(slot);
+    for (auto& half : record->extended)
+        for (auto& slot : half) emptySlot(slot);
+    for (auto& half : record->baseline)
+        for (auto& slot : half) emptySlot(slot);
+    for (auto& slot : record->presentFollowing) emptySlot(slot);
+    std::free(record);
+}
+
+static void releasePidBuffers(EpgStore* store) {
+    for (auto& buffer : store->pidBuffers) {
+        if (buffer) {
+            std::free(buffer->data);
+            std::free(buffer);
+            buffer = nullptr;
+        }
+    }
+}
+
+void destroyStore(EpgStore* store) {
+    if (!store) return;
+    store->closing = 1;
+    for (auto& record : store->services) {
+        releaseService(record);
+        record = nullptr;
+    }
+    releasePidBuffers(store);
+    std::free(store);
+}
+
+void clearSections(EpgStore* store) {
+    for (ServiceRecord* record : store->services) {
+        if (!record) continue;
+        for (auto& half : record->basic)
+            for (auto& slot : half) emptySlot(slot);
+        for (auto& half : record->extended)
+            for (auto& slot : half) emptySlot(slot);
+        emptySlot(record->presentFollowing[0]);
+    }
+    releasePidBuffers(store);
+}
+
+static ServiceRecord* newRecord(int networkClass, int serviceId) {
+    auto* record = static_cast<ServiceRecord*>(std::calloc(1, sizeof(ServiceRecord)));
+    if (record) {
+        record->serviceId = static_cast<uint16_t>(serviceId);
+        record->networkWord = static_cast<uint16_t>((networkClass & 0x0F) << 12);
+    }
+    return record;
+}
+
+int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
+    for (int i = 0; i < kMaxServices; ++i) {
+        ServiceRecord* record = store->services[i];
+        if (!record) {
+            record = newRecord(networkClass, serviceId);
+            if (!record) return kMaxServices;
+            store->services[i] = record;
+            ++store->serviceCount;
+            return i;
+        }
+        if (record->serviceId == serviceId && record->networkClass() == networkClass) return i;
+        bool sortsAfter = record->networkClass() > networkClass ||
+                          (record->networkClass() == networkClass && record->serviceId > serviceId);
+        if (store->serviceCount < kMaxServices && sortsAfter) {
+            ServiceRecord* inserted = newRecord(networkClass, serviceId);
+            if (!inserted) return kMaxServices;
+            std::memmove(&store->services[i + 1], &store->services[i],
+                         sizeof(store->services[0]) * (store->serviceCount - i));
+            store->services[i] = inserted;
+            ++store->serviceCount;
+            return i;
+        }
+    }
+    return kMaxServices;
+}
+
+Date mjdToDate(int mjd) {
+    double jd = mjd + 2400000.5 + 0.5;
+    long z = static_cast<long>(jd);
+    long a = z;
+    if (z > 2299160) {
+        long alpha = static_cast<long>((z - 1867216.25) / 36524.25);
+        a = z + 1 + alpha - static_cast<long>(alpha / 4);
+    }
+    long b = a + 1524;
+    long c = static_cast<long>((b - 122.1) / 365.25);
+    long d = static_cast<long>(365.25 * c);
+    long e = static_cast<long>((b - d) / 30.6001);
+    double day = b - d - static_cast<long>(30.6001 * e) + (jd - z);
+    int month = static_cast<int>(e < 14 ? e - 1 : e - 13);
+    int year = static_cast<int>(month < 3 ? c - 4715 : c - 4716);
+    return Date{year, month, static_cast<int>(day)};
+}
+
+int64_t localTimeOf(int year, int month, int day, int hour, int minute, int second) {
+    // mktime is slow and the guide converts every event it lists, so the
+    // conversion of each whole hour is remembered; minutes and seconds within
+    // an hour never cross a change of the local offset.
+    struct CacheEntry {
+        int64_t key;
+        int64_t value;
+        bool used;
+    };
+    static CacheEntry cache[256];
+    int64_t key = ((static_cast<int64_t>(year) * 16 + month) * 32 + day) * 32 + hour;
+    bool cacheable = month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0 && hour <= 23;
+    CacheEntry& entry = cache[static_cast<uint64_t>(key * 0x9E3779B97F4A7C15ull) >> 56];
+    int64_t hourStart;
+    if (cacheable && entry.used && entry.key == key) {
+        hourStart = entry.value;
+    } else {
+        std::tm tm{};
+        tm.tm_year = year - 1900;
+        tm.tm_mon = month - 1;
+        tm.tm_mday = day;
+        tm.tm_hour = hour;
+        tm.tm_isdst = -1;
+        std::time_t t = std::mktime(&tm);
+        hourStart = static_cast<int64_t>(t);
+        if (t == static_cast<std::time_t>(-1)) return -1;
+        if (cacheable) entry = CacheEntry{key, hourStart, true};
+    }
+    return hourStart + minute * 60 + second;
+}
+
+static int bcd(uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); }
+
+TimeRange eventTimeRange(const uint8_t* startTime) {
+    // Programmes come in runs of the same day: remember the last conversion.
+    static int lastMjd = -1;
+    static Date lastDate;
+    const int mjd = (startTime[0] << 8) | startTime[1];
+    if (mjd != lastMjd) {
+        lastDate = mjdToDate(mjd);
+        lastMjd = mjd;
+    }
+    const Date date = lastDate;
+    int64_t start = localTimeOf(date.year, date.month, date.day, bcd(startTime[2]), bcd(startTime[3]), 0);
+    int64_t duration = bcd(startTime[5]) * 3600 + bcd(startTime[6]) * 60;
+    return TimeRange{start, start + duration};
+}
+
+EventCursor::EventCursor(const uint8_t* section, size_t length)
+    : section_(section), loopEnd_(section && length > kCrcSize ? length - kCrcSize : 0),
+      pos_(kSectionHeaderSize) {}
+
+EventView EventCursor::next() {
+    if (pos_ + kEventHeaderSize > loopEnd_) return {};
+    EventView event{section_ + pos_, loopEnd_ - pos_};
+    pos_ += kEventHeaderSize + event.descriptorsLength();
+    return event;
+}
+
+// The first event's start date and time of a stored schedule section, when
+// the section holds a whole first event header.
+static bool firstEventOf(const uint8_t* section, size_t length, int* mjd, const uint8_t** startTime) {
+    if (length < kSectionHeaderSize + kEventHeaderSize + kCrcSize) return false;
+    *mjd = (section[16] << 8) | section[17];
+    *startTime = section + 16;
+    return true;
+}
+
+void dayRoll(ServiceRecord& record) {
+    int n = -1;
+    for (int k = kSlotsPerDay - 1; k >= 0; --k)
+        if (record.basicAt(k).data) { n = k; break; }
+    if (n >= 0) {
+        emptySlot(record.presentFollowing[0]);
+        record.presentFollowing[0] = record.basicAt(n);
+    }
+    int m = -1;
+    for (int k = kSlotsPerDay - 1; k >= 0; --k)
+        if (record.extendedAt(k).data) { m = k; break; }
+    if (m >= 0) {
+        emptySlot(record.presentFollowing[1]);
+        record.presentFollowing[1] = record.extendedAt(m);
+    }
+    for (int k = 0; k < kSlotsPerDay; ++k) {
+        SectionSlot& basic = record.basicAt(k);
+        if (k == n) {
+            basic.data = nullptr, basic.capacity = 0, basic.length = 0;
+        } else {
+            emptySlot(basic);
+        }
+        SectionSlot& extended = record.extendedAt(k);
+        if (k == m) {
+            extended.data = nullptr, extended.capacity = 0, extended.length = 0;
+        } else {
+            emptySlot(extended);
+        }
+        emptySlot(record.baselineAt(k));
+    }
+    for (int k = 0; k < kSlotsPerTable - kSlotsPerDay; ++k) {
+        record.basicAt(k) = record.basicAt(k + kSlotsPerDay);
+        record.extendedAt(k) = record.extendedAt(k + kSlotsPerDay);
+        record.baselineAt(k) = record.baselineAt(k + kSlotsPerDay);
+    }
+    for (int k = kSlotsPerTable - kSlotsPerDay; k < kSlotsPerTable; ++k) {
+        record.basicAt(k) = SectionSlot{};
+        record.extendedAt(k) = SectionSlot{};
+        record.baselineAt(k) = SectionSlot{};
+    }
+}
+
+static bool isStoredTable(int tid) {
+    switch (tid) {
+        case 0x4E: case 0x50: case 0x51: case 0x58: case 0x59:
+        case 0x60: case 0x61: case 0x68: case 0x69:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
+    if (!store || !section || size < kSectionHeaderSize) return;
+    const int tid = section[0];
+    if (!isStoredTable(tid)) return;
+    const size_t sectionLength = ((section[1] & 0x0F) << 8) | section[2];
+    if (sectionLength + 3 > size) return;
+    const int serviceId = (section[3] << 8) | section[4];
+    const int version = (section[5] >> 1) & 0x1F;
+    const int sectionNumber = section[6];
+    const int networkClass = networkClassOf((section[10] << 8) | section[11]);
+
+    int index = findOrCreateService(store, networkClass, serviceId);
+    if (index >= kMaxServices) return;
+    if (sectionLength <= 15) return;
+    if (tid == 0x4E && sectionNumber > 1) return;
+    ServiceRecord& record = *store->services[index];
+    const size_t length = sectionLength + 3;
+    const int seq = (tid & 1) * 256 + sectionNumber;
+
+    SectionSlot* slot;
+    SectionSlot* baseline = nullptr;
+    for (;;) {
+        if (tid == 0x4E) {
+            slot = &record.presentFollowing[sectionNumber];
+            break;
+        }
+        bool basicTable = (tid & 0x0F) < 8;  // 0x50/0x51/0x60/0x61 versus 0x58/0x59/0x68/0x69
+        slot = basicTable ? &record.basicAt(seq) : &record.extendedAt(seq);
+        if (basicTable) baseline = &record.baselineAt(seq);
+
+        // A schedule slot holding another day's section: roll the schedule
+        // forward when the new section is the newer day, else drop it.
+        if (!slot->data || ((slot->data[3] << 8) | slot->data[4]) == 0) break;
+        int newMjd, oldMjd;
+        const uint8_t *newStart, *oldStart;
+        if (!firstEventOf(section, length, &newMjd, &newStart) ||
+            !firstEventOf(slot->data, slot->length, &oldMjd, &oldStart))
+            break;
+        if (newMjd == oldMjd) break;  // the same start date
+        if (eventTimeRange(oldStart).start > eventTimeRange(newStart).start) return;
+        dayRoll(record);
+    }
+
+    record.serviceId = static_cast<uint16_t>(serviceId);
+    const int oldVersion = slot->data ? ((slot->data[5] >> 1) & 0x1F) : -1;
+    if (oldVersion != version) {
+        ++slot->updateCount;
+        store->changed = 1;
+        if (baseline && !slot->data) storeSection(*baseline, section, length);
+    }
+    storeSection(*slot, section, length);
+}
+
+static bool hasDescriptor(const EventView& event, uint8_t tag) {
+    const uint8_t* d = event.descriptors();
+    size_t n = event.descriptorsLength();
+    for (size_t pos = 0; pos + 2 <= n; pos += 2 + d[pos + 1])
+        if (d[pos] == tag) return true;
+    return false;
+}
+
+EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t) {
+    if (!store || serviceIndex < 0 || serviceIndex >= kMaxServices) return {};
+    const ServiceRecord* record = store->services[serviceIndex];
+    if (!record) return {};
+
+    bool beforeFirst = true, presentUsed = false, followingUsed = false;
+    int budget = kSlotsPerTable;
+    // A fallback walks a present/following section, then slot k again from its start.
+    const SectionSlot* fallback = nullptr;
+    int k = 0;
+    while (k < kSlotsPerTable && budget > 0) {
+        const SectionSlot& slot = fallback ? *fallback : record->extendedAt(k);
+        bool walkingFallback = fallback != nullptr;
+        fallback = nullptr;
+        if (!slot.data) {
+            ++k, --budget;
+            continue;
+        }
+        EventCursor cursor(slot);
+        while (EventView event = cursor.next()) {
+            TimeRange range = event.timeRange();
+            if (beforeFirst) {
+                if (t < range.start && !presentUsed) {
+                    presentUsed = true;
+                    if (record->presentFollowing[0].data) {
+                        fallback = &record->presentFollowing[0];
+                        break;
+                    }
+                    budget = kSlotsPerDay;
+                    beforeFirst = false;
+                } else if (t >= range.start && !presentUsed) {
+                    beforeFirst = false;
+                }
+                if (t < range.end) {
+                    beforeFirst = false;
+                } else if (beforeFirst) {
+                    continue;
+                }
+            }
+            if (range.start > t) return {};
+            if (range.end <= t) continue;
+            if (hasDescriptor(event, 0x4E) || !presentUsed || followingUsed) return event;
+            followingUsed = true;
+            if (!record->presentFollowing[1].data) return event;
+            fallback = &record->presentFollowing[1];
+            break;
+        }
+        if (fallback || walkingFallback) continue;  // slot k (again) after the fallback
+        ++k, --budget;
+    }
+    return {};
+}
+
+}  // namespace corvane

@@ -1,0 +1,148 @@
+// The EPG store: every service known so far with its raw EIT sections.
+//
+// Sections are kept exactly as broadcast (table_id through CRC_32) in fixed
+// slot tables and decoded only when a view needs them. The capacities are the
+// design: 300 services, 2 x 256 slots per schedule table, 8192 PIDs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace corvane {
+
+constexpr int kMaxServices = 300;     // findOrCreateService answers this when full
+constexpr int kPidCount = 8192;
+constexpr int kSlotsPerTable = 512;   // (table_id & 1) * 256 + section_number
+constexpr int kSlotsPerDay = 64;      // eight sections per three-hour segment
+constexpr int kNameCapacity = 50;     // provider, service and TS names
+
+// Offsets inside a stored EIT section.
+constexpr size_t kSectionHeaderSize = 14;  // events start here
+constexpr size_t kCrcSize = 4;
+constexpr size_t kEventHeaderSize = 12;
+
+// Holds at most one raw section. The buffer grows and is never shrunk.
+struct SectionSlot {
+    uint16_t updateCount;
+    uint8_t* data;        // null = empty slot
+    uint16_t capacity;
+    uint16_t length;      // section_length + 3
+};
+
+// Per-PID section assembly buffer of the transport-stream reader.
+struct SectionBuffer {
+    int32_t expectedContinuity;
+    uint8_t* data;
+    int32_t capacity;
+    int32_t length;
+};
+
+struct ServiceRecord {
+    uint16_t serviceId;
+    uint16_t networkWord;  // bits 15..12 networkClass, bits 11..0 physicalChannel
+    uint8_t providerName[kNameCapacity];
+    uint16_t providerNameLength;
+    uint8_t serviceName[kNameCapacity];
+    uint16_t serviceNameLength;
+    uint8_t remoteKeyId;
+    uint8_t tsName[kNameCapacity];
+    uint16_t tsNameLength;
+    uint8_t satelliteFrequency[4];  // raw BCD, GHz with the point after digit 3
+    uint16_t deliveryNetworkClass;
+    uint16_t transportStreamId;
+    SectionSlot basic[2][256];
+    SectionSlot extended[2][256];
+    SectionSlot presentFollowing[2];
+    SectionSlot baseline[2][256];
+
+    int networkClass() const { return networkWord >> 12; }
+    int physicalChannel() const { return networkWord & 0x0FFF; }
+    // The two 256-slot halves as one sequence of 512 (index = (tid & 1) * 256 + sec).
+    SectionSlot& basicAt(int seq) { return basic[seq >> 8][seq & 255]; }
+    SectionSlot& extendedAt(int seq) { return extended[seq >> 8][seq & 255]; }
+    SectionSlot& baselineAt(int seq) { return baseline[seq >> 8][seq & 255]; }
+    const SectionSlot& basicAt(int seq) const { return basic[seq >> 8][seq & 255]; }
+    const SectionSlot& extendedAt(int seq) const { return extended[seq >> 8][seq & 255]; }
+    const SectionSlot& baselineAt(int seq) const { return baseline[seq >> 8][seq & 255]; }
+};
+
+struct EpgStore {
+    ServiceRecord* services[kMaxServices];  // packed prefix, sorted by (class, id)
+    int32_t serviceCount;
+    SectionBuffer* pidBuffers[kPidCount];
+    int32_t totYear, totMonth, totDay, totHour, totMinute, totSecond;  // totYear 0 = no TOT yet
+    int64_t totTime;
+    int32_t fileVersion;
+    int32_t changed;   // a stored version changed, or a data file was loaded
+    int32_t closing;   // set just before destruction; readers stop at once
+};
+
+// networkClass of an original_network_id or network_id: 4..7 as they are, else 0.
+inline int networkClassOf(int networkId) { return (networkId >= 4 && networkId <= 7) ? networkId : 0; }
+
+EpgStore* createStore();                       // null when it cannot be allocated
+void destroyStore(EpgStore* store);            // sets closing first; null is fine
+void clearSections(EpgStore* store);           // before a data file is merged
+
+// Index 0..299 of the record (networkClass, serviceId), created if needed;
+// kMaxServices when the table is full or the allocation failed.
+int findOrCreateService(EpgStore* store, int networkClass, int serviceId);
+
+// Files one complete, CRC-checked EIT section of `size` bytes (section_length + 3).
+void storeEitSection(EpgStore* store, const uint8_t* section, size_t size);
+
+// Slot operations shared by the store, the day roll and the data file reader.
+bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n);  // false: no memory
+void emptySlot(SectionSlot& slot);     // releases data, keeps updateCount
+void releaseService(ServiceRecord* record);
+
+// Moves the schedule of one service one day (64 slots) earlier.
+void dayRoll(ServiceRecord& record);
+
+struct Date {
+    int year, month, day;
+};
+Date mjdToDate(int mjd);
+
+struct TimeRange {
+    int64_t start, end;
+};
+// start_time (5 bytes) immediately followed by duration (3 bytes); seconds ignored.
+TimeRange eventTimeRange(const uint8_t* startTime);
+
+// Local time (mktime semantics) of a broken-down date and time; 64-bit.
+int64_t localTimeOf(int year, int month, int day, int hour, int minute, int second);
+
+// An event inside a stored section, bounded by the end of the section's event
+// loop (the CRC is not part of it). `size` >= 12 always holds for a valid view.
+struct EventView {
+    const uint8_t* data = nullptr;
+    size_t size = 0;  // bytes from the event's first byte to the loop end
+    explicit operator bool() const { return data != nullptr; }
+    int eventId() const { return (data[0] << 8) | data[1]; }
+    // descriptors_loop_length, cut to what the section really holds
+    size_t descriptorsLength() const {
+        size_t n = ((data[10] & 0x0F) << 8) | data[11];
+        return n <= size - kEventHeaderSize ? n : size - kEventHeaderSize;
+    }
+    const uint8_t* descriptors() const { return data + kEventHeaderSize; }
+    TimeRange timeRange() const { return eventTimeRange(data + 2); }
+};
+
+// Walks the events of a stored section in stored order. An event whose
+// 12-byte header does not fit before the CRC ends the walk.
+class EventCursor {
+public:
+    EventCursor(const uint8_t* section, size_t length);
+    explicit EventCursor(const SectionSlot& slot) : EventCursor(slot.data, slot.data ? slot.length : 0) {}
+    EventView next();  // empty view when there are no more events
+private:
+    const uint8_t* section_;
+    size_t loopEnd_;
+    size_t pos_;
+};
+
+// The extended-schedule event of service `serviceIndex` whose time range holds t.
+EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t);
+
+}  // namespace corvane

@@ -1,0 +1,91 @@
+// Decoding of one event of a stored EIT section: the event header, the short
+// event descriptor (name and text), the extended event descriptors (detail
+// items), the component, audio component and content descriptors.
+//
+// Every decoder takes an EventView, which is bounded by the section the event
+// lives in, and reads nothing outside it: a descriptor or item that claims
+// more bytes than are there is cut where the event's descriptor loop ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "store/epg_store.h"
+
+namespace corvane {
+
+constexpr size_t kEventNameMax = 159;    // bytes of a decoded name the lists keep
+constexpr size_t kEventTextMax = 339;    // bytes of a decoded text
+constexpr size_t kItemHeadingMax = 99;   // bytes of a decoded extended-item description
+
+// Raw item text of one event, joined across its extended event descriptors
+// before it is decoded. A descriptor loop holds at most 4095 bytes, so this
+// holds every item text an event can carry.
+constexpr size_t kExtendedTextCapacity = 4096;
+
+// What the guide's event lists take from one event. Texts are Shift_JIS,
+// NUL-terminated, cut on a character boundary.
+struct EventSummary {
+    int32_t eventId;
+    int64_t start, end;
+    char name[kEventNameMax + 1];   // empty: the event is not listed
+    char text[kEventTextMax + 1];
+    uint8_t componentType;          // 0 when absent
+    uint8_t audioComponentType;     // 0 when absent
+    int32_t genreLevel1;            // content_nibble_level_1 of the first entry, -1 when absent
+    int32_t genreLevel2;            // -1 when absent
+};
+
+// Name = the first non-empty item of the short event descriptor, text = any
+// later non-empty item; empty items are skipped, so an event with an empty
+// name is listed under its text. The last component, audio component and
+// content descriptor wins; of a content descriptor only the first entry counts.
+EventSummary readEventSummary(const EventView& event);
+
+// The undecoded event_name (the first item, counted even when empty): copies
+// at most `capacity` bytes into `name` and returns how many it placed (0
+// without a short event descriptor). Each optional output is written when it
+// is given, with 0, 0 and -1 when its descriptor is absent.
+size_t readEventRawName(const EventView& event, uint8_t* name, size_t capacity,
+                        uint8_t* componentType = nullptr, uint8_t* audioComponentType = nullptr,
+                        int32_t* genreLevel1 = nullptr);
+
+// Receives the pieces of the detail text in order. `text` is NUL-terminated
+// at `length`.
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    virtual void append(const char* text, size_t length) = 0;
+};
+
+// Collects the pieces into one string.
+class StringTextSink : public TextSink {
+public:
+    void append(const char* text, size_t length) override { value.append(text, length); }
+    std::string value;
+};
+
+// The detail text of the event that service `serviceIndex` broadcasts at
+// `start` (the start time of the chosen event), looked up in the extended
+// schedule with findExtendedEventAt. Nothing is sent when there is none.
+void readExtendedText(const EpgStore* store, int serviceIndex, int64_t start, TextSink& sink);
+// The same for the chosen event itself (a basic or present/following event).
+void readExtendedText(const EpgStore* store, int serviceIndex, const EventView& chosen, TextSink& sink);
+
+// The same for an event already found. Each item description becomes a
+// heading "\r\n\r\n%s\r\n" (cut to 99 bytes); item text continued over several
+// descriptors is joined and decoded once, then sent line by line: the pieces
+// between the decoded CRs, each followed by "\r\n" except the last.
+void assembleExtendedText(const EventView& event, TextSink& sink);
+
+// Labels of the video format (high nibble) and aspect (low nibble) of a
+// component_type: "480i" "480p" "1080i" or "--"; "(4:3)" "(16:9)" "(4:3pan)" or "(--)".
+const char* videoFormatLabel(uint8_t componentType);
+const char* aspectLabel(uint8_t componentType);
+
+// The longest prefix of the Shift_JIS string `text` (of `length` bytes) that
+// is at most `limit` bytes and does not end inside a double-byte character.
+size_t shiftJisPrefixLength(const char* text, size_t length, size_t limit);
+
+}  // namespace corvane

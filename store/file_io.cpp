@@ -1,0 +1,155 @@
+#include "store/file_io.h"
+
+#include <fcntl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#define CORVANE_O_BINARY _O_BINARY
+static int64_t seekTo(int fd, int64_t offset, int whence) { return _lseeki64(fd, offset, whence); }
+static long readSome(int fd, void* buffer, size_t n) {
+    return _read(fd, buffer, static_cast<unsigned>(n > 0x40000000u ? 0x40000000u : n));
+}
+static long writeSome(int fd, const void* buffer, size_t n) {
+    return _write(fd, buffer, static_cast<unsigned>(n > 0x40000000u ? 0x40000000u : n));
+}
+static int openRead(const char* path) { return _open(path, _O_RDONLY | _O_BINARY | _O_SEQUENTIAL); }
+static int openCreate(const char* path) {
+    return _open(path, _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+}
+static int closeFd(int fd) { return _close(fd); }
+static int removeFile(const char* path) { return _unlink(path); }
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+static int64_t seekTo(int fd, int64_t offset, int whence) { return lseek(fd, offset, whence); }
+static long readSome(int fd, void* buffer, size_t n) { return static_cast<long>(::read(fd, buffer, n)); }
+static long writeSome(int fd, const void* buffer, size_t n) {
+    return static_cast<long>(::write(fd, buffer, n));
+}
+static int openRead(const char* path) { return ::open(path, O_RDONLY); }
+static int openCreate(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL, 0666); }
+static int closeFd(int fd) { return ::close(fd); }
+static int removeFile(const char* path) { return ::unlink(path); }
+#endif
+
+namespace corvane {
+
+bool InputFile::open(const char* path) {
+    close();
+    fd_ = path ? openRead(path) : -1;
+    return fd_ >= 0;
+}
+
+void InputFile::close() {
+    if (fd_ >= 0) closeFd(fd_);
+    fd_ = -1;
+}
+
+int64_t InputFile::size() {
+    if (fd_ < 0) return -1;
+    int64_t end = seekTo(fd_, 0, SEEK_END);
+    seekTo(fd_, 0, SEEK_SET);
+    return end;
+}
+
+long InputFile::read(void* buffer, size_t n) {
+    if (fd_ < 0) return -1;
+    return readSome(fd_, buffer, n);
+}
+
+size_t InputFile::readFully(void* buffer, size_t n) {
+    size_t done = 0;
+    while (done < n) {
+        long got = read(static_cast<char*>(buffer) + done, n - done);
+        if (got <= 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
+AtomicOutputFile::~AtomicOutputFile() { abandon(); }
+
+bool AtomicOutputFile::open(const char* targetPath) {
+    abandon();
+    failed_ = false;
+    buffered_ = 0;
+    target_ = targetPath ? targetPath : "";
+    if (target_.empty()) {
+        failed_ = true;
+        return false;
+    }
+    // A fresh name beside the target, so the replacement stays on one volume.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".%d.tmp", attempt);
+        temp_ = target_ + suffix;
+        fd_ = openCreate(temp_.c_str());
+        if (fd_ >= 0) return true;
+    }
+    temp_.clear();
+    failed_ = true;
+    return false;
+}
+
+bool AtomicOutputFile::flushBuffer() {
+    size_t done = 0;
+    while (done < buffered_) {
+        long wrote = writeSome(fd_, buffer_ + done, buffered_ - done);
+        if (wrote <= 0) {
+            failed_ = true;
+            return false;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    buffered_ = 0;
+    return true;
+}
+
+bool AtomicOutputFile::write(const void* data, size_t n) {
+    if (failed_ || fd_ < 0) {
+        failed_ = true;
+        return false;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (n > 0) {
+        if (buffered_ == sizeof buffer_ && !flushBuffer()) return false;
+        size_t chunk = sizeof buffer_ - buffered_;
+        if (chunk > n) chunk = n;
+        std::memcpy(buffer_ + buffered_, bytes, chunk);
+        buffered_ += chunk;
+        bytes += chunk;
+        n -= chunk;
+    }
+    return true;
+}
+
+bool AtomicOutputFile::commit() {
+    if (fd_ < 0 || failed_) {
+        abandon();
+        return false;
+    }
+    bool ok = flushBuffer();
+    ok = closeFd(fd_) == 0 && ok;
+    fd_ = -1;
+    if (!ok || !replaceFile(temp_.c_str(), target_.c_str())) {
+        failed_ = true;
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+void AtomicOutputFile::abandon() {
+    if (fd_ >= 0) closeFd(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) removeFile(temp_.c_str());
+    temp_.clear();
+    buffered_ = 0;
+}
+
+}  // namespace corvane

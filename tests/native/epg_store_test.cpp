@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "store/epg_store.h"
+#include "tools/broadcast/si_builder.h"
+
+using namespace corvane;
+namespace bc = corvane::broadcast;
+
+namespace {
+
+struct StoreDeleter {
+    void operator()(EpgStore* s) const { destroyStore(s); }
+};
+using StorePtr = std::unique_ptr<EpgStore, StoreDeleter>;
+StorePtr newStore() { return StorePtr(createStore()); }
+
+bc::EitEvent event(uint16_t id, int64_t start, int minutes, bc::Bytes descriptors = {}) {
+    bc::EitEvent e;
+    e.eventId = id;
+    e.start = start;
+    e.duration = minutes * 60;
+    e.descriptors = std::move(descriptors);
+    return e;
+}
+
+bc::Bytes eit(uint8_t tableId, uint16_t serviceId, uint8_t section, uint8_t version,
+              std::vector<bc::EitEvent> events, uint16_t onid = 0x7FE0) {
+    bc::Eit e;
+    e.tableId = tableId;
+    e.serviceId = serviceId;
+    e.transportStreamId = 0x7FE0;
+    e.originalNetworkId = onid;
+    e.version = version;
+    e.sectionNumber = section;
+    e.lastSectionNumber = section;
+    e.events = std::move(events);
+    return bc::eitSection(e);
+}
+
+void put(EpgStore* store, const bc::Bytes& section) { storeEitSection(store, section.data(), section.size()); }
+
+const int64_t kDay = 86400;
+const int64_t kMonday = bc::broadcastTime(2026, 12, 7);  // 00:00
+
+int64_t local(int64_t broadcast) {
+    bc::CivilTime c = bc::civilTime(broadcast);
+    return localTimeOf(c.year, c.month, c.day, c.hour, c.minute, c.second);
+}
+
+}  // namespace
+
+TEST(EpgStore, ServicesAreKeptSortedByNetworkClassThenId) {
+    StorePtr store = newStore();
+    EXPECT_EQ(0, findOrCreateService(store.get(), 0, 1032));
+    EXPECT_EQ(0, findOrCreateService(store.get(), 0, 1024));
+    EXPECT_EQ(2, findOrCreateService(store.get(), 4, 1024));  // BS, same id: a second record
+    EXPECT_EQ(1, findOrCreateService(store.get(), 0, 1032));
+    EXPECT_EQ(3, store->serviceCount);
+    EXPECT_EQ(1024, store->services[0]->serviceId);
+    EXPECT_EQ(1032, store->services[1]->serviceId);
+    EXPECT_EQ(4, store->services[2]->networkClass());
+    EXPECT_EQ(0x4000, store->services[2]->networkWord);
+    EXPECT_EQ(nullptr, store->services[3]);
+}
+
+TEST(EpgStore, TableHoldsThreeHundredServicesAndRefusesMore) {
+    StorePtr store = newStore();
+    for (int id = 1; id <= kMaxServices; ++id) ASSERT_EQ(id - 1, findOrCreateService(store.get(), 0, id * 2));
+    EXPECT_EQ(kMaxServices, findOrCreateService(store.get(), 0, 1));      // would sort first
+    EXPECT_EQ(kMaxServices, findOrCreateService(store.get(), 6, 5));      // would sort last
+    EXPECT_EQ(149, findOrCreateService(store.get(), 0, 300));             // existing ones still found
+    EXPECT_EQ(kMaxServices, store->serviceCount);
+    // Sections for a service that has no room are dropped.
+    put(store.get(), eit(0x50, 7, 0, 1, {event(1, kMonday, 30)}));
+    EXPECT_EQ(0, store->changed);
+}
+
+TEST(EpgStore, SectionsGoToTheirSlotsOrAreDropped) {
+    StorePtr store = newStore();
+    const auto one = std::vector<bc::EitEvent>{event(1, kMonday + 3600, 30)};
+    put(store.get(), eit(0x4E, 100, 0, 0, one));
+    put(store.get(), eit(0x4E, 100, 1, 0, one));
+    put(store.get(), eit(0x4E, 100, 2, 0, one));   // present/following has two slots only
+    put(store.get(), eit(0x4F, 100, 0, 0, one));   // "other" present/following is not kept
+    put(store.get(), eit(0x50, 100, 9, 0, one));
+    put(store.get(), eit(0x51, 100, 3, 0, one));
+    put(store.get(), eit(0x59, 100, 4, 0, one));
+    put(store.get(), eit(0x52, 100, 5, 0, one));   // tables beyond the first two of a kind
+    put(store.get(), eit(0x5A, 100, 6, 0, one));
+    put(store.get(), eit(0x50, 100, 7, 0, {}));    // no event: section_length 15
+
+    ASSERT_EQ(1, store->serviceCount);
+    const ServiceRecord& r = *store->services[0];
+    EXPECT_NE(nullptr, r.presentFollowing[0].data);
+    EXPECT_NE(nullptr, r.presentFollowing[1].data);
+    EXPECT_NE(nullptr, r.basicAt(9).data);
+    EXPECT_NE(nullptr, r.basicAt(256 + 3).data);
+    EXPECT_NE(nullptr, r.extendedAt(256 + 4).data);
+    EXPECT_NE(nullptr, r.baselineAt(9).data);      // basic slots get their first copy as baseline
+    EXPECT_EQ(nullptr, r.baselineAt(256 + 4).data);
+    int stored = 0;
+    for (int k = 0; k < kSlotsPerTable; ++k)
+        stored += (r.basicAt(k).data != nullptr) + (r.extendedAt(k).data != nullptr);
+    EXPECT_EQ(3, stored);
+
+    // Actual and other schedules of one service share a slot.
+    put(store.get(), eit(0x60, 100, 9, 3, {event(2, kMonday + 3600, 60)}));
+    EXPECT_EQ(0x60, r.basicAt(9).data[0]);
+}
+
+TEST(EpgStore, VersionsCountUpdatesAndSlotsKeepTheLatestCopy) {
+    StorePtr store = newStore();
+    bc::Bytes first = eit(0x50, 100, 0, 5, {event(1, kMonday + 3600, 30)});
+    put(store.get(), first);
+    const ServiceRecord& r = *store->services[0];
+    EXPECT_EQ(1, r.basicAt(0).updateCount);
+    EXPECT_EQ(1, store->changed);
+
+    store->changed = 0;
+    bc::Bytes sameVersion = eit(0x50, 100, 0, 5, {event(1, kMonday + 3600, 45)});
+    put(store.get(), sameVersion);
+    EXPECT_EQ(1, r.basicAt(0).updateCount);
+    EXPECT_EQ(0, store->changed);
+    ASSERT_EQ(sameVersion.size(), r.basicAt(0).length);
+    EXPECT_EQ(0, std::memcmp(sameVersion.data(), r.basicAt(0).data, sameVersion.size()));
+
+    put(store.get(), eit(0x50, 100, 0, 6, {event(1, kMonday + 3600, 60)}));
+    EXPECT_EQ(2, r.basicAt(0).updateCount);
+    EXPECT_EQ(1, store->changed);
+    // The baseline stays the first copy ever received.
+    EXPECT_EQ(0, std::memcmp(first.data(), r.baselineAt(0).data, first.size()));
+}
+
+TEST(EpgStore, NewerDayRollsTheScheduleAndOlderDayIsDropped) {
+    StorePtr store = newStore();
+    // Day 0: slots 0 and 5; day 1: slot 64 (+ its extended twin); day 7: slot 448.
+    put(store.get(), eit(0x50, 100, 0, 1, {event(10, kMonday + 3600, 30)}));
+    put(store.get(), eit(0x50, 100, 5, 1, {event(15, kMonday + 5 * 3600, 30)}));
+    put(store.get(), eit(0x58, 100, 3, 1, {event(13, kMonday + 3 * 3600, 30)}));
+    put(store.get(), eit(0x50, 100, 64, 1, {event(64, kMonday + kDay + 3600, 30)}));
+    put(store.get(), eit(0x51, 100, 192, 1, {event(99, kMonday + 7 * kDay + 3600, 30)}));
+    const ServiceRecord& r = *store->services[0];
+    ASSERT_NE(nullptr, r.basicAt(448).data);
+
+    // An older day in a slot that holds a newer one is dropped.
+    put(store.get(), eit(0x50, 100, 64, 2, {event(1, kMonday + 3600, 30)}));
+    EXPECT_EQ(64, (r.basicAt(64).data[14] << 8) | r.basicAt(64).data[15]);
+
+    // The next day's section for slot 0 moves everything one day earlier.
+    put(store.get(), eit(0x50, 100, 0, 1, {event(70, kMonday + kDay + 3600, 30)}));
+    EXPECT_EQ(70, (r.basicAt(0).data[14] << 8) | r.basicAt(0).data[15]);  // new section, after the roll
+    ASSERT_NE(nullptr, r.basicAt(384).data);                               // old 448
+    EXPECT_EQ(99, (r.basicAt(384).data[14] << 8) | r.basicAt(384).data[15]);
+    for (int k = 448; k < kSlotsPerTable; ++k) EXPECT_EQ(nullptr, r.basicAt(k).data) << k;
+    // The last programme section of the day that passed is kept as present/following.
+    ASSERT_NE(nullptr, r.presentFollowing[0].data);
+    EXPECT_EQ(15, (r.presentFollowing[0].data[14] << 8) | r.presentFollowing[0].data[15]);
+    ASSERT_NE(nullptr, r.presentFollowing[1].data);
+    EXPECT_EQ(13, (r.presentFollowing[1].data[14] << 8) | r.presentFollowing[1].data[15]);
+    EXPECT_EQ(nullptr, r.basicAt(5).data);
+    EXPECT_EQ(nullptr, r.extendedAt(3).data);
+    // After the roll slot 0 held the old slot 64 of the same version: the
+    // new copy replaced it without counting as an update.
+    EXPECT_EQ(1, r.basicAt(0).updateCount);
+    ASSERT_NE(nullptr, r.baselineAt(0).data);
+    EXPECT_EQ(64, (r.baselineAt(0).data[14] << 8) | r.baselineAt(0).data[15]);
+}
+
+TEST(EpgStore, ModifiedJulianDatesAndEventTimes) {
+    Date d = mjdToDate(0xC079);
+    EXPECT_EQ(1993, d.year);
+    EXPECT_EQ(10, d.month);
+    EXPECT_EQ(13, d.day);
+    d = mjdToDate(bc::modifiedJulianDate(bc::broadcastTime(2024, 2, 29)));
+    EXPECT_EQ(2024, d.year);
+    EXPECT_EQ(2, d.month);
+    EXPECT_EQ(29, d.day);
+
+    // 2026-12-07 23:45:59 for 1:30:59: seconds count neither in the start nor in the length.
+    bc::Bytes bytes;
+    bc::appendStartTime(bytes, kMonday + 23 * 3600 + 45 * 60 + 59);
+    bc::appendDuration(bytes, 5400 + 59);
+    TimeRange range = eventTimeRange(bytes.data());
+    EXPECT_EQ(local(kMonday + 23 * 3600 + 45 * 60), range.start);
+    EXPECT_EQ(range.start + 5400, range.end);
+}
+
+TEST(EpgStore, ClearingSectionsKeepsServicesBaselinesAndTheCarriedOverDay) {
+    StorePtr store = newStore();
+    put(store.get(), eit(0x4E, 100, 0, 1, {event(1, kMonday, 30)}));
+    put(store.get(), eit(0x4E, 100, 1, 1, {event(2, kMonday + 1800, 30)}));
+    put(store.get(), eit(0x50, 100, 0, 1, {event(3, kMonday, 30)}));
+    put(store.get(), eit(0x58, 100, 0, 1, {event(3, kMonday, 30)}));
+    store->pidBuffers[0x12] = static_cast<SectionBuffer*>(std::calloc(1, sizeof(SectionBuffer)));
+    clearSections(store.get());
+    const ServiceRecord& r = *store->services[0];
+    EXPECT_EQ(nullptr, r.basicAt(0).data);
+    EXPECT_EQ(nullptr, r.extendedAt(0).data);
+    EXPECT_EQ(nullptr, r.presentFollowing[0].data);
+    EXPECT_NE(nullptr, r.presentFollowing[1].data);
+    EXPECT_NE(nullptr, r.baselineAt(0).data);
+    EXPECT_EQ(1, r.basicAt(0).updateCount);
+    EXPECT_EQ(nullptr, store->pidBuffers[0x12]);
+}
+
+TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
+    StorePtr store = newStore();
+    bc::Bytes extended = bc::extendedEventDescriptors({{"内容", "詳しい説明"}});
+    const int64_t nine = kMonday + 9 * 3600;
+    // Extended schedule: 09:00-10:00 with a detail, 10:00-11:00 without one.
+    put(store.get(), eit(0x58, 100, 0, 1, {event(1, nine, 60, extended), event(2, nine + 3600, 60)}));
+    EventView found = findExtendedEventAt(store.get(), 0, local(nine + 1800));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(1, found.eventId());
+    EXPECT_FALSE(findExtendedEventAt(store.get(), 0, local(nine + 3 * 3600)));  // after the last
+    EXPECT_FALSE(findExtendedEventAt(store.get(), 0, local(nine - 3600)));      // before, no fallback
+    // Without an extended descriptor and no fallback used, the event itself.
+    found = findExtendedEventAt(store.get(), 0, local(nine + 3600 + 60));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(2, found.eventId());
+
+    // Before the first scheduled event the present/following section is asked.
+    put(store.get(), eit(0x4E, 100, 0, 1, {event(7, nine - 3600, 60, extended)}));
+    found = findExtendedEventAt(store.get(), 0, local(nine - 1800));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(7, found.eventId());
+
+    // With the first fallback used, an event without detail continues into
+    // present/following [1], which carries the extended twin of a rolled day.
+    put(store.get(), eit(0x4E, 100, 0, 2, {event(8, nine - 3600, 60)}));
+    put(store.get(), eit(0x4E, 100, 1, 1, {event(9, nine - 3600, 60, extended)}));
+    found = findExtendedEventAt(store.get(), 0, local(nine - 3600 + 60));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(9, found.eventId());
+
+    EXPECT_FALSE(findExtendedEventAt(store.get(), 5, local(nine)));
+    EXPECT_FALSE(findExtendedEventAt(nullptr, 0, local(nine)));
+}
+
+TEST(EpgStore, EventWalkStaysInsideShortOrDamagedSections) {
+    // A section whose event claims more descriptor bytes than it holds, and a
+    // section too short for any event: walks end at the section's own bytes.
+    bc::Bytes section = eit(0x50, 100, 0, 1, {event(1, kMonday, 30, bc::shortEventDescriptor("名前", ""))});
+    section[14 + 10] = 0x0F;
+    section[14 + 11] = 0xFF;  // descriptors_loop_length 4095
+    auto copy = std::make_unique<uint8_t[]>(section.size());
+    std::memcpy(copy.get(), section.data(), section.size());
+    EventCursor cursor(copy.get(), section.size());
+    EventView first = cursor.next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(section.size() - 4 - 14, first.size);
+    EXPECT_EQ(first.size - 12, first.descriptorsLength());
+    EXPECT_FALSE(cursor.next());
+
+    EventCursor tiny(copy.get(), 20);
+    EXPECT_FALSE(tiny.next());
+    EventCursor none(nullptr, 100);
+    EXPECT_FALSE(none.next());
+}

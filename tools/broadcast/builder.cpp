@@ -1,1 +1,0 @@
-int placeholder2() { return 0; }

@@ -1,0 +1,68 @@
+#include "tools/common/event_listing.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "store/event_decode.h"
+#include "tools/common/shift_jis_utf8.h"
+
+namespace corvane {
+
+namespace {
+
+void appendTime(std::string& out, int64_t t) {
+    std::time_t value = static_cast<std::time_t>(t);
+    const std::tm* tm = std::localtime(&value);
+    if (!tm) {
+        out += '-';
+        return;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday,
+                  tm->tm_hour, tm->tm_min);
+    out += text;
+}
+
+void appendEscaped(std::string& out, const std::string& utf8) {
+    for (char c : utf8) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            default: out += c;
+        }
+    }
+}
+
+}  // namespace
+
+std::string eventListing(const EpgStore& store) {
+    ShiftJisToUtf8 utf8;
+    std::string out;
+    for (int i = 0; i < kMaxServices && store.services[i]; ++i) {
+        const ServiceRecord& r = *store.services[i];
+        for (int k = 0; k < kSlotsPerTable; ++k) {
+            EventCursor cursor(r.basicAt(k));
+            while (EventView event = cursor.next()) {
+                EventSummary s = readEventSummary(event);
+                char numbers[64];
+                std::snprintf(numbers, sizeof numbers, "%u\t%d\t%d\t", unsigned(r.serviceId), r.networkClass(),
+                              int(s.eventId));
+                out += numbers;
+                appendTime(out, s.start);
+                out += '\t';
+                appendTime(out, s.end);
+                std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%u\t%u\t", int(s.genreLevel1), int(s.genreLevel2),
+                              unsigned(s.componentType), unsigned(s.audioComponentType));
+                out += numbers;
+                appendEscaped(out, utf8.convert(s.name));
+                out += '\t';
+                appendEscaped(out, utf8.convert(s.text));
+                out += '\n';
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace corvane
