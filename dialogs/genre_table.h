@@ -1,0 +1,61 @@
+// The programme genres (major genre and sub-genre of the content descriptor)
+// with their Shift_JIS names, and the per-genre highlight settings that
+// decide how the guide colours and hides programmes.
+#pragma once
+
+#include <cstdint>
+
+#include "app/settings.h"
+
+namespace corvane {
+
+// Twelve major genres, 0 to 11, each with its ordered sub-genres; a
+// sub-genre's value is its position in the list. Values outside the lists
+// (sub-genre 15 "other", major genres 12 to 15) have no entry.
+struct GenreTable {
+    static constexpr int majorCount = 12;
+    static constexpr int totalSubGenreCount = 91;
+
+    // Null when `major` is outside 0..11.
+    static const char* majorName(int major);
+    // 0 when `major` is outside 0..11.
+    static int subGenreCount(int major);
+    // Null when there is no such sub-genre.
+    static const char* subGenreName(int major, int sub);
+};
+
+// Built-in genre colours, 0x00BBGGRR, index = major genre.
+inline constexpr uint32_t builtInGenreColors[GenreTable::majorCount] = {
+    0xc68eff, 0xffd3a8, 0xbf7fff, 0xadffff, 0xb2ffd8, 0x7fbfff,
+    0xffc6ff, 0xffb7db, 0xdbdbff, 0xa3ffa3, 0xe0ffc1, 0xffffa3};
+
+// The genre highlight settings of the process, section "GenreSetup".
+struct GenreSettings {
+    GenreSettings() {
+        for (int i = 0; i < GenreTable::majorCount; ++i) genreColor[i] = builtInGenreColors[i];
+    }
+
+    int genreCheck[GenreTable::majorCount] = {};  // non-zero: genre selected for highlighting
+    uint32_t genreColor[GenreTable::majorCount];
+    uint32_t custColor[16] = {};  // custom colours shared by every colour chooser
+    int genreNoDisp = 0;          // non-zero: programmes of unselected genres lose their text
+};
+
+// Reads "Check%d", "Color%d" (1 to 12, number 1 = major genre 0),
+// "CustColor%d" (1 to 16) and "GenreNoDisp"; missing keys give the built-in
+// values, colour texts give the value of their leading hex digits.
+GenreSettings readGenreSettings(Settings& settings);
+
+// Writes every key of section "GenreSetup": checks and "GenreNoDisp" in
+// decimal, colours in lower-case hexadecimal.
+void writeGenreSettings(Settings& settings, const GenreSettings& genres);
+
+// A programme of major genre `genre` (-1 when it has none) is filled with its
+// genre colour when the genre is one of the twelve and selected.
+bool isGenreHighlighted(const GenreSettings& genres, int genre);
+
+// With "GenreNoDisp" set, every programme that is not highlighted is drawn
+// without text and without the on-air emphasis.
+bool isGenreTextHidden(const GenreSettings& genres, int genre);
+
+}  // namespace corvane

@@ -1,0 +1,426 @@
+#include "guide/guide_layout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "guide/local_time.h"
+#include "store/arib.h"
+#include "store/event_decode.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr int kDefaultSortValue = 300;
+constexpr size_t kColumnNameLimit = 49;
+constexpr int kStoredTextCapacity = 100;
+
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The longest prefix of at most `limit` bytes that does not end inside a
+// double-byte character.
+std::string cutText(const std::string& text, size_t limit) {
+    if (text.size() <= limit) return text;
+    size_t end = 0;
+    while (end < text.size()) {
+        size_t width = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + width > limit) break;
+        end += width;
+    }
+    return text.substr(0, end);
+}
+
+std::string decodeName(const uint8_t* bytes, size_t length) {
+    std::unique_ptr<char[]> buffer(new char[2 * length + 80]);
+    aribToShiftJis(bytes, length, buffer.get(), 2 * length + 80);
+    return buffer.get();
+}
+
+std::string format(const char* pattern, long value) {
+    char text[32];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+int bcdDigit(const uint8_t* bytes, int digit) {
+    uint8_t b = bytes[digit / 2];
+    return digit % 2 == 0 ? b >> 4 : b & 0x0F;
+}
+
+}  // namespace
+
+std::string channelKey(const ServiceRecord& record) {
+    char key[32];
+    if (record.networkWord <= 4095)
+        std::snprintf(key, sizeof key, "%d", record.serviceId);
+    else
+        std::snprintf(key, sizeof key, "%d:%d", record.serviceId, record.networkWord >> 12);
+    return key;
+}
+
+std::string columnNameOf(const EpgStore& store, int index) {
+    const ServiceRecord& record = *store.services[index];
+    const int previousId = index > 0 ? store.services[index - 1]->serviceId : -1;
+    std::string name;
+    if (record.tsNameLength != 0 && (record.serviceId != previousId + 1 || record.networkWord > 0x4FFF)) {
+        name = decodeName(record.tsName, std::min<size_t>(record.tsNameLength, kNameCapacity));
+    } else if (record.serviceNameLength != 0) {
+        name = decodeName(record.serviceName, std::min<size_t>(record.serviceNameLength, kNameCapacity));
+    } else if (record.physicalChannel() != 0) {
+        name = format("%ldch", record.physicalChannel());
+    } else if (record.networkClass() == 4) {
+        name = format("BS%ld", record.serviceId);
+    } else if (record.networkClass() == 6 || record.networkClass() == 7) {
+        name = format("CS%ld", record.serviceId);
+    } else {
+        name = format("%ld", record.serviceId);
+    }
+    return cutText(name, kColumnNameLimit);
+}
+
+std::string derivedVurdaChNo(const ServiceRecord& record) {
+    long value;
+    if (record.networkWord > 4095) {
+        long megahertz = 0;
+        for (int digit = 0; digit < 6; ++digit) megahertz = megahertz * 10 + bcdDigit(record.satelliteFrequency, digit);
+        if (bcdDigit(record.satelliteFrequency, 6) >= 5) ++megahertz;
+        value = megahertz << 16;
+        if (record.networkClass() == 4) value |= record.transportStreamId;
+    } else {
+        value = record.physicalChannel();
+    }
+    return value == 0 ? std::string() : format("%ld", value);
+}
+
+int64_t broadcastDayStart(int64_t t) {
+    LocalTime local = toLocalTime(t);
+    int64_t dayStart = localTimeOf(local.year, local.month, local.day, kBroadcastDayStartHour, 0, 0);
+    if (local.hour < kBroadcastDayStartHour) {
+        // 04:00 of the previous calendar day; mktime normalises day 0.
+        dayStart = localTimeOf(local.year, local.month, local.day - 1, kBroadcastDayStartHour, 0, 0);
+    }
+    return dayStart;
+}
+
+GuideLayout::GuideLayout(GuideHost& host, Settings& settings, const ViewSettings& view)
+    : host_(host), settings_(settings), view_(view) {}
+
+int GuideLayout::contentY(int64_t t, int64_t origin) const {
+    return kHeaderHeight + static_cast<int>((t - origin) / 60) * view_.hourHight;
+}
+
+int GuideLayout::eventHeight(const GuideEvent& event) const {
+    return static_cast<int>((event.end - event.start) / 60) * view_.hourHight;
+}
+
+const GuideEvent* GuideLayout::selectedEvent() const {
+    const Selection& s = view.selection;
+    if (s.service < 0 || s.service >= kMaxServices || s.event < 0) return nullptr;
+    const std::vector<GuideEvent>& list = events[s.service];
+    return s.event < static_cast<int>(list.size()) ? &list[s.event] : nullptr;
+}
+
+void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) {
+    const ServiceRecord& record = *store.services[index];
+    std::vector<GuideEvent>& list = events[index];
+    list.clear();
+
+    bool beforeNow = true;
+    bool merging = false;  // the present/following section was taken in front of the schedule
+    int budget = kSlotsPerTable;
+    const SectionSlot* present = &record.presentFollowing[0];
+    const SectionSlot* fallback = nullptr;
+    int seq = 0;
+    while (seq < kSlotsPerTable && budget > 0) {
+        const bool walkingFallback = fallback != nullptr;
+        const SectionSlot& slot = walkingFallback ? *fallback : record.basicAt(seq);
+        fallback = nullptr;
+        if (!slot.data) {
+            ++seq, --budget;
+            continue;
+        }
+        EventCursor cursor(slot);
+        while (EventView view = cursor.next()) {
+            const TimeRange range = view.timeRange();
+            if (beforeNow && !merging) {
+                if (now < range.start) {
+                    // The schedule starts in the future: what runs now comes
+                    // from the present/following section first.
+                    if (present->data) {
+                        merging = true;
+                        fallback = present;
+                        break;
+                    }
+                    budget = kSlotsPerDay;
+                }
+                beforeNow = false;
+            } else if (beforeNow) {
+                if (range.end <= now) continue;
+                beforeNow = false;
+            }
+            EventSummary summary = readEventSummary(view);
+            if (summary.name[0] == '\0') continue;
+            GuideEvent event;
+            event.start = summary.start;
+            event.end = summary.end;
+            event.eventId = summary.eventId;
+            event.genre = summary.genreLevel1;
+            event.subGenre = summary.genreLevel2;
+            event.videoType = summary.componentType;
+            event.audioType = summary.audioComponentType;
+            event.title = summary.name;
+            event.detail = summary.text;
+            // After every event that does not start later, or starts at the
+            // same time and does not end later.
+            auto at = std::upper_bound(list.begin(), list.end(), event, [](const GuideEvent& a, const GuideEvent& b) {
+                return a.start < b.start || (a.start == b.start && a.end < b.end);
+            });
+            list.insert(at, std::move(event));
+        }
+        if (fallback || walkingFallback) continue;  // the same schedule slot after the merge
+        ++seq, --budget;
+    }
+}
+
+void GuideLayout::fillChannelInfo(const ServiceRecord& record, ChannelInfo& info) {
+    const std::string key = channelKey(record);
+    info.stationName = settings_.readString("iEPGStationName", key, "", kStoredTextCapacity);
+    if (info.stationName.empty()) info.stationName = info.columnName;
+    info.remoteNumber = settings_.readInt("RemoconChNo", key, 0);
+    if (info.remoteNumber == 0) info.remoteNumber = record.networkWord > 4095 ? record.serviceId : record.remoteKeyId;
+    info.vurdaChNo = settings_.readString("VurdaChNo", key, "", kStoredTextCapacity);
+    if (info.vurdaChNo.empty()) info.vurdaChNo = derivedVurdaChNo(record);
+}
+
+void GuideLayout::buildListLayout(const EpgStore* store) {
+    host_.resetReservationWatch();
+    const int64_t oldBegin = view.guideBegin;
+    view.guideBegin = view.guideEnd = 0;
+    columnOrder.clear();
+    int contentWidth = kTimeColumnWidth;
+    const int64_t now = host_.now();
+
+    for (int index = 0; store && index < kMaxServices && store->services[index]; ++index) {
+        const ServiceRecord& record = *store->services[index];
+        ChannelInfo& info = channels[index];
+        info.columnName = columnNameOf(*store, index);
+        info.stationName.clear();
+        info.vurdaChNo.clear();
+        buildEventList(*store, index, now);
+        std::vector<GuideEvent>& list = events[index];
+        if (list.empty()) {
+            info.listed = 0;
+            continue;
+        }
+        info.listed = 1;
+
+        const std::string key = channelKey(record);
+        GuideColumn column;
+        column.service = index;
+        column.sortValue = settings_.readInt("SetupDialog", "Sort" + key, kDefaultSortValue);
+        column.shown = settings_.readInt("ColumnDisp", key, 1);
+        column.firstEvent = 0;
+        column.lastEvent = column.shown == 1 ? static_cast<int>(list.size()) - 1 : -1;
+        auto at = std::upper_bound(columnOrder.begin(), columnOrder.end(), column.sortValue,
+                                   [](int value, const GuideColumn& c) { return value < c.sortValue; });
+        columnOrder.insert(at, column);
+
+        if (column.shown == 1) {
+            contentWidth += view_.channelWidth;
+            if (view.guideBegin == 0 || view.guideBegin > list.front().start) view.guideBegin = list.front().start;
+            if (view.guideEnd == 0 || view.guideEnd < list.back().end) view.guideEnd = list.back().end;
+        } else {
+            list.clear();  // a hidden column takes no room and draws nothing
+        }
+        fillChannelInfo(record, info);
+    }
+    if (store) publishMenus(*store);
+    view.contentWidth = contentWidth;
+    view.contentHeight = static_cast<int>((view.guideEnd - view.guideBegin) / 60) * view_.hourHight + kHeaderHeight;
+    if (oldBegin != 0 && oldBegin != view.guideBegin)
+        view.scrollY += view_.hourHight * static_cast<int>((oldBegin - view.guideBegin) / 60);
+    host_.refreshGenreList();
+}
+
+void GuideLayout::publishMenus(const EpgStore& store) {
+    menus = GuideMenus{};
+    for (const GuideColumn& column : columnOrder) {
+        const std::string& name = channels[column.service].columnName;
+        menus.columns.push_back({name, kColumnCommandBase + column.service, column.shown == 1});
+        if (column.shown == 1)
+            menus.channels.push_back({name, kChannelCommandBase + column.service, column.service == view.viewService});
+    }
+    for (int i = 0; view.guideBegin + i * kSecondsPerDay < view.guideEnd; ++i) {
+        LocalTime day = toLocalTime(view.guideBegin + i * kSecondsPerDay);
+        char text[32];
+        std::snprintf(text, sizeof text, "%02d/%02d(%s)", day.month, day.day, weekdayName(day.weekday));
+        menus.dates.push_back({text, kDateCommandBase + i, false});
+    }
+    (void)store;
+    host_.setGuideMenus(menus);
+}
+
+int GuideLayout::buildChannelLayout(const EpgStore* store) {
+    if (view.viewService < 0 || view.viewService >= kMaxServices) return -1;
+    const int service = view.viewService;
+    host_.setTitle("Corvane - [" + channels[service].columnName + "]");
+    dayColumns.clear();
+    view.guideBegin = 0;
+
+    const std::vector<GuideEvent>& list = events[service];
+    int64_t dayStart = 0;
+    for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+        if (!dayColumns.empty() && list[i].start < dayStart + kSecondsPerDay) {
+            dayColumns.back().lastEvent = i;
+            continue;
+        }
+        dayStart = broadcastDayStart(list[i].start);
+        if (dayColumns.empty()) view.guideBegin = dayStart;
+        GuideColumn column;
+        column.sortValue = static_cast<int>(dayColumns.size());
+        column.service = service;
+        column.offset = dayStart - view.guideBegin;
+        column.firstEvent = i;
+        column.lastEvent = i;
+        dayColumns.push_back(column);
+    }
+    const int last = static_cast<int>(list.size()) - 1;
+    for (GuideColumn& column : dayColumns) {
+        // The previous day's last programme may run past 04:00: draw it too.
+        if (column.firstEvent > 0) --column.firstEvent;
+        if (column.lastEvent < last) ++column.lastEvent;
+    }
+    view.guideEnd = view.guideBegin + kSecondsPerDay;
+    view.contentWidth = kTimeColumnWidth + static_cast<int>(dayColumns.size()) * view_.channelWidth;
+    view.contentHeight = 1440 * view_.hourHight + kHeaderHeight;
+    (void)store;
+    return 0;
+}
+
+void GuideLayout::reset() {
+    for (auto& list : events) list.clear();
+    for (auto& info : channels) info = ChannelInfo{};
+    columnOrder.clear();
+    dayColumns.clear();
+    view = ViewState{};
+    menus = GuideMenus{};
+}
+
+void GuideLayout::clampScroll() {
+    view.scrollX = std::max(0, std::min(view.scrollX, view.contentWidth - host_.clientWidth()));
+    view.scrollY = std::max(0, std::min(view.scrollY, view.contentHeight - host_.clientHeight()));
+}
+
+void GuideLayout::updateScrollBars() {
+    clampScroll();
+    ScrollBars bars;
+    bars.horizontalMax = view.contentWidth;
+    bars.horizontalPage = host_.clientWidth();
+    bars.horizontalPos = view.scrollX;
+    bars.verticalMax = view.contentHeight;
+    bars.verticalPage = host_.clientHeight();
+    bars.verticalPos = view.scrollY;
+    host_.publishScrollBars(bars);
+}
+
+void GuideLayout::scrollHorizontal(int code, int position) {
+    const int width = host_.clientWidth();
+    switch (code) {
+        case kScrollLineUp: view.scrollX -= view_.channelWidth; break;
+        case kScrollLineDown: view.scrollX += view_.channelWidth; break;
+        case kScrollPageUp: view.scrollX -= width; break;
+        case kScrollPageDown: view.scrollX += width; break;
+        case kScrollThumbPosition:
+        case kScrollThumbTrack:
+        case kScrollTo: view.scrollX = position; break;
+        case kScrollTop: view.scrollX = 0; break;
+        case kScrollBottom: view.scrollX = view.contentWidth - width; break;
+        default: return;
+    }
+    updateScrollBars();
+    host_.invalidate(Rect{kTimeColumnWidth, 0, view.contentWidth, view.contentHeight}, false);
+}
+
+void GuideLayout::scrollVertical(int code, int position) {
+    const int height = host_.clientHeight();
+    switch (code) {
+        case kScrollLineUp: view.scrollY -= 60 * view_.hourHight; break;
+        case kScrollLineDown: view.scrollY += 60 * view_.hourHight; break;
+        case kScrollPageUp: view.scrollY -= height; break;
+        case kScrollPageDown: view.scrollY += height; break;
+        case kScrollThumbPosition: view.scrollY = host_.verticalBarPosition(false); break;
+        case kScrollThumbTrack: view.scrollY = host_.verticalBarPosition(true); break;
+        case kScrollTo: view.scrollY = position; break;
+        case kScrollTop: view.scrollY = 0; break;
+        case kScrollBottom: view.scrollY = view.contentHeight - height; break;
+        default: return;
+    }
+    updateScrollBars();
+    host_.invalidate(Rect{0, kHeaderHeight, view.contentWidth, view.contentHeight}, false);
+}
+
+void GuideLayout::scrollToTime(int64_t t) {
+    view.scrollY = static_cast<int>((t - view.guideBegin) / 60) * view_.hourHight - 60;
+    updateScrollBars();
+}
+
+int64_t GuideLayout::viewTime(int64_t t) const {
+    if (!listView() && view.guideEnd > 0 && t >= view.guideEnd) {
+        // Whole days back, in one step rather than one day at a time.
+        int64_t days = (t - view.guideEnd) / kSecondsPerDay + 1;
+        t -= days * kSecondsPerDay;
+    }
+    return t;
+}
+
+bool GuideLayout::jumpToNow() {
+    const int64_t now = viewTime(host_.now());
+    if (view.guideBegin == 0 || now < view.guideBegin || now >= view.guideEnd) return false;
+    scrollToTime(now);
+    host_.invalidate(Rect{0, kHeaderHeight, view.contentWidth, view.contentHeight}, false);
+    return true;
+}
+
+void GuideLayout::dateCommand(int index) {
+    if (index < 0 || index >= kDateCommandsHandled || view.guideBegin == 0) return;
+    if (listView()) {
+        LocalTime day = toLocalTime(view.guideBegin + index * kSecondsPerDay);
+        scrollToTime(localTimeOf(day.year, day.month, day.day, 0, 0, 0));
+        host_.invalidate(Rect{0, kHeaderHeight, view.contentWidth, view.contentHeight}, false);
+        return;
+    }
+    int x = 0;
+    for (const GuideColumn& column : dayColumns) {
+        if (column.offset == index * kSecondsPerDay) {
+            const int visibleWidth = host_.clientWidth() - kTimeColumnWidth;
+            if (x >= view.scrollX && x < view.scrollX + visibleWidth) return;
+            view.scrollX = x;
+            updateScrollBars();
+            host_.invalidate(Rect{kTimeColumnWidth, 0, view.contentWidth, view.contentHeight}, false);
+            return;
+        }
+        x += view_.channelWidth;
+    }
+}
+
+Selection GuideLayout::hitTest(int x, int y) const {
+    if (x < kTimeColumnWidth || y < kHeaderHeight) return {};
+    for (const GuideColumn& column : currentColumns()) {
+        const std::vector<GuideEvent>& list = events[column.service];
+        if (list.empty()) continue;
+        if (column.x - view.scrollX > x || x >= column.x + view_.channelWidth - view.scrollX) continue;
+        const int64_t origin = originOf(column);
+        const int last = std::min(column.lastEvent, static_cast<int>(list.size()) - 1);
+        for (int i = std::max(column.firstEvent, 0); i <= last; ++i) {
+            const GuideEvent& event = list[i];
+            const int top = contentY(event.start, origin);
+            const int clickable = std::min(eventHeight(event), static_cast<int>(event.titleHeight));
+            if (top <= y + view.scrollY && y + view.scrollY < top + clickable) return Selection{column.service, i};
+        }
+        return {};
+    }
+    return {};
+}
+
+}  // namespace corvane

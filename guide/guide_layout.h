@@ -1,0 +1,195 @@
+// The guide's model: decoded, time-ordered programmes per service, the
+// channel list, the columns of the two views (all services, or one service
+// by broadcast day), the time range, scrolling and hit testing. Everything
+// here is computed without a window; the shell applies menus, scroll bars,
+// titles and invalidation through GuideHost.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/settings.h"
+#include "store/epg_store.h"
+
+namespace corvane {
+
+constexpr int kTimeColumnWidth = 50;
+constexpr int kHeaderHeight = 20;
+constexpr int64_t kSecondsPerDay = 86400;
+constexpr int kBroadcastDayStartHour = 4;
+
+// Commands of the three menus that follow the data.
+constexpr int kColumnCommandBase = 10000;   // "列表示(&C)": toggle a service's column
+constexpr int kChannelCommandBase = 11000;  // "チャンネル別表示(&C)": one service by day
+constexpr int kDateCommandBase = 30000;     // "日付(&D)": jump to a day
+constexpr int kDateCommandsHandled = 10;
+
+struct GuideEvent {
+    int64_t start = 0;
+    int64_t end = 0;
+    int32_t eventId = 0;
+    int32_t titleHeight = 0;  // title block height as last painted; 0 until painted
+    int32_t genre = -1;       // content_nibble_level_1, -1 when none
+    int32_t subGenre = -1;
+    uint8_t videoType = 0;
+    uint8_t audioType = 0;
+    std::string title;   // Shift_JIS, at most 159 bytes
+    std::string detail;  // at most 339 bytes
+};
+
+struct ChannelInfo {
+    std::string columnName;   // at most 49 bytes
+    std::string stationName;  // iEPG station name
+    int remoteNumber = 0;
+    std::string vurdaChNo;    // the capture device's channel text
+    int listed = 0;           // has events after the last layout
+    int columnX = 0;          // content x as last painted
+};
+
+struct GuideColumn {
+    int sortValue = 0;   // list view: the service's sort value; channel view: running number
+    int service = 0;     // store service index
+    int shown = 1;       // list view: 1 = visible
+    int64_t offset = 0;  // seconds from guideBegin to the column's time origin
+    int firstEvent = 0;  // inclusive indexes into the service's event list
+    int lastEvent = -1;
+    int x = 0;           // content x as last painted
+};
+
+struct Selection {
+    int service = -1;
+    int event = -1;
+    bool operator==(const Selection&) const = default;
+};
+
+struct ViewState {
+    int64_t guideBegin = 0;
+    int64_t guideEnd = 0;
+    int viewService = -1;  // -1: all services; else the service shown by day
+    int scrollX = 0;
+    int scrollY = 0;
+    int contentWidth = 0;
+    int contentHeight = 0;
+    Selection selection;
+};
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct ScrollBars {
+    int horizontalMax = 0, horizontalPage = 0, horizontalPos = 0;
+    int verticalMax = 0, verticalPage = 0, verticalPos = 0;
+};
+
+struct MenuItem {
+    std::string text;
+    int command = 0;
+    bool checked = false;
+};
+
+// The three menus of the data: column visibility, channel view and dates.
+struct GuideMenus {
+    std::vector<MenuItem> columns;
+    std::vector<MenuItem> channels;
+    std::vector<MenuItem> dates;
+};
+
+// Scroll-bar request codes (the platform's SB_ values) and the internal one.
+enum ScrollCode {
+    kScrollLineUp = 0,
+    kScrollLineDown = 1,
+    kScrollPageUp = 2,
+    kScrollPageDown = 3,
+    kScrollThumbPosition = 4,
+    kScrollThumbTrack = 5,
+    kScrollTop = 6,
+    kScrollBottom = 7,
+    kScrollTo = 100,  // the given position
+};
+
+// What the layout needs from the window it lives in.
+class GuideHost {
+public:
+    virtual ~GuideHost() = default;
+    virtual int64_t now() = 0;
+    virtual int clientWidth() = 0;
+    virtual int clientHeight() = 0;
+    virtual void publishScrollBars(const ScrollBars& bars) = 0;
+    // The vertical bar's position, or its tracking position while dragged.
+    virtual int verticalBarPosition(bool tracking) = 0;
+    virtual void invalidate(const Rect& rect, bool erase) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    virtual void setGuideMenus(const GuideMenus& menus) = 0;
+    virtual void resetReservationWatch() = 0;
+    virtual void refreshGenreList() = 0;
+};
+
+// "%d" with the service id for terrestrial services, "%d:%d" with the id and
+// network class otherwise: the key of a service in several settings sections.
+std::string channelKey(const ServiceRecord& record);
+
+// Column name of a service: its TS name, service name or a label.
+std::string columnNameOf(const EpgStore& store, int index);
+
+// The device channel text of a service when no "VurdaChNo" is stored.
+std::string derivedVurdaChNo(const ServiceRecord& record);
+
+// The start (04:00 local time) of the broadcast day that holds t.
+int64_t broadcastDayStart(int64_t t);
+
+class GuideLayout {
+public:
+    GuideLayout(GuideHost& host, Settings& settings, const ViewSettings& view);
+
+    std::vector<GuideEvent> events[kMaxServices];
+    ChannelInfo channels[kMaxServices];
+    std::vector<GuideColumn> columnOrder;  // list view, shown and hidden
+    std::vector<GuideColumn> dayColumns;   // channel view
+    ViewState view;
+
+    void buildListLayout(const EpgStore* store);
+    // -1 when no service is chosen.
+    int buildChannelLayout(const EpgStore* store);
+    // Back to the state of an empty store ("クリア(&C)").
+    void reset();
+
+    void updateScrollBars();
+    void scrollHorizontal(int code, int position);
+    void scrollVertical(int code, int position);
+    void scrollToTime(int64_t t);
+    // The current time in the view's own days: moved back by whole days in
+    // the channel view while it lies at or after guideEnd.
+    int64_t viewTime(int64_t t) const;
+    // Scrolls to now when now lies in the guide; false when it does not.
+    bool jumpToNow();
+    void dateCommand(int index);
+    Selection hitTest(int x, int y) const;
+
+    bool listView() const { return view.viewService < 0; }
+    std::vector<GuideColumn>& currentColumns() { return listView() ? columnOrder : dayColumns; }
+    const std::vector<GuideColumn>& currentColumns() const { return listView() ? columnOrder : dayColumns; }
+    int64_t originOf(const GuideColumn& column) const { return view.guideBegin + column.offset; }
+    // Content y of time t in a column whose origin is `origin`.
+    int contentY(int64_t t, int64_t origin) const;
+    int eventHeight(const GuideEvent& event) const;
+    const GuideEvent* selectedEvent() const;
+
+    const ViewSettings& viewSettings() const { return view_; }
+    GuideMenus menus;  // as last published
+
+private:
+    void buildEventList(const EpgStore& store, int index, int64_t now);
+    void fillChannelInfo(const ServiceRecord& record, ChannelInfo& info);
+    void publishMenus(const EpgStore& store);
+    void clampScroll();
+
+    GuideHost& host_;
+    Settings& settings_;
+    const ViewSettings& view_;
+};
+
+}  // namespace corvane

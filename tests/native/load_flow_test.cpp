@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "app/load_flow.h"
+
+using namespace corvane;
+
+TEST(LoadFlow, CommandLineArgumentsWithQuotesAndBlanks) {
+    EXPECT_EQ((std::vector<std::string>{"a.ts", "C:\\録画 フォルダ\\b.ts", "c.dat"}),
+              splitCommandLine("  a.ts \"C:\\録画 フォルダ\\b.ts\"   c.dat "));
+    EXPECT_EQ((std::vector<std::string>{"x y"}), splitCommandLine("\"x y"));  // unterminated quote
+    EXPECT_EQ((std::vector<std::string>{"", "z"}), splitCommandLine("\"\" z"));
+    EXPECT_TRUE(splitCommandLine("").empty());
+    EXPECT_TRUE(splitCommandLine("   ").empty());
+    EXPECT_TRUE(splitCommandLine(nullptr).empty());
+}
+
+TEST(LoadFlow, OpenDialogSelections) {
+    const char single[] = "C:\\data\\guide.dat\0\0";
+    EXPECT_EQ((std::vector<std::string>{"C:\\data\\guide.dat"}), selectedPaths(single, sizeof single));
+    const char several[] = "C:\\rec\0a.ts\0b.dat\0\0";
+    EXPECT_EQ((std::vector<std::string>{"C:\\rec\\a.ts", "C:\\rec\\b.dat"}), selectedPaths(several, sizeof several));
+    // A buffer without its final empty name is not read past its end.
+    const char cut[] = {'C', ':', '\0', 'a', '.', 't', 's'};
+    EXPECT_EQ((std::vector<std::string>{"C:\\a.ts"}), selectedPaths(cut, sizeof cut));
+    EXPECT_TRUE(selectedPaths("\0", 1).empty());
+}
+
+TEST(LoadFlow, ProgressTexts) {
+    EXPECT_EQ("0MB/3,500MB", progressText(0, 3500000000LL / 1000));
+    EXPECT_EQ("12,345MB/1,234,567MB", progressText(12345000, 1234567000));
+    EXPECT_EQ("0MB/0MB", progressText(0, 0));
+    EXPECT_EQ("999", groupDigits(999));
+    EXPECT_EQ("1,000", groupDigits(1000));
+    EXPECT_EQ(0, progressPercent(0, 3500000));
+    EXPECT_EQ(50, progressPercent(1750000, 3500000));
+    EXPECT_EQ(100, progressPercent(0, 0));  // a file of fewer than 1000 bytes
+    EXPECT_EQ(100, progressPercent(7, 5));
+}
+
+TEST(LoadFlow, DataFileNamesAndFolders) {
+    EXPECT_TRUE(hasDataFileExtension("C:\\a\\guide.DAT"));
+    EXPECT_TRUE(hasDataFileExtension("guide.dat"));
+    EXPECT_FALSE(hasDataFileExtension("guide.data"));
+    EXPECT_FALSE(hasDataFileExtension("C:\\x.dat\\guide"));
+    EXPECT_EQ("guide.ts", fileNameOf("C:\\rec\\guide.ts"));
+    // 表 is 0x95 0x5C: its second byte is no folder separator.
+    EXPECT_EQ("表.ts", fileNameOf("C:\\表.ts"));
+    EXPECT_EQ("表", fileNameOf("表"));
+}
