@@ -1,2 +1,8 @@
+// Entry point of corvane.exe; everything else lives in the start-up code.
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+
+#include "app/startup_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showMode) {
+    return corvane::runCorvane(instance, commandLine, showMode);
+}

@@ -1,2 +1,0 @@
-#include <windows.h>
-int placeholderWin() { return 0; }

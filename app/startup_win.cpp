@@ -1,0 +1,201 @@
+#include "app/startup_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <winsock2.h>
+
+#include "app/main_window_win.h"
+#include "dialogs/companion_windows_win.h"
+#include "guide/popup_win.h"
+#include "resources/resource.h"
+
+namespace corvane {
+
+namespace {
+
+std::string modulePath(HINSTANCE instance) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(instance, path, sizeof path);
+    return path;
+}
+
+std::string documentsFolder() {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, path))) return std::string();
+    return path;
+}
+
+// The application registered to open ".tvpi" files: the default iEPG application.
+std::string tvpiApplication() {
+    char path[256] = {};
+    DWORD size = sizeof path;
+    if (FAILED(AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".tvpi", "open", path, &size)))
+        return std::string();
+    return path;
+}
+
+void applyPlacement(HWND window, const DialogPlacement& placement) {
+    if (!window || !placement.stored) return;
+    SetWindowPos(window, nullptr, placement.x, placement.y, placement.width, placement.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void checkMenuItem(HWND window, int command, bool checked) {
+    HMENU settingsMenu = GetSubMenu(GetMenu(window), MENU_POS_SETTINGS);
+    CheckMenuItem(settingsMenu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace
+
+bool registerMainWindowClass(HINSTANCE instance, MainWindowClass& loaded) {
+    LoadStringA(instance, IDS_APP_TITLE, loaded.title, sizeof loaded.title);
+    LoadStringA(instance, IDS_WINDOW_CLASS, loaded.className, sizeof loaded.className);
+    if (loaded.className[0] == '\0') return false;
+
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, loaded.className, &existing)) return true;
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CORVANE));
+    wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    wc.lpszClassName = loaded.className;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND createMainWindow(HINSTANCE instance, const MainWindowClass& windowClass, const MainWindowPlacement& placement,
+                      bool useDefault) {
+    const int x = useDefault ? CW_USEDEFAULT : placement.left;
+    const int y = useDefault ? CW_USEDEFAULT : placement.top;
+    const int width = useDefault ? CW_USEDEFAULT : placement.width();
+    const int height = useDefault ? CW_USEDEFAULT : placement.height();
+    return CreateWindowExA(0, windowClass.className, windowClass.title, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL,
+                           x, y, width, height, nullptr, nullptr, instance, nullptr);
+}
+
+bool startCorvane(AppState& app, const char* commandLine, int showMode) {
+    if (!app.instance) app.instance = GetModuleHandleA(nullptr);
+    setAppState(&app);
+
+    MainWindowClass windowClass;
+    if (!registerMainWindowClass(app.instance, windowClass)) return false;
+    InitCommonControls();
+
+    // Paths and every setting read before the first window appears.
+    app.paths = deriveAppPaths(modulePath(app.instance), documentsFolder());
+    if (!app.settings) app.settings = std::make_unique<PrivateProfileSettings>(app.paths.settingsFile);
+    StartupSettings settings = readStartupSettings(*app.settings, tvpiApplication());
+    app.placement = settings.mainWindow;
+    app.switches = settings.switches;
+    app.genres = settings.genres;
+    app.view = settings.view;
+    app.registration = settings.registration;
+    app.presets = settings.presets;
+
+    app.host = std::make_unique<MainWindowHost>(app);
+    app.layout = std::make_unique<GuideLayout>(*app.host, *app.settings, app.view);
+
+    app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);
+    if (!app.mainWindow) return false;
+
+    app.genreListWindow = createGenreListWindow(app.instance, app.mainWindow);
+    if (!app.genreListWindow) return false;
+    app.popupWindow = createPopupWindow(app);
+    if (!app.popupWindow) return false;
+    app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);
+    if (!app.updateWindow) return false;
+    applyPlacement(app.updateWindow, settings.updateWindow);
+    app.reservationListWindow = createReservationListWindow(app.instance, app.mainWindow);
+    if (!app.reservationListWindow) return false;
+    applyPlacement(app.reservationListWindow, settings.reservationList);
+
+    switch (initialShow(app.placement)) {
+        case InitialShow::minimized: ShowWindow(app.mainWindow, SW_MINIMIZE); break;
+        case InitialShow::maximized: ShowWindow(app.mainWindow, SW_SHOWMAXIMIZED); break;
+        case InitialShow::asRequested: ShowWindow(app.mainWindow, showMode); break;
+    }
+    UpdateWindow(app.mainWindow);
+    app.layout->updateScrollBars();
+
+    checkMenuItem(app.mainWindow, IDM_NOW_LINE, app.switches.nowTimeLine != 0);
+    checkMenuItem(app.mainWindow, IDM_VIEW_CH_NO, app.switches.viewChNo != 0);
+    DragAcceptFiles(app.mainWindow, TRUE);
+    SetTimer(app.mainWindow, TIMER_HOUSEKEEPING, 1000, nullptr);
+
+    app.accelerators = loadMainAccelerators(app.instance);
+    WSADATA sockets;
+    WSAStartup(MAKEWORD(2, 0), &sockets);
+
+    app.store = createStore();
+    if (!app.store) return false;
+
+    // The drawing tools of the guide (with the SD mark) and the genre brushes.
+    HDC screen = GetDC(app.mainWindow);
+    app.paintTools.create(app.view, app.instance, screen);
+    ReleaseDC(app.mainWindow, screen);
+    app.genreBrushes.rebuildAll(app.genres);
+    app.paint.layout = app.layout.get();
+    app.paint.store = app.store;
+    app.paint.tools = &app.paintTools;
+    app.paint.genreBrushes = &app.genreBrushes;
+    app.paint.genres = &app.genres;
+    app.paint.switches = &app.switches;
+    app.paint.reservations = &app.reservations;
+    app.paint.highlight = &app.highlight;
+    app.paint.genreListWindow = app.genreListWindow;
+    app.paint.updateInfoWindow = app.updateWindow;
+    app.paint.clock = [] { return appState()->clock->now(); };
+
+    // Files named on the command line are opened once the loop runs.
+    app.commandLine = commandLine ? commandLine : "";
+    PostMessageA(app.mainWindow, WM_COMMAND, IDM_OPEN_COMMAND_LINE, 0);
+    return true;
+}
+
+void stopCorvane(AppState& app) {
+    writeShutdownSettings(*app.settings, app.genres, app.switches);
+    app.paintTools.destroy();
+    app.genreBrushes.deleteAll();
+    WSACleanup();
+    if (app.store) app.store->closing = 1;
+    destroyStore(app.store);
+    app.store = nullptr;
+}
+
+HACCEL loadMainAccelerators(HINSTANCE instance) {
+    return LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCELERATORS));
+}
+
+int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
+    MSG msg{};
+    // GetMessageA answers -1 on an invalid call; treat it like the end of the loop.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (accelerators && TranslateAcceleratorA(mainWindow, accelerators, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int runCorvane(HINSTANCE instance, const char* commandLine, int showMode) {
+    AppState app;
+    app.instance = instance;
+    if (!startCorvane(app, commandLine, showMode)) {
+        if (app.mainWindow) DestroyWindow(app.mainWindow);
+        return 0;
+    }
+    const int exitCode = runMessageLoop(app.mainWindow, app.accelerators);
+    stopCorvane(app);
+    return exitCode;
+}
+
+}  // namespace corvane

@@ -1,0 +1,18 @@
+// The registration step that runs whenever the popup shows a newly selected
+// programme: it prepares what the configured recording application needs and
+// labels the popup's registration button (IDOK) for it.
+#pragma once
+
+#include <windows.h>
+
+#include "app/app_state_win.h"
+#include "guide/guide_layout.h"
+
+namespace corvane {
+
+// `service` is the store service index (the channel list index) of `event`.
+// With neither "iEpg" nor "iEpgTunerec" on, nothing is prepared and the
+// button is hidden with an empty text.
+void preparePopupRegistration(AppState& app, HWND popup, int service, const GuideEvent& event);
+
+}  // namespace corvane

@@ -1,0 +1,303 @@
+#include "guide/popup_win.h"
+
+#include <algorithm>
+
+#include "guide/popup_registration_win.h"
+#include "guide/popup_text.h"
+#include "resources/resource.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kPlacementSection = "PopDialog";
+constexpr int kMargin = 4;  // pixels around the buttons and beside the two lines
+
+struct PopupState {
+    AppState* app = nullptr;
+    bool shown = false;
+    int hideCounter = 0;
+    SIZE registerButton{};  // measured once, at creation
+    SIZE closeButton{};
+    HBRUSH background = nullptr;
+    bool dragging = false;
+    POINT windowAtPress{};
+    POINT pointerAtPress{};
+};
+
+PopupState* stateOf(HWND popup) {
+    return popup ? reinterpret_cast<PopupState*>(GetWindowLongPtrA(popup, DWLP_USER)) : nullptr;
+}
+
+SIZE windowSize(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void stopDragging(PopupState& state) {
+    if (!state.dragging) return;
+    state.dragging = false;
+    ReleaseCapture();
+}
+
+void hide(AppState& app, HWND popup, PopupState* state) {
+    if (state) {
+        stopDragging(*state);
+        if (state->shown) ShowWindow(popup, SW_HIDE);
+        state->shown = false;
+    }
+    if (popup) KillTimer(popup, TIMER_POPUP_WATCH);
+    if (app.mainWindow) SetFocus(app.mainWindow);
+}
+
+void deselectAndHide(AppState& app, HWND popup) {
+    if (app.layout) app.layout->view.selection = Selection{};
+    hide(app, popup, stateOf(popup));
+}
+
+// Buttons in the top right corner, the two lines of text left of them and
+// the description filling the rest. The buttons keep their visibility: the
+// registration button stays hidden when nothing can be registered.
+void layoutControls(HWND popup, const PopupState& state) {
+    RECT client{};
+    GetClientRect(popup, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    const int w1 = state.registerButton.cx, h1 = state.registerButton.cy;
+    const int w2 = state.closeButton.cx, h2 = state.closeButton.cy;
+    const int lineHeight = (h2 + 2 * kMargin) / 2;
+    const int lineWidth = std::max(0, width - w1 - w2 - 3 * kMargin);
+    const int textTop = h2 + 2 * kMargin;
+    MoveWindow(GetDlgItem(popup, IDCANCEL), width - w2 - kMargin, kMargin, w2, h2, TRUE);
+    MoveWindow(GetDlgItem(popup, IDOK), width - w1 - w2 - 2 * kMargin, kMargin, w1, h1, TRUE);
+    MoveWindow(GetDlgItem(popup, IDC_POPUP_TITLE), kMargin, 0, lineWidth, lineHeight, TRUE);
+    MoveWindow(GetDlgItem(popup, IDC_POPUP_TIME), kMargin, lineHeight, lineWidth, lineHeight, TRUE);
+    MoveWindow(GetDlgItem(popup, IDC_POPUP_TEXT), 0, textTop, width, std::max(0, height - textTop), TRUE);
+}
+
+void startDragging(HWND popup, PopupState& state) {
+    RECT r{};
+    GetWindowRect(popup, &r);
+    state.windowAtPress = POINT{r.left, r.top};
+    GetCursorPos(&state.pointerAtPress);
+    state.dragging = true;
+    SetCapture(popup);
+}
+
+void followPointer(HWND popup, const PopupState& state) {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    SetWindowPos(popup, nullptr, state.windowAtPress.x + pointer.x - state.pointerAtPress.x,
+                 state.windowAtPress.y + pointer.y - state.pointerAtPress.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void tick(AppState& app, HWND popup, PopupState& state, POINT pointer) {
+    if (!state.shown) return;
+    if (++state.hideCounter >= kPopupHideTicks) {
+        deselectAndHide(app, popup);
+        return;
+    }
+    RECT r{};
+    GetWindowRect(popup, &r);
+    if (pointer.x >= r.left && pointer.x <= r.right && pointer.y >= r.top && pointer.y <= r.bottom) {
+        state.hideCounter = 0;
+    } else if (pointer.x < r.left - kPopupLeaveDistance || pointer.x > r.right + kPopupLeaveDistance ||
+               pointer.y < r.top - kPopupLeaveDistance || pointer.y > r.bottom + kPopupLeaveDistance) {
+        deselectAndHide(app, popup);
+    }
+}
+
+bool paintsOnBackground(HWND control) {
+    const int id = GetDlgCtrlID(control);
+    return id == IDC_POPUP_TEXT || id == IDC_POPUP_TITLE || id == IDC_POPUP_TIME;
+}
+
+void fillPopup(AppState& app, HWND popup, Selection selection) {
+    const GuideEvent& event = app.layout->events[selection.service][selection.event];
+    const PopupTexts texts =
+        popupTexts(app.store, selection.service, app.layout->channels[selection.service], event);
+    preparePopupRegistration(app, popup, selection.service, event);
+    SetDlgItemTextA(popup, IDC_POPUP_TITLE, texts.title.c_str());
+    SetDlgItemTextA(popup, IDC_POPUP_TIME, texts.time.c_str());
+    // Hidden while it changes so that the old text never flickers through.
+    HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
+    ShowWindow(description, SW_HIDE);
+    SetWindowTextA(description, texts.description.c_str());
+}
+
+INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    PopupState* state = stateOf(dialog);
+    switch (message) {
+        case WM_INITDIALOG: {
+            state = new PopupState;
+            state->app = reinterpret_cast<AppState*>(lParam);
+            SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+            const LONG_PTR style = GetWindowLongPtrA(dialog, GWL_STYLE);
+            SetWindowLongPtrA(dialog, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+            SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+            state->registerButton = windowSize(GetDlgItem(dialog, IDOK));
+            state->closeButton = windowSize(GetDlgItem(dialog, IDCANCEL));
+            state->background = CreateSolidBrush(kPopupBackground);
+            layoutControls(dialog, *state);
+            return FALSE;  // no focus: the popup is created hidden
+        }
+        case WM_SIZE:
+            if (state) layoutControls(dialog, *state);
+            return TRUE;
+        case WM_GETMINMAXINFO: {
+            MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize.x = kPopupMinWidth;
+            info->ptMinTrackSize.y = kPopupMinHeight;
+            return TRUE;
+        }
+        case WM_COMMAND: {
+            if (!state) return FALSE;
+            const int id = LOWORD(wParam);
+            const int code = HIWORD(wParam);
+            if ((id == IDC_POPUP_TITLE || id == IDC_POPUP_TIME) && code == STN_CLICKED) {
+                startDragging(dialog, *state);
+            } else if (id == IDOK) {
+                if (state->app->mainWindow) PostMessageA(state->app->mainWindow, WM_COMMAND, IDM_POPUP_REGISTER, 0);
+            } else if (id == IDCANCEL) {
+                deselectAndHide(*state->app, dialog);
+            } else {
+                return FALSE;
+            }
+            return TRUE;
+        }
+        case WM_CLOSE:
+            if (state) deselectAndHide(*state->app, dialog);
+            return TRUE;
+        case WM_MOUSEMOVE:
+            if (state && state->dragging) followPointer(dialog, *state);
+            return TRUE;
+        case WM_LBUTTONUP:
+            if (state && state->dragging) {
+                followPointer(dialog, *state);
+                stopDragging(*state);
+            }
+            return TRUE;
+        case WM_CAPTURECHANGED:
+            // Capture taken away (another window, a system dialog): the drag ends there.
+            if (state && reinterpret_cast<HWND>(lParam) != dialog) state->dragging = false;
+            return TRUE;
+        case WM_TIMER:
+            if (state && wParam == TIMER_POPUP_WATCH) {
+                POINT pointer{};
+                GetCursorPos(&pointer);
+                tick(*state->app, dialog, *state, pointer);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CTLCOLORSTATIC:
+            if (state && paintsOnBackground(reinterpret_cast<HWND>(lParam))) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), kPopupBackground);
+                return reinterpret_cast<INT_PTR>(state->background);
+            }
+            return FALSE;
+        case WM_CTLCOLORDLG:
+            return state ? reinterpret_cast<INT_PTR>(state->background) : FALSE;
+        case WM_DESTROY:
+            if (state) {
+                KillTimer(dialog, TIMER_POPUP_WATCH);
+                stopDragging(*state);
+                RECT r{};
+                GetWindowRect(dialog, &r);
+                if (state->app->settings)
+                    writeDialogPlacement(*state->app->settings, kPlacementSection, r.left, r.top,
+                                         r.right - r.left, r.bottom - r.top);
+                DeleteObject(state->background);
+                SetWindowLongPtrA(dialog, DWLP_USER, 0);
+                delete state;
+            }
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HWND createPopupWindow(AppState& app) {
+    HWND popup = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_POPUP), app.mainWindow, popupProc,
+                                    reinterpret_cast<LPARAM>(&app));
+    if (!popup) return nullptr;
+    if (app.settings) {
+        const DialogPlacement placement = readPopupPlacement(*app.settings, app.placement);
+        if (placement.stored)
+            SetWindowPos(popup, nullptr, placement.x, placement.y, placement.width, placement.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return popup;
+}
+
+void clickGuide(AppState& app, int x, int y) {
+    if (!app.layout) return;
+    GuideLayout& layout = *app.layout;
+    if (layout.view.contentWidth == 0) return;  // no data
+    if (x < kTimeColumnWidth) {
+        if (y < kHeaderHeight) {  // the corner button "現在へ"
+            layout.jumpToNow();
+            // The selection goes with the popup: a click on that programme
+            // afterwards shows it again instead of only deselecting it.
+            layout.view.selection = Selection{};
+            hidePopup(app);
+        }
+        return;
+    }
+    if (y < kHeaderHeight) return;  // column headers
+
+    const Selection hit = layout.hitTest(x, y);
+    if (hit == Selection{} || hit == layout.view.selection) {
+        layout.view.selection = Selection{};
+        hidePopup(app);
+        return;
+    }
+    layout.view.selection = hit;
+    if (!stateOf(app.popupWindow)) return;
+    fillPopup(app, app.popupWindow, hit);
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    showPopup(app, pointer.x, pointer.y);
+}
+
+void showPopup(AppState& app, int x, int y) {
+    HWND popup = app.popupWindow;
+    PopupState* state = stateOf(popup);
+    if (!state) return;
+    HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
+    // EM_SCROLL knows no SB_TOP; the scroll-bar message does.
+    SendMessageA(description, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+    ShowWindow(description, SW_SHOW);
+
+    const SIZE size = windowSize(popup);
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const int desktopWidth = desktop.right - desktop.left;
+    const int desktopHeight = desktop.bottom - desktop.top;
+    const int left = desktopWidth < size.cx + x + kPopupPointerGap ? x - size.cx - kPopupPointerGap
+                                                                    : x + kPopupPointerGap;
+    const int top = desktopHeight < size.cy + y + kPopupPointerGap ? y - size.cy - kPopupPointerGap
+                                                                    : y + kPopupPointerGap;
+    SetWindowPos(popup, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    if (!state->shown) ShowWindow(popup, SW_SHOW);
+    state->shown = true;
+    SetTimer(popup, TIMER_POPUP_WATCH, kPopupWatchPeriod, nullptr);
+    state->hideCounter = 0;
+}
+
+void hidePopup(AppState& app) { hide(app, app.popupWindow, stateOf(app.popupWindow)); }
+
+void popupTick(AppState& app, POINT pointer) {
+    if (PopupState* state = stateOf(app.popupWindow)) tick(app, app.popupWindow, *state, pointer);
+}
+
+bool popupShown(const AppState& app) {
+    const PopupState* state = stateOf(app.popupWindow);
+    return state && state->shown;
+}
+
+}  // namespace corvane
