@@ -74,7 +74,7 @@ echo "run-sample: opening $recording on display $DISPLAY"
 corvane_pid=$!
 
 status=0
-if ctl wait-painted --timeout "${CORVANE_WAIT_SECONDS:-120}"; then
+if ctl wait-painted --guide --timeout "${CORVANE_WAIT_SECONDS:-120}"; then
   if import -display "$DISPLAY" -window root "$run/corvane.png"; then
     echo "run-sample: screenshot $run/corvane.png"
   else
