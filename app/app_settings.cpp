@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/load_flow.h"
+
 namespace corvane {
 
 // ---------------------------------------------------------------------------
@@ -9,16 +11,7 @@ namespace corvane {
 // ---------------------------------------------------------------------------
 
 std::string replaceExtension(const std::string& path, const std::string& extension) {
-    size_t nameStart = 0;
-    for (size_t i = 0; i < path.size();) {
-        const char c = path[i];
-        if (isShiftJisLeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
-            i += 2;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':') nameStart = i + 1;
-        ++i;
-    }
+    const size_t nameStart = path.size() - fileNameOf(path).size();
     // '.' is never the second byte of a double-byte character.
     const size_t dot = path.rfind('.');
     const size_t stemEnd = dot != std::string::npos && dot >= nameStart ? dot : path.size();

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "store/shift_jis.h"
+
 namespace corvane {
 
 std::vector<std::string> splitCommandLine(const char* commandLine) {
@@ -86,8 +88,8 @@ std::string fileNameOf(const std::string& path) {
     // A '\' can be the second byte of a Shift_JIS character: walk by characters.
     size_t start = 0;
     for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (isShiftJisLeadByte(c)) {
             ++i;
             continue;
         }

@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <string>
 
+#include "store/shift_jis.h"
+
 namespace corvane {
 
 class Settings {
@@ -110,25 +112,11 @@ inline uint32_t parseHexColor(const std::string& text) {
     return static_cast<uint32_t>(settings_detail::parseLong32(text, 16)) & 0x00FFFFFFu;
 }
 
-inline bool isShiftJisLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // The longest prefix of `text` that fits in capacity - 1 bytes without
 // splitting a double-byte character.
 inline std::string cutToCapacity(const std::string& text, int capacity) {
     if (capacity <= 1) return std::string();
-    const size_t limit = static_cast<size_t>(capacity) - 1;
-    if (text.size() <= limit) return text;
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t width =
-            isShiftJisLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2
-                                                                                                 : 1;
-        if (end + width > limit) break;
-        end += width;
-    }
-    return text.substr(0, end);
+    return cutShiftJis(text, static_cast<size_t>(capacity) - 1);
 }
 
 }  // namespace corvane

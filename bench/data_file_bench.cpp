@@ -41,11 +41,6 @@ const char* const kDetails[] = {
     "美しい映像とともにお楽しみください。ハイビジョンカメラがとらえた迫力の映像は必見です。"
     "現地の人々の声を丁寧に取材しました。"};
 
-struct StoreDeleter {
-    void operator()(EpgStore* s) const { destroyStore(s); }
-};
-using StorePtr = std::unique_ptr<EpgStore, StoreDeleter>;
-
 // Every service gets the same kind of day: programmes of 20 to 60 minutes
 // with the descriptors a broadcaster sends, one event per section.
 StorePtr buildStore(int services, int days, size_t* sectionCount) {

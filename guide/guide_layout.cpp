@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "guide/local_time.h"
 #include "store/arib.h"
 #include "store/event_decode.h"
+#include "store/shift_jis.h"
 
 namespace corvane {
 
@@ -15,27 +15,6 @@ namespace {
 constexpr int kDefaultSortValue = 300;
 constexpr size_t kColumnNameLimit = 49;
 constexpr int kStoredTextCapacity = 100;
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// The longest prefix of at most `limit` bytes that does not end inside a
-// double-byte character.
-std::string cutText(const std::string& text, size_t limit) {
-    if (text.size() <= limit) return text;
-    size_t end = 0;
-    while (end < text.size()) {
-        size_t width = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > limit) break;
-        end += width;
-    }
-    return text.substr(0, end);
-}
-
-std::string decodeName(const uint8_t* bytes, size_t length) {
-    std::unique_ptr<char[]> buffer(new char[2 * length + 80]);
-    aribToShiftJis(bytes, length, buffer.get(), 2 * length + 80);
-    return buffer.get();
-}
 
 std::string format(const char* pattern, long value) {
     char text[32];
@@ -64,9 +43,9 @@ std::string columnNameOf(const EpgStore& store, int index) {
     const int previousId = index > 0 ? store.services[index - 1]->serviceId : -1;
     std::string name;
     if (record.tsNameLength != 0 && (record.serviceId != previousId + 1 || record.networkWord > 0x4FFF)) {
-        name = decodeName(record.tsName, std::min<size_t>(record.tsNameLength, kNameCapacity));
+        name = aribToShiftJisString(record.tsName, std::min<size_t>(record.tsNameLength, kNameCapacity));
     } else if (record.serviceNameLength != 0) {
-        name = decodeName(record.serviceName, std::min<size_t>(record.serviceNameLength, kNameCapacity));
+        name = aribToShiftJisString(record.serviceName, std::min<size_t>(record.serviceNameLength, kNameCapacity));
     } else if (record.physicalChannel() != 0) {
         name = format("%ldch", record.physicalChannel());
     } else if (record.networkClass() == 4) {
@@ -76,7 +55,7 @@ std::string columnNameOf(const EpgStore& store, int index) {
     } else {
         name = format("%ld", record.serviceId);
     }
-    return cutText(name, kColumnNameLimit);
+    return cutShiftJis(name, kColumnNameLimit);
 }
 
 std::string derivedVurdaChNo(const ServiceRecord& record) {

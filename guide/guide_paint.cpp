@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "guide/local_time.h"
 #include "store/arib.h"
@@ -30,11 +29,9 @@ const GenreSettings& noGenres() {
     return none;
 }
 
+// A name field of a service record, as stored (at most its 50 bytes).
 std::string decodeName(const uint8_t* bytes, size_t length) {
-    length = std::min<size_t>(length, kNameCapacity);
-    std::unique_ptr<char[]> buffer(new char[2 * length + 80]);
-    aribToShiftJis(bytes, length, buffer.get(), 2 * length + 80);
-    return buffer.get();
+    return aribToShiftJisString(bytes, std::min<size_t>(length, kNameCapacity));
 }
 
 std::string formatted(const char* pattern, int a) {

@@ -319,4 +319,11 @@ void aribToShiftJis(const uint8_t* source, size_t sourceLength, char* out, size_
     output.terminate();
 }
 
+std::string aribToShiftJisString(const uint8_t* source, size_t sourceLength) {
+    std::string out(2 * sourceLength + 80, '\0');
+    aribToShiftJis(source, sourceLength, out.data(), out.size());
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
 }  // namespace corvane

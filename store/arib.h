@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace corvane {
 
@@ -10,5 +11,8 @@ namespace corvane {
 // NUL-terminated Shift_JIS string. A unit that does not fit is dropped; the
 // NUL is always written when `out` is not null. One pass, no allocation.
 void aribToShiftJis(const uint8_t* source, size_t sourceLength, char* out, size_t outSize);
+
+// The same into a string, with room for every unit (twice the source and a margin).
+std::string aribToShiftJisString(const uint8_t* source, size_t sourceLength);
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace corvane {
 
@@ -82,6 +83,12 @@ inline int networkClassOf(int networkId) { return (networkId >= 4 && networkId <
 
 EpgStore* createStore();                       // null when it cannot be allocated
 void destroyStore(EpgStore* store);            // sets closing first; null is fine
+
+struct StoreDeleter {
+    void operator()(EpgStore* store) const { destroyStore(store); }
+};
+using StorePtr = std::unique_ptr<EpgStore, StoreDeleter>;
+
 void clearSections(EpgStore* store);           // before a data file is merged
 
 // Index 0..299 of the record (networkClass, serviceId), created if needed;

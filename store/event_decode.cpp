@@ -84,8 +84,6 @@ struct StreamFields {
     }
 };
 
-bool isShiftJisLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Builds the detail text of one event and sends it to the sink.
 class ExtendedTextAssembler {
 public:
@@ -171,17 +169,6 @@ private:
 };
 
 }  // namespace
-
-size_t shiftJisPrefixLength(const char* text, size_t length, size_t limit) {
-    if (length <= limit) return length;
-    size_t i = 0;
-    while (i < limit) {
-        size_t step = isShiftJisLeadByte(static_cast<uint8_t>(text[i])) ? 2 : 1;
-        if (i + step > limit) break;
-        i += step;
-    }
-    return i;
-}
 
 EventSummary readEventSummary(const EventView& event) {
     EventSummary summary{};

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "store/epg_store.h"
+#include "store/shift_jis.h"
 
 namespace corvane {
 
@@ -83,9 +84,5 @@ void assembleExtendedText(const EventView& event, TextSink& sink);
 // component_type: "480i" "480p" "1080i" or "--"; "(4:3)" "(16:9)" "(4:3pan)" or "(--)".
 const char* videoFormatLabel(uint8_t componentType);
 const char* aspectLabel(uint8_t componentType);
-
-// The longest prefix of the Shift_JIS string `text` (of `length` bytes) that
-// is at most `limit` bytes and does not end inside a double-byte character.
-size_t shiftJisPrefixLength(const char* text, size_t length, size_t limit);
 
 }  // namespace corvane

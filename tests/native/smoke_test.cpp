@@ -1,2 +1,0 @@
-#include <gtest/gtest.h>
-TEST(Smoke, Works) { EXPECT_EQ(1, 1); }
