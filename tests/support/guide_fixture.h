@@ -11,11 +11,6 @@
 
 namespace corvane {
 
-struct StoreDeleter {
-    void operator()(EpgStore* s) const { destroyStore(s); }
-};
-using StorePtr = std::unique_ptr<EpgStore, StoreDeleter>;
-
 // Local time of a wall-clock time built with broadcast::broadcastTime.
 int64_t localOf(int64_t broadcast);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,116 +14,76 @@ namespace corvane {
 struct PaintCall {
     enum Kind { clipCall, fillCall, boxCall, frameCall, lineCall, textCall, sdMarkCall, tooltipCall };
     Kind kind = fillCall;
-    Rect rect;       // line: (x1, y1) .. (x2, y2)
-    Rect clip;       // the clip in force; empty: none
+    Rect rect;  // line: (x1, y1) .. (x2, y2)
     PaintBrush brush = PaintBrush::noData;
     PaintPen pen = PaintPen::grid;
     PaintFont font = PaintFont::title;
     uint32_t color = 0;
-    unsigned format = 0;
     std::string text;
     int id = 0;
 };
 
 class RecordingPaintSurface : public PaintSurface {
 public:
-    int charWidth = 6;
-    int lineHeight[3] = {13, 11, 12};  // title, detail, header
+    static constexpr int kCharWidth = 6;
+    static constexpr int kLineHeight[3] = {13, 11, 12};  // title, detail, header
     std::vector<PaintCall> calls;
 
-    void clipTo(const Rect& rect) override {
-        clip_ = rect;
-        push(PaintCall::clipCall).rect = rect;
-    }
-    void clipNone() override {
-        clip_ = Rect{};
-        push(PaintCall::clipCall);
-    }
-    void fill(const Rect& rect, PaintBrush brush) override {
-        PaintCall& c = push(PaintCall::fillCall);
-        c.rect = rect;
-        c.brush = brush;
-    }
-    void box(const Rect& rect, PaintBrush brush, PaintPen pen) override {
-        PaintCall& c = push(PaintCall::boxCall);
-        c.rect = rect;
-        c.brush = brush;
-        c.pen = pen;
-    }
-    void frame(const Rect& rect, PaintPen pen) override {
-        PaintCall& c = push(PaintCall::frameCall);
-        c.rect = rect;
-        c.pen = pen;
-    }
-    void line(int x1, int y1, int x2, int y2, PaintPen pen) override {
-        PaintCall& c = push(PaintCall::lineCall);
-        c.rect = Rect{x1, y1, x2, y2};
-        c.pen = pen;
-    }
-    int text(const std::string& text, const Rect& rect, PaintFont font, uint32_t color, unsigned format) override {
-        PaintCall& c = push(PaintCall::textCall);
-        c.rect = rect;
+    void clipTo(const Rect& r) override { add(PaintCall::clipCall, r); }
+    void clipNone() override { add(PaintCall::clipCall, Rect{}); }
+    void fill(const Rect& r, PaintBrush brush) override { add(PaintCall::fillCall, r).brush = brush; }
+    void box(const Rect& r, PaintBrush brush, PaintPen pen) override { add(PaintCall::boxCall, r, pen).brush = brush; }
+    void frame(const Rect& r, PaintPen pen) override { add(PaintCall::frameCall, r, pen); }
+    void line(int x1, int y1, int x2, int y2, PaintPen pen) override { add(PaintCall::lineCall, {x1, y1, x2, y2}, pen); }
+    int text(const std::string& text, const Rect& r, PaintFont font, uint32_t color, unsigned format) override {
+        PaintCall& c = add(PaintCall::textCall, r);
         c.font = font;
         c.color = color;
-        c.format = format;
         c.text = text;
-        return lines(text, rect, format) * lineHeight[static_cast<int>(font)];
+        const int perLine = std::max(1, (r.right - r.left) / kCharWidth);
+        const int lines = text.empty() || (format & kTextSingleLine) ? 1 : (int(text.size()) + perLine - 1) / perLine;
+        return lines * kLineHeight[static_cast<int>(font)];
     }
-    void sdMark(int x, int y) override { push(PaintCall::sdMarkCall).rect = Rect{x, y, x + kSdMarkSize, y + kSdMarkSize}; }
-    void addTooltip(int id, const Rect& rect, const std::string& text) override {
-        PaintCall& c = push(PaintCall::tooltipCall);
+    void sdMark(int x, int y) override { add(PaintCall::sdMarkCall, {x, y, x + kSdMarkSize, y + kSdMarkSize}); }
+    void addTooltip(int id, const Rect& r, const std::string& text) override {
+        PaintCall& c = add(PaintCall::tooltipCall, r);
         c.id = id;
-        c.rect = rect;
         c.text = text;
     }
 
     std::vector<PaintCall> of(PaintCall::Kind kind) const {
         std::vector<PaintCall> out;
-        for (const PaintCall& c : calls)
-            if (c.kind == kind) out.push_back(c);
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(out), [&](const PaintCall& c) { return c.kind == kind; });
         return out;
     }
     // Text calls whose text is exactly `text`.
     std::vector<PaintCall> texts(const std::string& text) const {
         std::vector<PaintCall> out;
-        for (const PaintCall& c : calls)
-            if (c.kind == PaintCall::textCall && c.text == text) out.push_back(c);
+        for (const PaintCall& c : of(PaintCall::textCall))
+            if (c.text == text) out.push_back(c);
         return out;
     }
-    // The fill of the cell whose top-left corner is (left, top), or null.
-    const PaintCall* fillAt(int left, int top) const {
+    // The first call of `kind` whose rectangle's top-left corner is (left, top), or null.
+    const PaintCall* at(PaintCall::Kind kind, int left, int top) const {
         for (const PaintCall& c : calls)
-            if (c.kind == PaintCall::fillCall && c.rect.left == left && c.rect.top == top) return &c;
+            if (c.kind == kind && c.rect.left == left && c.rect.top == top) return &c;
         return nullptr;
     }
-    const PaintCall* tooltipAt(int left, int top) const {
-        for (const PaintCall& c : calls)
-            if (c.kind == PaintCall::tooltipCall && c.rect.left == left && c.rect.top == top) return &c;
-        return nullptr;
-    }
-    // Lines drawn with `pen`.
     std::vector<Rect> linesWith(PaintPen pen) const {
         std::vector<Rect> out;
-        for (const PaintCall& c : calls)
-            if (c.kind == PaintCall::lineCall && c.pen == pen) out.push_back(c.rect);
+        for (const PaintCall& c : of(PaintCall::lineCall))
+            if (c.pen == pen) out.push_back(c.rect);
         return out;
     }
 
 private:
-    PaintCall& push(PaintCall::Kind kind) {
-        calls.emplace_back();
-        calls.back().kind = kind;
-        calls.back().clip = clip_;
-        return calls.back();
+    PaintCall& add(PaintCall::Kind kind, const Rect& rect, PaintPen pen = PaintPen::grid) {
+        PaintCall& c = calls.emplace_back();
+        c.kind = kind;
+        c.rect = rect;
+        c.pen = pen;
+        return c;
     }
-
-    int lines(const std::string& text, const Rect& rect, unsigned format) const {
-        if (text.empty() || (format & kTextSingleLine)) return 1;
-        const int perLine = std::max(1, (rect.right - rect.left) / charWidth);
-        return (static_cast<int>(text.size()) + perLine - 1) / perLine;
-    }
-
-    Rect clip_;
 };
 
 }  // namespace corvane

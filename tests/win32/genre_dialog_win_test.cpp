@@ -103,99 +103,28 @@ GenreSettings startingSettings() {
     return genres;
 }
 
-TEST(GenreColorDialog, OkTakesChecksColoursAndRebuildsBrushes) {
-    GenreSettings genres = startingSettings();
-    GenreBrushes brushes;
-    brushes.rebuildAll(genres);
-    chooserCalls = 0;
-    const int result = runScripted(genres, brushes, scriptedChooser,
-                                   [](HWND dialog) { editEverything(dialog, IDOK); });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(2, chooserCalls);
-    EXPECT_EQ(0, genres.genreCheck[0]);
-    EXPECT_EQ(1, genres.genreCheck[1]);
-    EXPECT_EQ(1, genres.genreNoDisp);
-    EXPECT_EQ(0x0000ffu, genres.genreColor[2]);
-    EXPECT_EQ(builtInGenreColors[5], genres.genreColor[5]);
-    EXPECT_EQ(0x0000ffu, brushColor(brushes.brush(2)));
-    EXPECT_EQ(builtInGenreColors[0], brushColor(brushes.brush(0)));
-    EXPECT_EQ(0x112234u, genres.custColor[1]);
-    EXPECT_EQ(0x112235u, genres.custColor[2]);
-}
-
-TEST(GenreColorDialog, CancelChangesNothingButCustomColours) {
-    GenreSettings genres = startingSettings();
-    GenreBrushes brushes;
-    brushes.rebuildAll(genres);
-    HBRUSH before = brushes.brush(2);
-    chooserCalls = 0;
-    const int result = runScripted(genres, brushes, scriptedChooser,
-                                   [](HWND dialog) { editEverything(dialog, IDCANCEL); });
-    EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ(1, genres.genreCheck[0]);
-    EXPECT_EQ(0, genres.genreCheck[1]);
-    EXPECT_EQ(0, genres.genreNoDisp);
-    for (int i = 0; i < GenreTable::majorCount; ++i)
-        EXPECT_EQ(builtInGenreColors[i], genres.genreColor[i]);
-    EXPECT_EQ(before, brushes.brush(2));
-    EXPECT_EQ(builtInGenreColors[2], brushColor(brushes.brush(2)));
-    // Colours defined in the chooser stay, whatever became of the dialog.
-    EXPECT_EQ(0x112234u, genres.custColor[1]);
-    EXPECT_EQ(0x112235u, genres.custColor[2]);
-}
-
-// The platform chooser itself: cancelled at once, it changes nothing.
-BOOL CALLBACK findColorChooser(HWND window, LPARAM result) {
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0 &&
-        !GetDlgItem(window, IDC_GENRE_NO_DISP)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
+TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {
+    for (const int closeWith : {IDOK, IDCANCEL}) {
+        GenreSettings genres = startingSettings();
+        GenreBrushes brushes;
+        brushes.rebuildAll(genres);
+        chooserCalls = 0;
+        const bool ok = closeWith == IDOK;
+        void (*steps)(HWND) = ok ? +[](HWND dialog) { editEverything(dialog, IDOK); }
+                                 : +[](HWND dialog) { editEverything(dialog, IDCANCEL); };
+        const int result = runScripted(genres, brushes, scriptedChooser, steps);
+        EXPECT_EQ(closeWith, result);
+        EXPECT_EQ(ok ? 0 : 1, genres.genreCheck[0]);
+        EXPECT_EQ(ok ? 1 : 0, genres.genreCheck[1]);
+        EXPECT_EQ(ok ? 1 : 0, genres.genreNoDisp);
+        const uint32_t expected = ok ? 0x0000ffu : builtInGenreColors[2];
+        EXPECT_EQ(expected, genres.genreColor[2]);
+        EXPECT_EQ(expected, brushColor(brushes.brush(2)));
+        EXPECT_EQ(builtInGenreColors[5], genres.genreColor[5]);  // its chooser was cancelled
+        // Colours defined in the chooser stay, whatever became of the dialog.
+        EXPECT_EQ(0x112234u, genres.custColor[1]);
+        EXPECT_EQ(0x112235u, genres.custColor[2]);
     }
-    return TRUE;
-}
-
-bool chooserWasSeen = false;
-int chooserTicks = 0;
-
-BOOL CALLBACK closeOtherWindows(HWND window, LPARAM) {
-    if (!GetDlgItem(window, IDC_GENRE_NO_DISP)) PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-void CALLBACK cancelColorChooser(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND chooser = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findColorChooser, reinterpret_cast<LPARAM>(&chooser));
-    if (!chooser) {
-        // Never seen after five seconds: close whatever opened, so the test
-        // fails instead of hanging.
-        if (++chooserTicks == 100)
-            EnumThreadWindows(GetCurrentThreadId(), closeOtherWindows, 0);
-        return;
-    }
-    KillTimer(nullptr, timer);
-    chooserWasSeen = true;
-    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-}
-
-TEST(GenreColorDialog, CancelledPlatformChooserKeepsTheColour) {
-    GenreSettings genres = startingSettings();
-    GenreBrushes brushes;
-    brushes.rebuildAll(genres);
-    chooserWasSeen = false;
-    chooserTicks = 0;
-    const int result = runScripted(genres, brushes, chooseColorWithDialog, [](HWND dialog) {
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, cancelColorChooser);
-        press(dialog, IDC_GENRE_SWATCH_FIRST + 4);
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(builtInGenreColors[4], swatchColor(dialog, 4));
-        press(dialog, IDOK);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_TRUE(chooserWasSeen);
-    EXPECT_EQ(builtInGenreColors[4], genres.genreColor[4]);
-    for (uint32_t custom : genres.custColor) EXPECT_EQ(0u, custom);
 }
 
 }  // namespace

@@ -161,7 +161,14 @@ TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanions) {
         ASSERT_NE(nullptr, companion);
         EXPECT_FALSE(IsWindowVisible(companion));
     }
-    HMENU settings = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_SETTINGS);
+    HMENU bar = GetMenu(app.mainWindow);
+    const char* menus[] = {"ファイル(&F)", "列表示(&C)", "日付(&D)", "設定(&S)", "ヘルプ(&H)"};
+    ASSERT_EQ(5, GetMenuItemCount(bar));
+    for (int i = 0; i < 5; ++i) {
+        GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(menus[i], text);
+    }
+    HMENU settings = GetSubMenu(bar, MENU_POS_SETTINGS);
     EXPECT_EQ(static_cast<UINT>(MF_CHECKED), GetMenuState(settings, IDM_NOW_LINE, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_EQ(0u, GetMenuState(settings, IDM_VIEW_CH_NO, MF_BYCOMMAND) & MF_CHECKED);
 

@@ -6,65 +6,13 @@
 #include <string>
 
 #include "app/startup_win.h"
+#include "dialogs/genre_table.h"
 #include "resources/resource.h"
 
 namespace corvane {
 namespace {
 
 HINSTANCE thisModule() { return GetModuleHandleA(nullptr); }
-
-std::string menuText(HMENU menu, UINT position) {
-    char text[128] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
-}
-
-TEST(Startup, MainWindowHasClassTitleAndMenuBar) {
-    MainWindowClass windowClass;
-    ASSERT_TRUE(registerMainWindowClass(thisModule(), windowClass));
-    EXPECT_STREQ("Corvane", windowClass.title);
-    EXPECT_STREQ("CORVANE", windowClass.className);
-    // A second registration (another window of the same process) still works.
-    EXPECT_TRUE(registerMainWindowClass(thisModule(), windowClass));
-
-    HWND window = createMainWindow(thisModule(), windowClass, MainWindowPlacement{});
-    ASSERT_NE(nullptr, window);
-    char text[100] = {};
-    GetClassNameA(window, text, sizeof text);
-    EXPECT_STREQ("CORVANE", text);
-    GetWindowTextA(window, text, sizeof text);
-    EXPECT_STREQ("Corvane", text);
-    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-    EXPECT_EQ(WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL,
-              style & (WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL));
-    EXPECT_FALSE(style & WS_VISIBLE);
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    EXPECT_EQ(100, rect.left);
-    EXPECT_EQ(100, rect.top);
-    EXPECT_EQ(830, rect.right - rect.left);
-    EXPECT_EQ(400, rect.bottom - rect.top);
-
-    HMENU bar = GetMenu(window);
-    ASSERT_NE(nullptr, bar);
-    ASSERT_EQ(5, GetMenuItemCount(bar));
-    EXPECT_EQ("ファイル(&F)", menuText(bar, MENU_POS_FILE));
-    EXPECT_EQ("列表示(&C)", menuText(bar, MENU_POS_COLUMNS));
-    EXPECT_EQ("日付(&D)", menuText(bar, MENU_POS_DATES));
-    EXPECT_EQ("設定(&S)", menuText(bar, MENU_POS_SETTINGS));
-    EXPECT_EQ("ヘルプ(&H)", menuText(bar, MENU_POS_HELP));
-
-    // The data menus later rebuilt at run time are popups where the code expects them.
-    HMENU file = GetSubMenu(bar, MENU_POS_FILE);
-    EXPECT_EQ("チャンネル別表示(&C)", menuText(file, MENU_POS_FILE_CHANNEL_VIEW));
-    EXPECT_NE(nullptr, GetSubMenu(file, MENU_POS_FILE_CHANNEL_VIEW));
-    EXPECT_NE(nullptr, GetSubMenu(bar, MENU_POS_COLUMNS));
-    EXPECT_NE(nullptr, GetSubMenu(bar, MENU_POS_DATES));
-    EXPECT_EQ(static_cast<UINT>(IDM_VIEW_CH_NO),
-              GetMenuItemID(GetSubMenu(bar, MENU_POS_SETTINGS), 5));
-
-    DestroyWindow(window);
-}
 
 LRESULT CALLBACK recordCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
@@ -152,28 +100,14 @@ TEST(Startup, EveryDialogTemplateLoadsWithItsControls) {
     }
 
     // The genre check boxes carry the twelve major genre names in order.
-    HWND genres = CreateDialogParamA(thisModule(), MAKEINTRESOURCEA(IDD_GENRE_COLOR), nullptr,
-                                     keepDialog, 0);
+    HWND genres = CreateDialogParamA(thisModule(), MAKEINTRESOURCEA(IDD_GENRE_COLOR), nullptr, keepDialog, 0);
     ASSERT_NE(nullptr, genres);
-    char name[64] = {};
-    GetDlgItemTextA(genres, IDC_GENRE_CHECK_FIRST, name, sizeof name);
-    EXPECT_STREQ("ニュース／報道", name);
-    GetDlgItemTextA(genres, IDC_GENRE_CHECK_FIRST + 8, name, sizeof name);
-    EXPECT_STREQ("ドキュメンタリー／教養", name);
-    GetDlgItemTextA(genres, IDC_GENRE_CHECK_FIRST + 11, name, sizeof name);
-    EXPECT_STREQ("福祉", name);
+    for (int major = 0; major < GenreTable::majorCount; ++major) {
+        char name[64] = {};
+        GetDlgItemTextA(genres, IDC_GENRE_CHECK_FIRST + major, name, sizeof name);
+        EXPECT_STREQ(GenreTable::majorName(major), name);
+    }
     DestroyWindow(genres);
-}
-
-TEST(Startup, SdMarkIsThirteenPixelsSquareAndMonochrome) {
-    HBITMAP mark = LoadBitmapA(thisModule(), IDR_SDBMP_NAME);
-    ASSERT_NE(nullptr, mark);
-    BITMAP info{};
-    GetObjectA(mark, sizeof info, &info);
-    EXPECT_EQ(13, info.bmWidth);
-    EXPECT_EQ(13, info.bmHeight);
-    EXPECT_EQ(1, info.bmBitsPixel);
-    DeleteObject(mark);
 }
 
 }  // namespace
