@@ -422,6 +422,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (!state || state->mainWindow != window || !state->layout)
         return DefWindowProcA(window, message, wParam, lParam);
     AppState& app = *state;
+    if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+        message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_MBUTTONDOWN || message == WM_MBUTTONUP)
+        relayGuideTooltipEvent(app.paint, window, message, wParam, lParam);
     switch (message) {
         case WM_CREATE:
             return 0;

@@ -166,12 +166,27 @@ void GdiPaintSurface::addTooltip(int id, const Rect& rect, const std::string& te
     // The size every version of the control accepts (there is no lpReserved
     // without the version 6 controls).
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.uFlags = TTF_SUBCLASS;
+    // The main window relays its mouse messages (relayGuideTooltipEvent):
+    // subclassing it once per tool on every paint costs far more than the paint.
+    tool.uFlags = 0;
     tool.hwnd = toolOwner_;
     tool.uId = static_cast<UINT_PTR>(id);
     tool.rect = toRect(rect);
     tool.lpszText = const_cast<char*>(text.c_str());  // copied by the control
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void relayGuideTooltipEvent(const PaintContext& context, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!context.tooltip) return;
+    MSG msg{};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = static_cast<DWORD>(GetMessageTime());
+    const DWORD position = GetMessagePos();
+    msg.pt = POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    SendMessageA(context.tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 void destroyGuideTooltip(PaintContext& context) {

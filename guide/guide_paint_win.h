@@ -85,4 +85,8 @@ PaintResult paintGuideWindow(HWND window, HDC dc, PaintContext& context);
 // At exit, or when the guide goes away for good.
 void destroyGuideTooltip(PaintContext& context);
 
+// Hands a mouse message of the guide's window to the tooltip control, which
+// shows and hides the tips from it.
+void relayGuideTooltipEvent(const PaintContext& context, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace corvane

@@ -320,7 +320,8 @@ void aribToShiftJis(const uint8_t* source, size_t sourceLength, char* out, size_
 }
 
 std::string aribToShiftJisString(const uint8_t* source, size_t sourceLength) {
-    std::string out(2 * sourceLength + 80, '\0');
+    // Two source bytes give at most six (the symbol "<ほか>").
+    std::string out(3 * sourceLength + 80, '\0');
     aribToShiftJis(source, sourceLength, out.data(), out.size());
     out.resize(std::strlen(out.c_str()));
     return out;

@@ -12,7 +12,7 @@ namespace corvane {
 // NUL is always written when `out` is not null. One pass, no allocation.
 void aribToShiftJis(const uint8_t* source, size_t sourceLength, char* out, size_t outSize);
 
-// The same into a string, with room for every unit (twice the source and a margin).
+// The same into a string, with room for every unit the source can give.
 std::string aribToShiftJisString(const uint8_t* source, size_t sourceLength);
 
 }  // namespace corvane

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -329,6 +330,17 @@ TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
     GetClientRect(app.mainWindow, &client);
     wheel(20, 100, false);  // over the time column: one screen
     EXPECT_EQ(400 - 120 + client.bottom, layout.view.scrollY);
+}
+
+TEST_F(LoadedWindowTest, TooltipsShowFromTheMouseOverTheGuide) {
+    ASSERT_NE(nullptr, app.paint.tooltip);
+    POINT header{100, 10};  // every column header has its tip
+    ClientToScreen(app.mainWindow, &header);
+    SetCursorPos(header.x, header.y);
+    // The window relays its mouse messages; the tip follows after its delay.
+    SendMessageA(app.mainWindow, WM_MOUSEMOVE, 0, MAKELPARAM(100, 10));
+    for (int i = 0; i < 30 && !IsWindowVisible(app.paint.tooltip); ++i) pump(100);
+    EXPECT_TRUE(IsWindowVisible(app.paint.tooltip));
 }
 
 TEST_F(LoadedWindowTest, ToggledSwitchesAreSavedAtExit) {
