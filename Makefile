@@ -1,13 +1,14 @@
 # Entry point for building, testing and running Corvane on Debian.
-#   make test   set up, build both trees, run every test (native and under Wine)
+#   make test   set up, build the trees, run every test (native, under Wine, short fuzz runs)
 #   make run    set up, build, generate the sample recording, open it in corvane.exe
 #   make bench  build the optimised native tree and run the benchmarks
-#   make fuzz   run every fuzz target for FUZZ_SECONDS each
+#   make fuzz   run every fuzz target for FUZZ_SECONDS each (default 300)
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
+FUZZ_SECONDS ?= 300
 
-.PHONY: all setup native asan windows test run bench fuzz fuzz-smoke clean
+.PHONY: all setup native asan windows test run bench fuzz-tree fuzz fuzz-smoke clean
 
 all: native windows
 
@@ -27,7 +28,20 @@ windows: setup
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake
 	cmake --build $(BUILD)/windows -j $(JOBS)
 
-test: asan windows
+# The fuzz targets (clang, libFuzzer) and nothing else; the literal texts stay
+# UTF-8 there, as clang has no code page 932 execution charset.
+fuzz-tree: setup
+	cmake -S . -B $(BUILD)/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCORVANE_FUZZ=ON
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+fuzz: fuzz-tree
+	@tests/fuzz/run-fuzz.sh $(BUILD)/fuzz all $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-tree
+	cd $(BUILD)/fuzz && ctest --output-on-failure -L fuzz
+
+test: asan windows fuzz-tree
 	@scripts/run-tests.sh $(BUILD)
 
 run: native windows
@@ -37,4 +51,4 @@ bench: native windows
 	@scripts/run-bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/asan $(BUILD)/windows
+	rm -rf $(BUILD)/native $(BUILD)/asan $(BUILD)/windows $(BUILD)/fuzz

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test of both build trees in one ctest run: the native tests (built
-# with the sanitizers) and the Win32 tests under Wine on a virtual display.
+# Runs every test of the build trees in one ctest run: the native tests (built
+# with the sanitizers), the Win32 tests under Wine on a virtual display and
+# short runs of the fuzz targets.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
@@ -19,8 +20,8 @@ wineserver -p
 wine net start schedule >/dev/null 2>&1 || true
 
 cat > "$build/CTestTestfile.cmake" <<CTEST
-# Both build trees in one run, so that one summary counts every test.
-subdirs("asan" "windows")
+# Every build tree in one run, so that one summary counts every test.
+subdirs("asan" "windows" "fuzz")
 CTEST
 
 cd "$build"

@@ -357,19 +357,24 @@ void readStream(EpgStore* store, ByteSource& source, int64_t size, ProgressSink*
     if (stopped(readTotal / 1000)) return;
 
     SectionCollector collector(store);
+    // A resynchronisation that reaches the end of the block goes on in the
+    // next one: until a run is found, a sync byte is no packet start by itself.
+    bool resyncing = false;
     for (;;) {
         size_t p = 0;
         while (p + unit <= end) {
-            if (buffer[p] != kSync) {
+            if (buffer[p] != kSync || resyncing) {
                 const size_t searchLimit = end > kRunLength * unit ? end - kRunLength * unit : 0;
                 const size_t q = findPacketRun(buffer, p, searchLimit, unit);
                 if (q == SIZE_MAX) {
                     // Positions already rejected are not kept: only those that
                     // could still start a run with the next bytes go on.
                     p = std::max(p, searchLimit);
+                    resyncing = true;
                     break;
                 }
                 p = q;
+                resyncing = false;
             }
             collector.handlePacket(buffer + p);
             p += unit;
@@ -389,7 +394,7 @@ void readStream(EpgStore* store, ByteSource& source, int64_t size, ProgressSink*
     // Tail: the last bytes, resynchronised on every remaining unit.
     size_t p = 0;
     while (p + kPacketSize <= end && !store->closing) {
-        if (buffer[p] != kSync) {
+        if (buffer[p] != kSync || resyncing) {
             size_t q = p;
             for (; end - q > kPacketSize; ++q) {
                 const size_t n = (end - q) / unit;
@@ -399,6 +404,7 @@ void readStream(EpgStore* store, ByteSource& source, int64_t size, ProgressSink*
             }
             if (end - q <= kPacketSize) return;
             p = q;
+            resyncing = false;
         }
         collector.handlePacket(buffer + p);
         p += unit;
