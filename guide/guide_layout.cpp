@@ -103,6 +103,9 @@ const GuideEvent* GuideLayout::selectedEvent() const {
 void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) {
     const ServiceRecord& record = *store.services[index];
     std::vector<GuideEvent>& list = events[index];
+    // The old programmes lend their text buffers to the new ones: a rebuild
+    // then allocates almost nothing.
+    for (GuideEvent& old : list) spare_.push_back(std::move(old));
     list.clear();
 
     bool beforeNow = true;
@@ -141,6 +144,11 @@ void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) 
             EventSummary summary = readEventSummary(view);
             if (summary.name[0] == '\0') continue;
             GuideEvent event;
+            if (!spare_.empty()) {
+                event = std::move(spare_.back());
+                spare_.pop_back();
+            }
+            event.titleHeight = 0;
             event.start = summary.start;
             event.end = summary.end;
             event.eventId = summary.eventId;
@@ -148,8 +156,8 @@ void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) 
             event.subGenre = summary.genreLevel2;
             event.videoType = summary.componentType;
             event.audioType = summary.audioComponentType;
-            event.title = summary.name;
-            event.detail = summary.text;
+            event.title.assign(summary.name);
+            event.detail.assign(summary.text);
             // After every event that does not start later, or starts at the
             // same time and does not end later.
             auto at = std::upper_bound(list.begin(), list.end(), event, [](const GuideEvent& a, const GuideEvent& b) {
@@ -279,6 +287,7 @@ int GuideLayout::buildChannelLayout(const EpgStore* store) {
 
 void GuideLayout::reset() {
     for (auto& list : events) list.clear();
+    std::vector<GuideEvent>().swap(spare_);
     for (auto& info : channels) info = ChannelInfo{};
     columnOrder.clear();
     dayColumns.clear();

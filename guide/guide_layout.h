@@ -190,6 +190,7 @@ private:
     GuideHost& host_;
     Settings& settings_;
     const ViewSettings& view_;
+    std::vector<GuideEvent> spare_;  // programmes of the last layout, reused by the next
 };
 
 }  // namespace corvane

@@ -284,6 +284,15 @@ void aribToShiftJis(const uint8_t* source, size_t sourceLength, char* out, size_
     for (;;) {
         uint8_t b = src.at(i);
         if (b == 0) break;
+        // Kanji through GL is most of every text: the short way first.
+        if (isGraphicCode(b) && state.g[state.gl] == CharSet::Kanji) {
+            const uint8_t second = src.at(i + 1);
+            if (isGraphicCode(second)) {
+                output.putDouble(jisToShiftJis(b, second));
+                i += 2;
+                continue;
+            }
+        }
         size_t step = 1;
         if (isGraphicCode(b)) {
             step = convertCharacter(state.g[state.gl], src, i, state, output);

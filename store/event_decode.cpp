@@ -171,7 +171,13 @@ private:
 }  // namespace
 
 EventSummary readEventSummary(const EventView& event) {
-    EventSummary summary{};
+    // Every programme the guide lists passes here: the texts are terminated,
+    // not cleared (500 bytes a programme).
+    EventSummary summary;
+    summary.eventId = 0;
+    summary.start = summary.end = 0;
+    summary.name[0] = summary.text[0] = '\0';
+    summary.componentType = summary.audioComponentType = 0;
     summary.genreLevel1 = -1;
     summary.genreLevel2 = -1;
     if (!event || event.size < kEventHeaderSize) return summary;

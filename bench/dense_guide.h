@@ -1,0 +1,67 @@
+// A dense guide for the benchmarks: 300 services with eight days of
+// programmes each, Japanese titles and descriptions, genres and picture types,
+// and a host that answers like a 1920 x 1080 window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "guide/guide_layout.h"
+#include "store/epg_store.h"
+#include "tools/broadcast/si_builder.h"
+
+namespace corvane::bench {
+
+class BenchHost : public GuideHost {
+public:
+    int64_t clock = 0;
+    int width = 1920, height = 1080;
+    int64_t now() override { return clock; }
+    int clientWidth() override { return width; }
+    int clientHeight() override { return height; }
+    void publishScrollBars(const ScrollBars&) override {}
+    int verticalBarPosition(bool) override { return 0; }
+    void invalidate(const Rect&, bool) override {}
+    void setTitle(const std::string&) override {}
+    void setGuideMenus(const GuideMenus&) override {}
+    void resetReservationWatch() override {}
+    void refreshGenreList() override {}
+};
+
+// Programmes follow each other with the given lengths (seconds), the cycle
+// shifted per service so that columns differ.
+inline EpgStore* denseStore(int64_t firstDay, const std::vector<int>& durations, size_t& programmes) {
+    namespace bc = corvane::broadcast;
+    static const char* const titles[] = {"ニュース７", "大河ドラマ「風の軌跡」第十二回　家族の絆と旅立ちの朝",
+                                         "きょうの料理　春野菜のスープ", "プロ野球中継　巨人×阪神　～東京ドームから生中継～",
+                                         "名曲アルバム", "ドキュメント７２時間「駅前食堂」", "アニメ　星の旅人たち（５）",
+                                         "天気予報"};
+    static const char* const texts[] = {"国内外の最新ニュースをお伝えします。気象情報も。",
+                                        "家族の絆を描く感動の物語。主人公は故郷に戻り、思いがけない出来事に巻き込まれていく。",
+                                        "旬の食材を使った簡単な家庭料理を紹介します。"};
+    EpgStore* store = createStore();
+    programmes = 0;
+    for (int s = 0; s < kMaxServices; ++s) {
+        bc::EitService service{static_cast<uint16_t>(1000 + s), 1, static_cast<uint16_t>(s < 100 ? 0x7FE0 : 4)};
+        std::vector<bc::EitEvent> events;
+        for (int64_t t = firstDay, i = 0; t < firstDay + 8 * 86400; t += events.back().duration, ++i) {
+            bc::EitEvent e;
+            e.eventId = static_cast<uint16_t>(i + 1);
+            e.start = t;
+            e.duration = durations[(i + s) % durations.size()];
+            e.descriptors = bc::shortEventDescriptor(titles[(i + s) % 8], texts[i % 3]);
+            for (const bc::Bytes& d : {bc::contentDescriptor({{static_cast<uint8_t>((i + s) % 12), 0}}),
+                                       bc::componentDescriptor(0x01, i % 3 == 0 ? 0x01 : 0xB3)})
+                e.descriptors.insert(e.descriptors.end(), d.begin(), d.end());
+            events.push_back(std::move(e));
+        }
+        programmes += events.size();
+        for (uint8_t table : {uint8_t{0x50}, uint8_t{0x51}})
+            for (const bc::Bytes& section :
+                 bc::scheduleSections(service, table, firstDay + (table & 1) * 4 * 86400, 4, events, 1, 4))
+                storeEitSection(store, section.data(), section.size());
+    }
+    return store;
+}
+
+}  // namespace corvane::bench
