@@ -38,18 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (basic && !r.baselineAt(seq).data)
             FUZZ_CHECK(storeSection(r.baselineAt(seq), section.data(), section.size()));
     }
-    checkStore(*store);
-    decodeEverything(*store, 64);
-    if (size & 1) {
-        dayRoll(*store->services[services[0]]);
-        checkStore(*store);
-        decodeEverything(*store, 64);
-    }
-    if (size & 2) {
-        clearSections(store.get());
-        checkStore(*store);
-        decodeEverything(*store, 64);
-    }
+    auto check = [&] { checkStore(*store); decodeEverything(*store, 64); };
+    check();
+    if (size & 1) dayRoll(*store->services[services[0]]), check();
+    if (size & 2) clearSections(store.get()), check();
     if (size & 4) checkDataFileRoundTrip(*store);
     return 0;
 }

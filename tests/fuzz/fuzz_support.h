@@ -1,7 +1,7 @@
 // What the fuzz targets share: the checks run on every store a target makes
 // (invariants, every decoder over every event, the data file round trip,
-// comparison of two stores), a checking progress sink, the sections of a
-// builder-made recording and a bounded reader of the fuzzer's input.
+// comparison of two stores), a checking progress sink and the sections of a
+// builder-made recording.
 #pragma once
 
 #include <unistd.h>
@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/data_file.h"
@@ -34,39 +34,37 @@ namespace bc = corvane::broadcast;
 inline const bool inBroadcastZone = (setenv("TZ", "Asia/Tokyo", 1), tzset(), true);
 
 // A broken expectation aborts, which libFuzzer records as a crash.
-[[noreturn]] inline void fail(const char* what, const char* file, int line) {
-    std::fprintf(stderr, "%s:%d: expectation failed: %s\n", file, line, what);
-    std::abort();
-}
-#define FUZZ_CHECK(condition) ((condition) ? void(0) : ::corvane::fuzz::fail(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(c) \
+    ((c) ? void(0) : (std::fprintf(stderr, "%s:%d: expectation failed: %s\n", __FILE__, __LINE__, #c), std::abort()))
 
-inline StorePtr newStore() {
-    StorePtr store(createStore());
-    FUZZ_CHECK(store != nullptr);
-    return store;
+inline StorePtr newStore() { StorePtr store(createStore()); FUZZ_CHECK(store != nullptr); return store; }
+
+// Calls visit(kind, slot...) with the same section slot of each record, for
+// every slot: present/following, then by sequence extended, basic and
+// baseline. The first two kinds hold what findExtendedEventAt answers from.
+enum class Slot { presentFollowing, extended, basic, baseline };
+template <typename Visit, typename... Records>
+void forEachSlot(Visit visit, const Records&... r) {
+    for (int k = 0; k < 2; ++k) visit(Slot::presentFollowing, r.presentFollowing[k]...);
+    for (int k = 0; k < kSlotsPerTable; ++k)
+        visit(Slot::extended, r.extendedAt(k)...), visit(Slot::basic, r.basicAt(k)...),
+            visit(Slot::baseline, r.baselineAt(k)...);
 }
 
 // The packed, sorted service table and its count, name lengths within their
 // fields, slots and section buffers within their capacities.
 inline void checkStore(const EpgStore& store) {
-    int count = 0;
-    while (count < kMaxServices && store.services[count]) ++count;
-    FUZZ_CHECK(store.serviceCount == count);
-    for (int i = count; i < kMaxServices; ++i) FUZZ_CHECK(store.services[i] == nullptr);
+    const int count = std::find(store.services, store.services + kMaxServices, nullptr) - store.services;
+    FUZZ_CHECK(store.serviceCount == count &&
+               std::count(store.services + count, store.services + kMaxServices, nullptr) == kMaxServices - count);
     for (int i = 0; i < count; ++i) {
         const ServiceRecord& r = *store.services[i];
-        if (i > 0) {
-            const ServiceRecord& p = *store.services[i - 1];
-            FUZZ_CHECK(p.networkClass() < r.networkClass() ||
-                       (p.networkClass() == r.networkClass() && p.serviceId < r.serviceId));
-        }
-        FUZZ_CHECK(r.providerNameLength <= kNameCapacity && r.serviceNameLength <= kNameCapacity &&
-                   r.tsNameLength <= kNameCapacity);
-        auto check = [](const SectionSlot& s) {
+        FUZZ_CHECK(i == 0 || std::pair(store.services[i - 1]->networkClass(), store.services[i - 1]->serviceId) <
+                                 std::pair(r.networkClass(), r.serviceId));
+        FUZZ_CHECK(std::max({r.providerNameLength, r.serviceNameLength, r.tsNameLength}) <= kNameCapacity);
+        forEachSlot([](Slot, const SectionSlot& s) {
             FUZZ_CHECK(s.data ? s.length <= s.capacity : s.length == 0 && s.capacity == 0);
-        };
-        for (int k = 0; k < kSlotsPerTable; ++k) check(r.basicAt(k)), check(r.extendedAt(k)), check(r.baselineAt(k));
-        check(r.presentFollowing[0]), check(r.presentFollowing[1]);
+        }, r);
     }
     for (const SectionBuffer* b : store.pidBuffers)
         FUZZ_CHECK(!b || (b->length >= 0 && b->length <= b->capacity && b->expectedContinuity >= 0 &&
@@ -114,29 +112,27 @@ inline void decodeEvent(const EventView& event) {
 // present/following sections and contains the time.
 inline void decodeEverything(const EpgStore& store, int budget = 32) {
     for (int i = 0; i < kMaxServices && store.services[i]; ++i) {
-        const ServiceRecord& r = *store.services[i];
         std::vector<int64_t> probes = {INT64_MIN, -1, 0, INT64_MAX};
-        auto walk = [&](const SectionSlot& slot, bool basic, bool probe) {
+        forEachSlot([&](Slot kind, const SectionSlot& slot) {
             EventCursor cursor(slot);
             while (EventView event = cursor.next()) {
                 FUZZ_CHECK(inside(event, slot));
                 decodeEvent(event);
                 CheckingSink sink;
-                if (basic && budget-- > 0) readExtendedText(&store, i, event, sink);
+                if (kind == Slot::basic && budget-- > 0) readExtendedText(&store, i, event, sink);
                 const TimeRange t = event.timeRange();
-                if (probe && probes.size() < 16) probes.insert(probes.end(), {t.start - 1, t.start, t.end - 1, t.end});
+                if (kind < Slot::basic && probes.size() < 16)
+                    probes.insert(probes.end(), {t.start - 1, t.start, t.end - 1, t.end});
             }
-        };
-        for (const SectionSlot& s : r.presentFollowing) walk(s, false, true);
-        for (int k = 0; k < kSlotsPerTable; ++k)
-            walk(r.extendedAt(k), false, true), walk(r.basicAt(k), true, false), walk(r.baselineAt(k), false, false);
+        }, *store.services[i]);
         for (int64_t t : probes) {
             CheckingSink sink;
             readExtendedText(&store, i, t, sink);
             const EventView found = findExtendedEventAt(&store, i, t);
             if (!found) continue;
-            bool known = inside(found, r.presentFollowing[0]) || inside(found, r.presentFollowing[1]);
-            for (int k = 0; !known && k < kSlotsPerTable; ++k) known = inside(found, r.extendedAt(k));
+            bool known = false;
+            forEachSlot([&](Slot kind, const SectionSlot& s) { known |= kind < Slot::basic && inside(found, s); },
+                        *store.services[i]);
             FUZZ_CHECK(known && found.timeRange().start <= t && t < found.timeRange().end);
         }
     }
@@ -144,39 +140,29 @@ inline void decodeEverything(const EpgStore& store, int budget = 32) {
         FUZZ_CHECK(!findExtendedEventAt(&store, index, 0));
 }
 
-inline bool sameSlot(const SectionSlot& a, const SectionSlot& b, bool exact) {
-    if (exact && (a.updateCount != b.updateCount || a.capacity != b.capacity)) return false;
-    return a.length == b.length && !a.data == !b.data && (!a.data || std::memcmp(a.data, b.data, a.length) == 0);
-}
-
 // The same services, names and sections; `exact` also compares what the data
 // file does not keep: update counts, capacities, baselines, the other service
 // fields, the time, the flags and the section buffers. (Records are zeroed
-// when made, padding included.)
+// when made, padding included.) Both stores passed checkStore.
 inline bool sameStores(const EpgStore& a, const EpgStore& b, bool exact) {
     const size_t fields = exact ? offsetof(ServiceRecord, basic) : offsetof(ServiceRecord, satelliteFrequency);
-    for (int i = 0; i < kMaxServices; ++i) {
-        const ServiceRecord *x = a.services[i], *y = b.services[i];
-        if (!x != !y || (x && std::memcmp(x, y, fields))) return false;
-        for (int k = 0; x && k < kSlotsPerTable; ++k)
-            if (!sameSlot(x->basicAt(k), y->basicAt(k), exact) ||
-                !sameSlot(x->extendedAt(k), y->extendedAt(k), exact) ||
-                (exact && !sameSlot(x->baselineAt(k), y->baselineAt(k), exact)))
-                return false;
-        if (x && (!sameSlot(x->presentFollowing[0], y->presentFollowing[0], exact) ||
-                  !sameSlot(x->presentFollowing[1], y->presentFollowing[1], exact)))
-            return false;
+    bool same = a.serviceCount == b.serviceCount;
+    for (int i = 0; same && i < a.serviceCount; ++i) {
+        same = std::memcmp(a.services[i], b.services[i], fields) == 0;
+        forEachSlot([&](Slot kind, const SectionSlot& x, const SectionSlot& y) {
+            if (kind == Slot::baseline && !exact) return;
+            same = same && x.length == y.length && !x.data == !y.data &&
+                   (!x.data || !std::memcmp(x.data, y.data, x.length)) &&
+                   (!exact || (x.updateCount == y.updateCount && x.capacity == y.capacity));
+        }, *a.services[i], *b.services[i]);
     }
-    if (a.serviceCount != b.serviceCount) return false;
-    if (!exact) return true;
-    if (std::memcmp(&a.totYear, &b.totYear, offsetof(EpgStore, closing) - offsetof(EpgStore, totYear))) return false;
-    for (int pid = 0; pid < kPidCount; ++pid) {
-        const SectionBuffer *x = a.pidBuffers[pid], *y = b.pidBuffers[pid];
-        if (!x != !y || (x && (x->expectedContinuity != y->expectedContinuity || x->length != y->length ||
-                               (x->length > 0 && std::memcmp(x->data, y->data, x->length)))))
-            return false;
-    }
-    return true;
+    auto sameBuffer = [](const SectionBuffer* x, const SectionBuffer* y) {
+        return !x == !y && (!x || (x->expectedContinuity == y->expectedContinuity && x->length == y->length &&
+                                   (x->length == 0 || !std::memcmp(x->data, y->data, x->length))));
+    };
+    const size_t timeAndFlags = offsetof(EpgStore, closing) - offsetof(EpgStore, totYear);
+    return same && (!exact || (!std::memcmp(&a.totYear, &b.totYear, timeAndFlags) &&
+                               std::equal(a.pidBuffers, a.pidBuffers + kPidCount, b.pidBuffers, sameBuffer)));
 }
 
 // Saving the store and loading the file into a new store gives the same
@@ -194,67 +180,45 @@ inline void checkDataFileRoundTrip(const EpgStore& store) {
 
 // Reports never go backwards nor beyond the total; once the reader was asked
 // to stop only the final report (done == total) may follow; every read ends
-// with one. Answers false from report `stopAt` on (0: never).
+// with one, checked when the sink goes. Answers false from report `stopAt`
+// on (0: never).
 struct CheckingProgress : ProgressSink {
     explicit CheckingProgress(int stopAt = 0) : stopAt(stopAt) {}
+    ~CheckingProgress() override { FUZZ_CHECK(reports > 0 && lastDone == lastTotal); }
     bool reportProgress(int64_t done, int64_t total) override {
         FUZZ_CHECK(done >= lastDone && done <= total && (reports == 0 || total == lastTotal));
         FUZZ_CHECK(stopAt == 0 || reports < stopAt || done == total);
         lastDone = done, lastTotal = total;
         return ++reports < stopAt || stopAt == 0;
     }
-    void checkFinished() const { FUZZ_CHECK(reports > 0 && lastDone == lastTotal); }
     int stopAt, reports = 0;
     int64_t lastDone = 0, lastTotal = 0;
 };
 
 // The sections (with their PID) of the builder's one-day sample recording in
-// the order they are completed: TOT, SDT and NIT, then EIT. Relies on every
-// section being whole and every packet in order, as the builder makes them.
+// the order they are completed: TOT, SDT and NIT, then EIT. Relies on the
+// builder's way: every section whole, packets in order, a PID's sections done
+// before the next PID's start, only 0xFF stuffing between sections.
 inline const std::vector<std::pair<uint16_t, Bytes>>& sampleSections() {
     static const auto sections = [] {
-        bc::SampleOptions options;
-        options.days = 1;
-        const Bytes ts = bc::sampleRecordingBytes(options);
+        const Bytes ts = bc::sampleRecordingBytes({.days = 1});
         std::vector<std::pair<uint16_t, Bytes>> out;
-        std::map<uint16_t, Bytes> pending;  // per PID, the section in progress
-        auto complete = [&](uint16_t pid, Bytes& data) {
-            while (data.size() >= 3 && data[0] != 0xFF && data.size() >= ((data[1] & 0x0Fu) << 8 | data[2]) + 3u) {
-                const size_t size = ((data[1] & 0x0Fu) << 8 | data[2]) + 3u;
+        Bytes data;  // payload not yet cut into sections
+        for (const uint8_t* p = ts.data(); p + bc::kPacketSize <= ts.data() + ts.size(); p += bc::kPacketSize) {
+            const uint16_t pid = (p[1] & 0x1F) << 8 | p[2];
+            if (pid < bc::kNitPid || pid > bc::kTotPid) continue;
+            data.insert(data.end(), p + (p[1] & 0x40 ? 5 : 4), p + bc::kPacketSize);  // without the pointer_field
+            for (size_t size;;) {
+                data.erase(data.begin(), std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0xFF; }));
+                if (data.size() < 3 || data.size() < (size = ((data[1] & 0x0Fu) << 8 | data[2]) + 3u)) break;
                 out.emplace_back(pid, Bytes(data.begin(), data.begin() + size));
                 data.erase(data.begin(), data.begin() + size);
             }
-        };
-        for (size_t at = 0; at + bc::kPacketSize <= ts.size(); at += bc::kPacketSize) {
-            const uint8_t* p = &ts[at];
-            const uint16_t pid = (p[1] & 0x1F) << 8 | p[2];
-            if (pid < bc::kNitPid || pid > bc::kTotPid) continue;
-            Bytes& data = pending[pid];
-            const uint8_t* start = p[1] & 0x40 ? std::min(p + 5 + p[4], p + bc::kPacketSize) : p + 4;
-            data.insert(data.end(), p + 4 + (p[1] & 0x40 ? 1 : 0), start);  // the end of the section before
-            complete(pid, data);
-            if (p[1] & 0x40) data.clear();
-            data.insert(data.end(), start, p + bc::kPacketSize);
-            complete(pid, data);
         }
         FUZZ_CHECK(out.size() > 3 && out[0].first == bc::kTotPid);
         return out;
     }();
     return sections;
 }
-
-// The fuzzer's input read front to back; past its end every read gives zero.
-struct InputReader {
-    const uint8_t* data;
-    size_t size, pos = 0;
-    bool atEnd() const { return pos >= size; }
-    uint8_t u8() { return pos < size ? data[pos++] : 0; }
-    uint16_t u16() { return static_cast<uint16_t>(u8() << 8 | u8()); }
-    Bytes bytes(size_t n) {
-        n = std::min(n, size - std::min(pos, size));
-        pos += n;
-        return Bytes(data + pos - n, data + pos);
-    }
-};
 
 }  // namespace corvane::fuzz

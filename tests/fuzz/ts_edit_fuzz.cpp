@@ -26,6 +26,20 @@ using namespace corvane::fuzz;
 
 namespace {
 
+// The fuzzer's input read front to back; past its end every read gives zero.
+struct InputReader {
+    const uint8_t* data;
+    size_t size, pos = 0;
+    bool atEnd() const { return pos >= size; }
+    uint8_t u8() { return pos < size ? data[pos++] : 0; }
+    uint16_t u16() { return static_cast<uint16_t>(u8() << 8 | u8()); }
+    Bytes bytes(size_t n) {
+        n = std::min(n, size - std::min(pos, size));
+        pos += n;
+        return Bytes(data + pos - n, data + pos);
+    }
+};
+
 struct Section {
     uint16_t pid;
     Bytes bytes;
@@ -37,7 +51,6 @@ StorePtr read(const Bytes& ts, size_t blockSize, bool twice) {
     for (int n = twice ? 2 : 1; n > 0; --n) {
         CheckingProgress progress;
         readTransportStreamBytes(store.get(), ts.data(), ts.size(), &progress, blockSize);
-        progress.checkFinished();
     }
     checkStore(*store);
     return store;

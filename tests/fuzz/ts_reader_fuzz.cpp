@@ -17,7 +17,6 @@ static StorePtr read(const uint8_t* data, size_t size, bool timeKnown, size_t bl
     }
     CheckingProgress progress(stopAt);
     readTransportStreamBytes(store.get(), data, size, &progress, blockSize);
-    progress.checkFinished();
     checkStore(*store);
     return store;
 }

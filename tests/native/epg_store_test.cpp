@@ -1,57 +1,36 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <tuple>
+#include <vector>
 
 #include "store/epg_store.h"
-#include "tools/broadcast/si_builder.h"
+#include "support/guide_fixture.h"
+#include "support/store_sections.h"
 
 using namespace corvane;
 namespace bc = corvane::broadcast;
 
 namespace {
 
-StorePtr newStore() { return StorePtr(createStore()); }
-
-bc::EitEvent event(uint16_t id, int64_t start, int minutes, bc::Bytes descriptors = {}) {
-    return {.eventId = id, .start = start, .duration = minutes * 60, .descriptors = std::move(descriptors)};
-}
-
-bc::Bytes eit(uint8_t tableId, uint16_t serviceId, uint8_t section, uint8_t version, std::vector<bc::EitEvent> events) {
-    return bc::eitSection({.tableId = tableId, .serviceId = serviceId, .transportStreamId = 0x7FE0,
-                           .originalNetworkId = 0x7FE0, .version = version, .sectionNumber = section,
-                           .lastSectionNumber = section, .events = std::move(events)});
-}
-
-void put(EpgStore* store, const bc::Bytes& section) { storeEitSection(store, section.data(), section.size()); }
-
 // The id of the first event of a stored section; -1 for an empty slot.
 int firstEventId(const SectionSlot& slot) { return slot.data ? (slot.data[14] << 8) | slot.data[15] : -1; }
 
 const int64_t kDay = 86400;
-const int64_t kMonday = bc::broadcastTime(2026, 12, 7);  // 00:00
-
-int64_t local(int64_t broadcast) {
-    bc::CivilTime c = bc::civilTime(broadcast);
-    return localTimeOf(c.year, c.month, c.day, c.hour, c.minute, c.second);
-}
+const int64_t kMonday = at(0, 0);
 
 }  // namespace
 
 TEST(EpgStore, ServicesAreKeptSortedUpToThreeHundred) {
-    StorePtr store = newStore();
-    EXPECT_EQ(0, findOrCreateService(store.get(), 0, 1032));
-    EXPECT_EQ(0, findOrCreateService(store.get(), 0, 1024));
-    EXPECT_EQ(2, findOrCreateService(store.get(), 4, 1024));  // BS, same id: a second record
-    EXPECT_EQ(1, findOrCreateService(store.get(), 0, 1032));
-    EXPECT_EQ(3, store->serviceCount);
-    EXPECT_EQ(1024, store->services[0]->serviceId);
-    EXPECT_EQ(0x4000, store->services[2]->networkWord);
+    StorePtr store(createStore());
+    // (network, service_id, index): BS with the same id is a second record.
+    for (auto [network, id, index] : {std::tuple{0, 1032, 0}, {0, 1024, 0}, {4, 1024, 2}, {0, 1032, 1}})
+        EXPECT_EQ(index, findOrCreateService(store.get(), network, id)) << id;
+    EXPECT_EQ(std::tuple(3, 1024, 0x4000),
+              std::tuple(store->serviceCount, store->services[0]->serviceId, store->services[2]->networkWord));
     EXPECT_EQ(nullptr, store->services[3]);
 
-    store = newStore();
+    store.reset(createStore());
     for (int id = 1; id <= kMaxServices; ++id) ASSERT_EQ(id - 1, findOrCreateService(store.get(), 0, id * 2));
     EXPECT_EQ(kMaxServices, findOrCreateService(store.get(), 0, 1));      // would sort first
     EXPECT_EQ(kMaxServices, findOrCreateService(store.get(), 6, 5));      // would sort last
@@ -63,27 +42,20 @@ TEST(EpgStore, ServicesAreKeptSortedUpToThreeHundred) {
 }
 
 TEST(EpgStore, SectionsGoToTheirSlotsOrAreDropped) {
-    StorePtr store = newStore();
-    const auto one = std::vector<bc::EitEvent>{event(1, kMonday + 3600, 30)};
-    put(store.get(), eit(0x4E, 100, 0, 0, one));
-    put(store.get(), eit(0x4E, 100, 1, 0, one));
-    put(store.get(), eit(0x4E, 100, 2, 0, one));   // present/following has two slots only
-    put(store.get(), eit(0x4F, 100, 0, 0, one));   // "other" present/following is not kept
-    put(store.get(), eit(0x50, 100, 9, 0, one));
-    put(store.get(), eit(0x51, 100, 3, 0, one));
-    put(store.get(), eit(0x59, 100, 4, 0, one));
-    put(store.get(), eit(0x52, 100, 5, 0, one));   // tables beyond the first two of a kind
-    put(store.get(), eit(0x5A, 100, 6, 0, one));
-    put(store.get(), eit(0x50, 100, 7, 0, {}));    // no event: section_length 15
+    StorePtr store(createStore());
+    // Present/following has two slots only, "other" present/following (0x4F) is
+    // not kept, nor are tables beyond the first two of a kind (0x52, 0x5A).
+    for (auto [table, section] : {std::pair<uint8_t, uint8_t>{0x4E, 0}, {0x4E, 1}, {0x4E, 2}, {0x4F, 0}, {0x50, 9},
+                                  {0x51, 3}, {0x59, 4}, {0x52, 5}, {0x5A, 6}})
+        put(store.get(), eit(table, 100, section, 0, {event(1, kMonday + 3600, 30)}));
+    put(store.get(), eit(0x50, 100, 7, 0, {}));  // no event: section_length 15
 
     ASSERT_EQ(1, store->serviceCount);
     const ServiceRecord& r = *store->services[0];
-    EXPECT_NE(nullptr, r.presentFollowing[0].data);
-    EXPECT_NE(nullptr, r.presentFollowing[1].data);
-    EXPECT_NE(nullptr, r.basicAt(9).data);
-    EXPECT_NE(nullptr, r.basicAt(256 + 3).data);
-    EXPECT_NE(nullptr, r.extendedAt(256 + 4).data);
-    EXPECT_NE(nullptr, r.baselineAt(9).data);      // basic slots get their first copy as baseline
+    // Basic slots get their first copy as baseline, extended ones none.
+    for (const SectionSlot* slot : {&r.presentFollowing[0], &r.presentFollowing[1], &r.basicAt(9), &r.basicAt(256 + 3),
+                                    &r.extendedAt(256 + 4), &r.baselineAt(9)})
+        EXPECT_NE(nullptr, slot->data);
     EXPECT_EQ(nullptr, r.baselineAt(256 + 4).data);
     int stored = 0;
     for (int k = 0; k < kSlotsPerTable; ++k)
@@ -96,30 +68,24 @@ TEST(EpgStore, SectionsGoToTheirSlotsOrAreDropped) {
 }
 
 TEST(EpgStore, VersionsCountUpdatesAndSlotsKeepTheLatestCopy) {
-    StorePtr store = newStore();
+    StorePtr store(createStore());
     bc::Bytes first = eit(0x50, 100, 0, 5, {event(1, kMonday + 3600, 30)});
     put(store.get(), first);
     const ServiceRecord& r = *store->services[0];
-    EXPECT_EQ(1, r.basicAt(0).updateCount);
-    EXPECT_EQ(1, store->changed);
-
+    EXPECT_EQ(std::tuple(1, 1), std::tuple(r.basicAt(0).updateCount, store->changed));
     store->changed = 0;
     bc::Bytes sameVersion = eit(0x50, 100, 0, 5, {event(1, kMonday + 3600, 45)});
     put(store.get(), sameVersion);
-    EXPECT_EQ(1, r.basicAt(0).updateCount);
-    EXPECT_EQ(0, store->changed);
-    ASSERT_EQ(sameVersion.size(), r.basicAt(0).length);
-    EXPECT_EQ(0, std::memcmp(sameVersion.data(), r.basicAt(0).data, sameVersion.size()));
+    EXPECT_EQ(std::tuple(1, 0), std::tuple(r.basicAt(0).updateCount, store->changed));
+    EXPECT_EQ(sameVersion, slotBytes(r.basicAt(0)));
 
     put(store.get(), eit(0x50, 100, 0, 6, {event(1, kMonday + 3600, 60)}));
-    EXPECT_EQ(2, r.basicAt(0).updateCount);
-    EXPECT_EQ(1, store->changed);
-    // The baseline stays the first copy ever received.
-    EXPECT_EQ(0, std::memcmp(first.data(), r.baselineAt(0).data, first.size()));
+    EXPECT_EQ(std::tuple(2, 1), std::tuple(r.basicAt(0).updateCount, store->changed));
+    EXPECT_EQ(first, slotBytes(r.baselineAt(0)));  // the baseline stays the first copy ever received
 }
 
 TEST(EpgStore, NewerDayRollsTheScheduleAndOlderDayIsDropped) {
-    StorePtr store = newStore();
+    StorePtr store(createStore());
     // Day 0: slots 0 and 5; day 1: slot 64 (+ its extended twin); day 7: slot 448.
     put(store.get(), eit(0x50, 100, 0, 1, {event(10, kMonday + 3600, 30)}));
     put(store.get(), eit(0x50, 100, 5, 1, {event(15, kMonday + 5 * 3600, 30)}));
@@ -139,14 +105,11 @@ TEST(EpgStore, NewerDayRollsTheScheduleAndOlderDayIsDropped) {
     EXPECT_EQ(99, firstEventId(r.basicAt(384)));  // old 448
     for (int k = 448; k < kSlotsPerTable; ++k) EXPECT_EQ(nullptr, r.basicAt(k).data) << k;
     // The last programme section of the day that passed is kept as present/following.
-    EXPECT_EQ(15, firstEventId(r.presentFollowing[0]));
-    EXPECT_EQ(13, firstEventId(r.presentFollowing[1]));
-    EXPECT_EQ(nullptr, r.basicAt(5).data);
-    EXPECT_EQ(nullptr, r.extendedAt(3).data);
+    EXPECT_EQ(std::pair(15, 13), std::pair(firstEventId(r.presentFollowing[0]), firstEventId(r.presentFollowing[1])));
+    EXPECT_TRUE(!r.basicAt(5).data && !r.extendedAt(3).data);
     // After the roll slot 0 held the old slot 64 of the same version: the
     // new copy replaced it without counting as an update.
-    EXPECT_EQ(1, r.basicAt(0).updateCount);
-    EXPECT_EQ(64, firstEventId(r.baselineAt(0)));
+    EXPECT_EQ(std::pair(1, 64), std::pair(int{r.basicAt(0).updateCount}, firstEventId(r.baselineAt(0))));
 }
 
 TEST(EpgStore, ModifiedJulianDatesAndEventTimes) {
@@ -159,12 +122,12 @@ TEST(EpgStore, ModifiedJulianDatesAndEventTimes) {
     bc::appendStartTime(bytes, kMonday + 23 * 3600 + 45 * 60 + 59);
     bc::appendDuration(bytes, 5400 + 59);
     TimeRange range = eventTimeRange(bytes.data());
-    EXPECT_EQ(local(kMonday + 23 * 3600 + 45 * 60), range.start);
+    EXPECT_EQ(localOf(kMonday + 23 * 3600 + 45 * 60), range.start);
     EXPECT_EQ(range.start + 5400, range.end);
 }
 
 TEST(EpgStore, ClearingSectionsKeepsServicesBaselinesAndTheCarriedOverDay) {
-    StorePtr store = newStore();
+    StorePtr store(createStore());
     for (uint8_t table : {0x4E, 0x50, 0x58}) put(store.get(), eit(table, 100, 0, 1, {event(1, kMonday, 30)}));
     put(store.get(), eit(0x4E, 100, 1, 1, {event(2, kMonday + 1800, 30)}));
     store->pidBuffers[0x12] = static_cast<SectionBuffer*>(std::calloc(1, sizeof(SectionBuffer)));
@@ -177,10 +140,10 @@ TEST(EpgStore, ClearingSectionsKeepsServicesBaselinesAndTheCarriedOverDay) {
 }
 
 TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
-    StorePtr store = newStore();
+    StorePtr store(createStore());
     // The id of the event found for service 0 at broadcast time t; -1 for none.
     auto idAt = [&](int64_t t) {
-        EventView found = findExtendedEventAt(store.get(), 0, local(t));
+        EventView found = findExtendedEventAt(store.get(), 0, localOf(t));
         return found ? found.eventId() : -1;
     };
     bc::Bytes extended = bc::extendedEventDescriptors({{"内容", "詳しい説明"}});
@@ -202,8 +165,8 @@ TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
     put(store.get(), eit(0x4E, 100, 1, 1, {event(9, nine - 3600, 60, extended)}));
     EXPECT_EQ(9, idAt(nine - 3600 + 60));
 
-    EXPECT_FALSE(findExtendedEventAt(store.get(), 5, local(nine)));
-    EXPECT_FALSE(findExtendedEventAt(nullptr, 0, local(nine)));
+    EXPECT_FALSE(findExtendedEventAt(store.get(), 5, localOf(nine)));
+    EXPECT_FALSE(findExtendedEventAt(nullptr, 0, localOf(nine)));
 }
 
 TEST(EpgStore, EventWalkStaysInsideShortOrDamagedSections) {
@@ -212,16 +175,15 @@ TEST(EpgStore, EventWalkStaysInsideShortOrDamagedSections) {
     bc::Bytes section = eit(0x50, 100, 0, 1, {event(1, kMonday, 30, bc::shortEventDescriptor("名前", ""))});
     section[14 + 10] = 0x0F;
     section[14 + 11] = 0xFF;  // descriptors_loop_length 4095
-    auto copy = std::make_unique<uint8_t[]>(section.size());
-    std::memcpy(copy.get(), section.data(), section.size());
-    EventCursor cursor(copy.get(), section.size());
+    const std::vector<uint8_t> copy(section.begin(), section.end());  // exactly sized, for ASan
+    EventCursor cursor(copy.data(), copy.size());
     EventView first = cursor.next();
     ASSERT_TRUE(first);
     EXPECT_EQ(section.size() - 4 - 14, first.size);
     EXPECT_EQ(first.size - 12, first.descriptorsLength());
     EXPECT_FALSE(cursor.next());
 
-    EventCursor tiny(copy.get(), 20);
+    EventCursor tiny(copy.data(), 20);
     EXPECT_FALSE(tiny.next());
     EventCursor none(nullptr, 100);
     EXPECT_FALSE(none.next());

@@ -2,13 +2,14 @@
 // and tooltip controls as they reach the screen are checked in the Win32 tests.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <tuple>
 
 #include "app/ini_settings.h"
 #include "guide/guide_paint.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
 #include "support/recording_paint_surface.h"
+#include "support/store_sections.h"
 #include "support/temp_ini.h"
 
 using namespace corvane;
@@ -16,34 +17,36 @@ namespace bc = corvane::broadcast;
 
 namespace {
 
-// Monday 2026-12-07, wall-clock times of the broadcast.
-int64_t at(int day, int hour, int minute = 0) { return bc::broadcastTime(2026, 12, 7 + day, hour, minute); }
 int64_t local(int day, int hour, int minute = 0) { return localOf(at(day, hour, minute)); }
 
-ReservationRecord reservationOf(int64_t start, int64_t end) {  // of service 1, terrestrial
-    ReservationRecord r;
-    r.serviceId = 1;
-    r.start = start;
-    r.end = end;
-    return r;
+// Of service 1; networkKind 0 is terrestrial.
+ReservationRecord reservationOf(int64_t start, int64_t end, uint8_t networkKind = 0) {
+    return {.start = start, .end = end, .serviceId = 1, .networkKind = networkKind, .title = {}, .guideTitle = {}};
 }
 
 class GuidePaintTest : public testing::Test {
 protected:
-    // The list view, then the channel view of `service` unless it is -1.
-    void build(int service = -1) {
+    // Lays out the list view, then the channel view of `service` unless it is -1, and paints it.
+    PaintResult show(int service = -1) {
         layout.view.viewService = -1;
         layout.buildListLayout(store.get());
         if ((layout.view.viewService = service) >= 0) layout.buildChannelLayout(store.get());
+        return paint();
     }
-    PaintResult paint() {
-        surface = RecordingPaintSurface{};
+    PaintResult paint() {  // on a fresh surface
         const PaintInputs in{store.get(), host.clock, host.width, host.height, &genres, switches, &reservations};
-        return paintGuide(layout, surface, in);
+        return paintGuide(layout, surface = RecordingPaintSurface{}, in);
+    }
+    std::vector<Rect> rectsOf(const std::vector<PaintCall>& calls) const {
+        std::vector<Rect> rects;
+        for (const PaintCall& c : calls) rects.push_back(c.rect);
+        return rects;
     }
     // Client top of a time in a list-view column with scrollY 0.
     int topOf(int64_t t) const { return 20 + static_cast<int>((t - layout.view.guideBegin) / 60) * 2; }
+    const PaintCall* fillAt(int left, int top) const { return surface.at(PaintCall::fillCall, left, top); }
     const PaintCall* tooltipAt(int left, int top) const { return surface.at(PaintCall::tooltipCall, left, top); }
+    PaintCall tipAt(int left, int top) const { return tooltipAt(left, top) ? *tooltipAt(left, top) : PaintCall{}; }
 
     TempIniFile ini{"paint"};
     IniFileSettings settings{ini.path()};
@@ -61,49 +64,36 @@ protected:
 
 TEST_F(GuidePaintTest, GenreNoDispEmptiesOtherGenresAndNeverShowsThemOnAir) {
     host.clock = local(0, 20, 10);
-    genres.genreCheck[3] = 1;
-    genres.genreNoDisp = 1;
-    std::string longTitle;
-    for (int i = 0; i < 60; ++i) longTitle += "あ";
+    genres.genreCheck[3] = genres.genreNoDisp = 1;
+    const std::string longTitle = repeat("あ", 60);
     putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 20), 1200, longTitle, "詳細", 5, 0, 0x01}, {at(0, 20, 20), 1200, "無分類"}});
     putSchedule(store.get(), 2, 0x7FE0, 0, {{at(0, 20), 1200, longTitle, "詳細", 3, 0, 0x01}});
-    build();
-    const PaintResult result = paint();
+    EXPECT_EQ(0, show().earliestOnAirEnd);
 
     const int top = topOf(local(0, 20));
-    EXPECT_EQ(PaintBrush::cellEven, surface.at(PaintCall::fillCall, 50, top)->brush);
-    EXPECT_EQ(genreBrush(3), surface.at(PaintCall::fillCall, 230, top)->brush);
-    EXPECT_EQ(0, result.earliestOnAirEnd);
+    EXPECT_EQ(std::pair(PaintBrush::cellEven, genreBrush(3)), std::pair(fillAt(50, top)->brush, fillAt(230, top)->brush));
     // Only the highlighted drama has a minute, a title, a tooltip and the SD mark.
-    EXPECT_EQ(1u, surface.texts(longTitle).size());
-    EXPECT_TRUE(surface.texts("無分類").empty());
+    EXPECT_EQ(std::pair(size_t{1}, size_t{0}), std::pair(surface.texts(longTitle).size(), surface.texts("無分類").size()));
     ASSERT_EQ(1u, surface.texts("00").size());
     EXPECT_EQ(230, surface.texts("00")[0].rect.left);
-    ASSERT_EQ(1u, surface.of(PaintCall::sdMarkCall).size());
-    EXPECT_EQ((Rect{234, top + 14, 247, top + 27}), surface.of(PaintCall::sdMarkCall)[0].rect);
-    EXPECT_EQ(nullptr, tooltipAt(72, top));
-    EXPECT_NE(nullptr, tooltipAt(252, top));
+    EXPECT_EQ(std::vector<Rect>{(Rect{234, top + 14, 247, top + 27})}, rectsOf(surface.of(PaintCall::sdMarkCall)));
+    EXPECT_TRUE(!tooltipAt(72, top) && tooltipAt(252, top));
     EXPECT_EQ(16, layout.events[0][0].titleHeight);  // the empty cells keep a title block for clicks
 }
 
 TEST_F(GuidePaintTest, CutTextsGetATooltipWithTimeTitleAndDetail) {
     putSchedule(store.get(), 1, 0x7FE0, 0,
                 {{at(0, 20), 600, "短い"}, {at(0, 20, 10), 600, "十分", "説明文"}, {at(0, 20, 20), 3600, "長い番組", "説明"}});
-    build();
-    paint();
+    show();
     const int top = topOf(local(0, 20));
-    ASSERT_NE(nullptr, tooltipAt(72, top));
-    EXPECT_EQ("20:00 【短い】", tooltipAt(72, top)->text);
-    EXPECT_EQ((Rect{72, top, 229, top + 20}), tooltipAt(72, top)->rect);
-    ASSERT_NE(nullptr, tooltipAt(72, top + 20));
-    EXPECT_EQ("20:10 【十分】\n\n説明文", tooltipAt(72, top + 20)->text);
-    EXPECT_EQ(nullptr, tooltipAt(72, top + 40));  // 120 px: everything fits
-    EXPECT_EQ(1u, surface.texts("説明").size());
+    EXPECT_EQ("20:00 【短い】", tipAt(72, top).text);
+    EXPECT_EQ((Rect{72, top, 229, top + 20}), tipAt(72, top).rect);
+    EXPECT_EQ("20:10 【十分】\n\n説明文", tipAt(72, top + 20).text);
+    EXPECT_TRUE(!tooltipAt(72, top + 40) && surface.texts("説明").size() == 1);  // 120 px: everything fits
 
     view.contDisp = 0;  // without details only cut titles get a tip
     paint();
-    EXPECT_EQ(nullptr, tooltipAt(72, top));
-    EXPECT_TRUE(surface.texts("説明").empty());
+    EXPECT_TRUE(!tooltipAt(72, top) && surface.texts("説明").empty());
 }
 
 TEST_F(GuidePaintTest, OnlyColumnsAndCellsInTheClientAreaAreDrawn) {
@@ -112,64 +102,55 @@ TEST_F(GuidePaintTest, OnlyColumnsAndCellsInTheClientAreaAreDrawn) {
     for (uint16_t id = 1; id <= 8; ++id)
         putSchedule(store.get(), id, 0x7FE0, 0, {{at(0, 20), 3600, "一"}, {at(0, 21), 3600, "二"}, {at(0, 22), 3600, "三"}});
     settings.writeString("ColumnDisp", "2", "0");  // hidden: takes no column and no parity
-    build();
+    layout.buildListLayout(store.get());
     layout.view.scrollX = 200;
     layout.view.scrollY = 100;
     paint();
 
     // Columns at content x 50, 230, 410, ...: with scrollX 200 the first ends
     // at client x 30. Rows: 20:00 ends at client y 40, 22:00 starts below 150.
-    std::vector<Rect> fills;
-    for (const PaintCall& c : surface.of(PaintCall::fillCall)) fills.push_back(c.rect);
-    EXPECT_EQ((std::vector<Rect>{{30, -80, 210, 40}, {30, 40, 210, 160}, {210, -80, 390, 40},
-                                 {210, 40, 390, 160}, {390, -80, 570, 40}, {390, 40, 570, 160}}),
-              fills);
-    EXPECT_EQ(PaintBrush::cellOdd, surface.at(PaintCall::fillCall, 30, 40)->brush);  // service 3
-    EXPECT_EQ(50 + 7 * 180, host.bars.horizontalMax);  // the content as painted, published
-    EXPECT_EQ(0, layout.events[0][0].titleHeight);  // scrolled away: never painted
+    EXPECT_EQ((std::vector<Rect>{{30, -80, 210, 40}, {30, 40, 210, 160}, {210, -80, 390, 40}, {210, 40, 390, 160},
+                                 {390, -80, 570, 40}, {390, 40, 570, 160}}), rectsOf(surface.of(PaintCall::fillCall)));
+    // Service 3 in the first column; the content width as painted is published;
+    // the first programme, scrolled away, was never painted.
+    EXPECT_EQ(std::tuple(PaintBrush::cellOdd, 50 + 7 * 180, 0),
+              std::tuple(fillAt(30, 40)->brush, host.bars.horizontalMax, layout.events[0][0].titleHeight));
 }
 
 TEST_F(GuidePaintTest, ListViewHeadersAndTheirTooltips) {
     putSchedule(store.get(), 1024, 0x7FE0, 0, {{at(0, 20), 3600, "a"}});
     putSchedule(store.get(), 101, 4, 0, {{at(0, 20), 3600, "b"}});
     ServiceRecord& terrestrial = *store->services[0];
-    const bc::Bytes name = bc::AribText("ＮＨＫ総合").bytes;
-    std::memcpy(terrestrial.serviceName, name.data(), name.size());
-    terrestrial.serviceNameLength = static_cast<uint16_t>(name.size());
+    setName(terrestrial.serviceName, terrestrial.serviceNameLength, "ＮＨＫ総合");
     terrestrial.networkWord |= 27;
     terrestrial.remoteKeyId = 1;
-    build();
-    paint();
+    show();
     EXPECT_EQ(1u, surface.texts("ＮＨＫ総合").size());
-    ASSERT_NE(nullptr, tooltipAt(50, 0));
-    EXPECT_EQ("サービス名 ： ＮＨＫ総合\nサービスID ： 1024\nリモコンch ： 1ch\n物理ch ： 27ch\n", tooltipAt(50, 0)->text);
-    ASSERT_NE(nullptr, tooltipAt(230, 0));
-    EXPECT_EQ("サービスID ： BS101\nリモコンch ： 101ch\n", tooltipAt(230, 0)->text);
+    EXPECT_EQ("サービス名 ： ＮＨＫ総合\nサービスID ： 1024\nリモコンch ： 1ch\n物理ch ： 27ch\n", tipAt(50, 0).text);
+    EXPECT_EQ("サービスID ： BS101\nリモコンch ： 101ch\n", tipAt(230, 0).text);
 
     switches.viewChNo = 1;
     paint();
-    EXPECT_EQ(1u, surface.texts("1ch").size());
-    EXPECT_EQ(1u, surface.texts("BS101").size());
+    EXPECT_EQ(std::pair(size_t{1}, size_t{1}), std::pair(surface.texts("1ch").size(), surface.texts("BS101").size()));
 }
 
 TEST_F(GuidePaintTest, ChannelViewHeadersTimeColumnAndNowLine) {
     // Friday to Sunday, 12th and 13th are Saturday and Sunday.
     putSchedule(store.get(), 1, 0x7FE0, 0, {{at(4, 12), 3600, "金"}, {at(5, 12), 3600, "土"}, {at(6, 12), 3600, "日"}});
-    build(0);
+    show(0);
     host.clock = local(6, 12, 30);
     layout.view.scrollY = 900;
     paint();
     ASSERT_EQ(1u, surface.texts("12/11(金)").size());
     EXPECT_EQ(kTextBlack, surface.texts("12/11(金)")[0].color);
-    EXPECT_EQ(kSaturdayColor, surface.texts("12/12(土)")[0].color);
-    EXPECT_EQ(kSundayColor, surface.texts("12/13(日)")[0].color);
+    EXPECT_EQ(kSaturdayColor, surface.texts("12/12(土)").at(0).color);
+    EXPECT_EQ(kSundayColor, surface.texts("12/13(日)").at(0).color);
     EXPECT_EQ(nullptr, tooltipAt(50, 0));  // no header tips in this view
     // The line of the current time, moved back to the view's day (12:30).
     const int y = 20 + (8 * 60 + 30) * 2 - 900;
     EXPECT_EQ((std::vector<Rect>{{53, y, 50 + 3 * 180 - 3, y}, {53, y + 1, 50 + 3 * 180 - 3, y + 1}}),
               surface.linesWith(PaintPen::now));
-    ASSERT_EQ(1u, surface.texts("12:30").size());
-    EXPECT_EQ((Rect{2, y, 46, y + 15}), surface.texts("12:30")[0].rect);
+    ASSERT_EQ(std::vector<Rect>{(Rect{2, y, 46, y + 15})}, rectsOf(surface.texts("12:30")));
     EXPECT_EQ(kNowColor, surface.texts("12:30")[0].color);
 
     // No line when switched off, before the guide, or at a time far away.
@@ -183,23 +164,20 @@ TEST_F(GuidePaintTest, ChannelViewHeadersTimeColumnAndNowLine) {
 
 TEST_F(GuidePaintTest, ReservationFramesOfTheirDayAndNearTheClientArea) {
     putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 12), 3600, "月"}, {at(1, 12), 3600, "火"}});
-    build(0);
     // 03:30-04:30 belongs to Monday's broadcast day and runs into Tuesday's;
     // 05:00-06:00 is Tuesday's only.
     reservations = {reservationOf(local(1, 3, 30), local(1, 4, 30)), reservationOf(local(1, 5), local(1, 6))};
-    paint();
+    show(0);
     ASSERT_EQ(2u, surface.of(PaintCall::frameCall).size());
     EXPECT_EQ((Rect{232, -8 + 2, 409, 20 + 30 * 2 - 1}), surface.of(PaintCall::frameCall)[0].rect);
     layout.view.scrollY = 2500;  // Monday's column: 23.5 hours below its origin
     paint();
-    ASSERT_EQ(1u, surface.of(PaintCall::frameCall).size());
-    EXPECT_EQ((Rect{52, 20 + 1410 * 2 + 2 - 2500, 229, 20 + 1470 * 2 - 1 - 2500}), surface.of(PaintCall::frameCall)[0].rect);
+    EXPECT_EQ(std::vector<Rect>{(Rect{52, 20 + 1410 * 2 + 2 - 2500, 229, 20 + 1470 * 2 - 1 - 2500})},
+              rectsOf(surface.of(PaintCall::frameCall)));
 
     // Times far outside the guide are cut to just outside the client area.
-    build();
-    reservations = {reservationOf(0, int64_t{1} << 40), reservationOf(0, int64_t{1} << 40)};
-    reservations[0].networkKind = 4;  // another network: no frame
-    paint();
-    ASSERT_EQ(1u, surface.of(PaintCall::frameCall).size());
-    EXPECT_EQ((Rect{52, -8 + 2, 229, host.height + 8 - 1}), surface.of(PaintCall::frameCall)[0].rect);
+    // The first is of another network: no frame.
+    reservations = {reservationOf(0, int64_t{1} << 40, 4), reservationOf(0, int64_t{1} << 40)};
+    show();
+    EXPECT_EQ(std::vector<Rect>{(Rect{52, -8 + 2, 229, host.height + 8 - 1})}, rectsOf(surface.of(PaintCall::frameCall)));
 }

@@ -10,43 +10,12 @@
 namespace corvane {
 namespace {
 
-// What the timer does with the open dialog.
-void (*scriptSteps)(HWND dialog) = nullptr;
+int closeWith = IDOK;  // the button the scripted user leaves with
 bool scriptRan = false;
-
-BOOL CALLBACK findGenreDialog(HWND window, LPARAM result) {
-    if (GetDlgItem(window, IDC_GENRE_NO_DISP) && GetDlgItem(window, IDC_GENRE_SWATCH_FIRST)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findGenreDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog) {
-        SetTimer(nullptr, 0, 50, runScript);  // not shown yet: look again
-        return;
-    }
-    scriptRan = true;
-    scriptSteps(dialog);
-}
-
-int runScripted(GenreSettings& genres, GenreBrushes& brushes, ColorChooser chooser,
-                void (*steps)(HWND)) {
-    scriptSteps = steps;
-    scriptRan = false;
-    SetTimer(nullptr, 0, 50, runScript);
-    const int result = runGenreColorDialog(nullptr, genres, brushes, chooser);
-    EXPECT_TRUE(scriptRan);
-    return result;
-}
+int chooserCalls = 0;
 
 // Scripted chooser: the first swatch press is cancelled, every later one
 // picks pure red; each press also defines a custom colour.
-int chooserCalls = 0;
 bool scriptedChooser(HWND owner, uint32_t initial, uint32_t customColors[16], uint32_t& chosen) {
     EXPECT_NE(nullptr, owner);
     ++chooserCalls;
@@ -59,9 +28,8 @@ bool scriptedChooser(HWND owner, uint32_t initial, uint32_t customColors[16], ui
 
 uint32_t brushColor(HBRUSH brush) {
     LOGBRUSH description{};
-    if (!brush || GetObjectA(brush, sizeof description, &description) != sizeof description)
-        return 0xFFFFFFFFu;
-    return static_cast<uint32_t>(description.lbColor);
+    return GetObjectA(brush, sizeof description, &description) == sizeof description ? description.lbColor
+                                                                                       : 0xFFFFFFFFu;
 }
 
 // The colour the dialog hands out for swatch `index` (WM_CTLCOLORBTN).
@@ -69,27 +37,27 @@ uint32_t swatchColor(HWND dialog, int index) {
     HWND swatch = GetDlgItem(dialog, IDC_GENRE_SWATCH_FIRST + index);
     HDC dc = GetDC(swatch);
     const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(swatch)));
-    const uint32_t background = static_cast<uint32_t>(GetBkColor(dc));
+        SendMessageA(dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(swatch)));
+    EXPECT_EQ(static_cast<uint32_t>(GetBkColor(dc)), brushColor(brush));
     ReleaseDC(swatch, dc);
-    EXPECT_EQ(background, brushColor(brush));
     return brushColor(brush);
 }
 
 void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 
-// Toggles genres 0 and 1, sets "GenreNoDisp", presses swatch 5 (chooser
-// cancelled) and swatch 2 (red), then leaves with `closeWith`.
-void editEverything(HWND dialog, int closeWith) {
+// Once the dialog is shown: toggles genres 0 and 1, sets "GenreNoDisp",
+// presses swatch 5 (chooser cancelled) and swatch 2 (red), then leaves.
+void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA(nullptr, "番組ジャンル色設定");
+    if (!dialog) return;  // not shown yet: the timer fires again
+    KillTimer(nullptr, timer);
+    scriptRan = true;
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_CHECK_FIRST + 0));
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_CHECK_FIRST + 1));
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_NO_DISP));
     EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, 2));
-    press(dialog, IDC_GENRE_CHECK_FIRST + 0);
-    press(dialog, IDC_GENRE_CHECK_FIRST + 1);
-    press(dialog, IDC_GENRE_NO_DISP);
-    press(dialog, IDC_GENRE_SWATCH_FIRST + 5);
+    for (int id : {IDC_GENRE_CHECK_FIRST + 0, IDC_GENRE_CHECK_FIRST + 1, IDC_GENRE_NO_DISP, IDC_GENRE_SWATCH_FIRST + 5})
+        press(dialog, id);
     EXPECT_EQ(builtInGenreColors[5], swatchColor(dialog, 5));
     press(dialog, IDC_GENRE_SWATCH_FIRST + 2);
     EXPECT_EQ(0x0000ffu, swatchColor(dialog, 2));
@@ -97,23 +65,17 @@ void editEverything(HWND dialog, int closeWith) {
     press(dialog, closeWith);
 }
 
-GenreSettings startingSettings() {
-    GenreSettings genres;
-    genres.genreCheck[0] = 1;
-    return genres;
-}
-
 TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {
-    for (const int closeWith : {IDOK, IDCANCEL}) {
-        GenreSettings genres = startingSettings();
+    for (const int close : {IDOK, IDCANCEL}) {
+        GenreSettings genres;
+        genres.genreCheck[0] = 1;
         GenreBrushes brushes;
         brushes.rebuildAll(genres);
-        chooserCalls = 0;
-        const bool ok = closeWith == IDOK;
-        void (*steps)(HWND) = ok ? +[](HWND dialog) { editEverything(dialog, IDOK); }
-                                 : +[](HWND dialog) { editEverything(dialog, IDCANCEL); };
-        const int result = runScripted(genres, brushes, scriptedChooser, steps);
-        EXPECT_EQ(closeWith, result);
+        closeWith = close, scriptRan = false, chooserCalls = 0;
+        SetTimer(nullptr, 0, 50, runScript);
+        EXPECT_EQ(close, runGenreColorDialog(nullptr, genres, brushes, scriptedChooser));
+        EXPECT_TRUE(scriptRan);
+        const bool ok = close == IDOK;
         EXPECT_EQ(ok ? 0 : 1, genres.genreCheck[0]);
         EXPECT_EQ(ok ? 1 : 0, genres.genreCheck[1]);
         EXPECT_EQ(ok ? 1 : 0, genres.genreNoDisp);

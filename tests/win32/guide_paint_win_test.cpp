@@ -12,20 +12,14 @@
 #include "guide/guide_paint_win.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
-#include "support/guide_fixture.h"
 #include "support/temp_ini.h"
+#include "support/win_test_support.h"
 
 namespace corvane {
 namespace {
 
-namespace bc = corvane::broadcast;
+constexpr int kWidth = 800, kHeight = 600;
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
-int64_t at(int hour, int minute = 0, int day = 7) { return bc::broadcastTime(2026, 12, day, hour, minute); }
-int64_t local(int hour, int minute = 0, int day = 7) { return localOf(at(hour, minute, day)); }
-bool black(uint32_t c) { return c == 0; }
 
 // One hidden owner window and one set of tools for the whole suite: windows
 // are slow to make without a window manager.
@@ -43,10 +37,7 @@ struct Canvas {
     ~Canvas() { SelectObject(dc, previous); DeleteObject(bitmap); DeleteDC(dc); }
     void clear() { GdiFlush(); std::fill(bits, bits + kWidth * kHeight, 0x010203u); }
     // 0x00BBGGRR, like the colours of the painting.
-    uint32_t at(int x, int y) const {
-        const uint32_t v = (GdiFlush(), bits[y * kWidth + x]);
-        return ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16);
-    }
+    uint32_t at(int x, int y) const { return GetPixel(dc, x, y); }
     // Pixels of [left, right) x [top, bottom) that satisfy `test`.
     int count(int left, int top, int right, int bottom, auto test) const {
         int n = 0;
@@ -63,19 +54,12 @@ protected:
         owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
         tools.create(ViewSettings{}, GetModuleHandleA(nullptr), nullptr);
     }
-    static void TearDownTestSuite() {
-        tools.destroy();
-        DestroyWindow(owner);
-    }
+    static void TearDownTestSuite() { tools.destroy(); DestroyWindow(owner); }
 
     GuidePaintWinTest() { brushes.rebuildAll(genres); }
     ~GuidePaintWinTest() override { destroyGuideTooltip(context); }
 
-    PaintResult paint() {
-        canvas.clear();
-        return paintGuideOn(owner, canvas.dc, kWidth, kHeight, host.clock, context);
-    }
-    int topOf(int64_t t) const { return 20 + static_cast<int>((t - layout.view.guideBegin) / 60) * 2; }
+    PaintResult paint() { canvas.clear(); return paintGuideOn(owner, canvas.dc, kWidth, kHeight, host.clock, context); }
 
     TempIniFile ini{"paintwin"};
     IniFileSettings settings{ini.path()};
@@ -95,7 +79,7 @@ protected:
 TEST_F(GuidePaintWinTest, CutTextsGetTooltipsAndWithoutDataNothingIsDrawnAndNoTooltipStays) {
     // Ten minutes at 2 px a minute are too short for a title and a detail line
     // in any font: a tip even without a detail. The hour has room for all.
-    putSchedule(store.get(), 1, 0x7FE0, 0, {{at(20), 600, "十分"}, {at(20, 10), 3600, "一時間", "短い説明"}});
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{dayAt(20), 600, "十分"}, {dayAt(20, 10), 3600, "一時間", "短い説明"}});
     layout.buildListLayout(store.get());
     paint();
     const HWND first = context.tooltip;
@@ -111,14 +95,15 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
     // Saturday from 20:40: a first hour cell of exactly 40 px. Column 0: a
     // highlighted drama, no data, 21:00 for one minute, 21:01; columns 1 and 2
     // on air until 21:00 and 21:30.
-    host.clock = local(20, 45, 12);
+    host.clock = localDayAt(20, 45, 12);
     genres.genreCheck[3] = 1;
     putSchedule(store.get(), 1, 0x7FE0, 0,
-                {{at(20, 40, 12), 600, "ドラマ", "", 3}, {at(21, 0, 12), 60, "正時"}, {at(21, 1, 12), 3600, "一分"}});
-    putSchedule(store.get(), 2, 0x7FE0, 0, {{at(20, 40, 12), 1200, "九時まで"}});
-    putSchedule(store.get(), 3, 0x7FE0, 0, {{at(20, 40, 12), 3000, "九時半まで"}});
+                {{dayAt(20, 40, 12), 600, "ドラマ", "", 3}, {dayAt(21, 0, 12), 60, "正時"}, {dayAt(21, 1, 12), 3600, "一分"}});
+    putSchedule(store.get(), 2, 0x7FE0, 0, {{dayAt(20, 40, 12), 1200, "九時まで"}});
+    putSchedule(store.get(), 3, 0x7FE0, 0, {{dayAt(20, 40, 12), 3000, "九時半まで"}});
     layout.buildListLayout(store.get());
-    const PaintResult result = paint();
+    // The highlighted drama ends first but does not arm the repaint.
+    EXPECT_EQ(localDayAt(21, 0, 12), paint().earliestOnAirEnd);
 
     // y 25: above the line of the current time (20:45, y 30).
     EXPECT_EQ(genres.genreColor[3] & 0xFFFFFF, canvas.at(220, 25));  // a highlighted genre wins over on air
@@ -128,13 +113,9 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
     EXPECT_EQ(rgbColor(255, 228, 225), canvas.at(580, 25));  // on air, even column
     EXPECT_EQ(rgbColor(224, 255, 224), canvas.at(53, 3));    // headers
     EXPECT_EQ(rgbColor(183, 255, 183), canvas.at(233, 3));
-    // The highlighted drama ends first but does not arm the repaint.
-    EXPECT_EQ(local(21, 0, 12), result.earliestOnAirEnd);
 
     // The window entry arms timer 1000 to fire 100 ms after 21:00.
-    static int64_t clockValue;
-    clockValue = local(21, 0, 12) - 1;
-    context.clock = [] { return clockValue; };
+    context.clock = [] { return localDayAt(21, 0, 12) - 1; };
     const DWORD started = GetTickCount();
     paintGuideWindow(owner, canvas.dc, context);
     MSG msg{};
@@ -142,7 +123,7 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
     KillTimer(owner, TIMER_GUIDE_REPAINT);
     EXPECT_EQ(TIMER_GUIDE_REPAINT, msg.wParam);
     EXPECT_GE(GetTickCount() - started, 1000u);
-    EXPECT_EQ(1100, repaintDelay(local(21, 0, 12), clockValue));
+    EXPECT_EQ(1100, repaintDelay(localDayAt(21, 0, 12), context.clock()));
 
     // On the guide as repainted at 20:59:59 (the current time at y 58, 59):
     // hour cells 18-23 in their colour, the 40 px one without a label, the
@@ -151,36 +132,36 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
     const auto saturdayBlue = [](uint32_t c) { return (c >> 16) > 150 && (c & 0xFF) < 100 && ((c >> 8) & 0xFF) < 100; };
     EXPECT_GT(canvas.count(26, 114, 49, 128, saturdayBlue), 5);
     // The black 2 px line on 21:00 from 2 px inside the cell's edges; none on 21:01 (y 62).
+    const auto black = [](uint32_t c) { return c == 0; };
     EXPECT_EQ(2, canvas.count(52, 56, 53, 62, black));
     EXPECT_EQ(0, canvas.count(52, 62, 229, 64, black));
 }
 
 TEST_F(GuidePaintWinTest, ReservationFramesAndTheHighlight) {
-    putSchedule(store.get(), 1, 0x7FE0, 0, {{at(20), 4 * 3600, "長時間"}});
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{dayAt(20), 4 * 3600, "長時間"}});
     // EpgTimer, TvRock, a capture-tool job and a conflict, by the hour from 20:00.
     const int kinds[] = {0, 1, 1000, 0}, conflicts[] = {0, 0, 0, 1}, valid[] = {1, 0, 1, 0};
     const uint32_t colors[] = {rgbColor(0, 255, 0), rgbColor(0, 0, 255), rgbColor(255, 153, 0), rgbColor(255, 51, 51)};
-    for (int i = 0; i < 4; ++i) {
-        ReservationRecord& r = reservations.emplace_back();
-        r.kind = kinds[i], r.conflict = conflicts[i], r.valid = valid[i], r.serviceId = 1;
-        r.start = local(20 + i), r.end = local(20 + i, 30);
-    }
+    for (int i = 0; i < 4; ++i)
+        reservations.push_back({.kind = kinds[i], .start = localDayAt(20 + i), .end = localDayAt(20 + i, 30), .serviceId = 1,
+                                .conflict = conflicts[i], .valid = valid[i], .title = {}, .guideTitle = {}});
     // A window that counts as visible without being shown.
-    HWND genreList = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, owner, nullptr, nullptr, nullptr);
+    HWND genreList = context.genreListWindow =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, owner, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(genreList, GWL_STYLE, GetWindowLongPtrA(genreList, GWL_STYLE) | WS_VISIBLE);
-    context.genreListWindow = genreList;
-    highlight = {HighlightOwner::genreList, 1, 0, local(20, 40), local(20, 50), 0};
+    highlight = {HighlightOwner::genreList, 1, 0, localDayAt(20, 40), localDayAt(20, 50), 0};
     layout.buildListLayout(store.get());
     paint();
+    // Programme tops: 2 px a minute from 20:00 below the 20 px header.
     for (int i = 0; i < 4; ++i) {  // solid when valid, else dotted
-        const int top = topOf(local(20 + i));
+        const int top = 20 + 60 * 2 * i;
         const auto framed = [&](uint32_t c) { return c == colors[i]; };
         const int side = canvas.count(52, top + 6, 53, top + 54, framed);
         const int edge = canvas.count(60, top + 2, 220, top + 3, framed);
         EXPECT_TRUE(valid[i] ? side == 48 && edge == 160 : side > 10 && side < 40 && edge > 40 && edge < 160)
             << i << ": " << side << ", " << edge;
     }
-    const int highlightTop = topOf(local(20, 40));
+    const int highlightTop = 20 + 40 * 2;  // 20:40
     EXPECT_EQ(rgbColor(255, 56, 56), canvas.at(120, highlightTop + 2));
 
     // Its window hidden: no frame, and the highlight forgets its times.

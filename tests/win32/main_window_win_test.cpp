@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/file_open_win.h"
@@ -12,132 +12,87 @@
 #include "app/settings_win.h"
 #include "app/startup_win.h"
 #include "resources/resource.h"
-#include "support/guide_fixture.h"
 #include "support/temp_ini.h"
+#include "support/win_test_support.h"
 #include "tools/broadcast/packetizer.h"
-#include "tools/broadcast/si_builder.h"
 
 namespace corvane {
 namespace {
 
 namespace bc = corvane::broadcast;
 
-class FixedClock : public Clock {
-public:
-    int64_t value = 0;
-    int64_t now() override { return value; }
+// The tests' clock stands at 09:30 of the recordings' day.
+struct NineThirty : Clock {
+    int64_t now() override { return localDayAt(9, 30); }
 };
-
-// Wall-clock times of 2026-12-07, the day of the recordings below.
-int64_t at(int hour, int minute = 0) { return bc::broadcastTime(2026, 12, 7, hour, minute); }
-
-std::string tempFolder() {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return folder;
-}
 
 // A small recording of one terrestrial service: its time, name and a day of
 // programmes from `firstHour`.
 void writeRecording(const std::string& path, uint16_t serviceId, int firstHour) {
     bc::Packetizer packetizer;
     bc::TsWriter writer;
+    ASSERT_TRUE(writer.openFile(path)) << path;
     for (int i = 0; i < 30; ++i) writer.put(packetizer.fillerPacket());
-    writer.put(packetizer.sectionPackets(bc::kTotPid, bc::totSection(at(6))));
-    bc::Sdt sdt;
-    sdt.transportStreamId = 1;
-    sdt.originalNetworkId = 0x7FE0;
-    bc::SdtService service;
-    service.serviceId = serviceId;
-    service.descriptors = bc::serviceDescriptor(0x01, "局", "テスト放送");
-    sdt.services.push_back(service);
+    writer.put(packetizer.sectionPackets(bc::kTotPid, bc::totSection(dayAt(6))));
+    const bc::SdtService service{.serviceId = serviceId, .descriptors = bc::serviceDescriptor(0x01, "局", "テスト放送")};
+    const bc::Sdt sdt{.transportStreamId = 1, .originalNetworkId = 0x7FE0, .services = {service}};
     writer.put(packetizer.sectionPackets(bc::kSdtPid, bc::sdtSection(sdt)));
     std::vector<bc::EitEvent> events;
-    for (int hour = firstHour; hour < 24; ++hour) {
-        bc::EitEvent e;
-        e.eventId = static_cast<uint16_t>(hour + 1);
-        e.start = at(hour);
-        e.duration = 3600;
-        e.descriptors = bc::shortEventDescriptor("番組", "説明");
-        events.push_back(e);
-    }
-    bc::EitService eitService{serviceId, 1, 0x7FE0};
+    for (int hour = firstHour; hour < 24; ++hour)
+        events.push_back({.eventId = static_cast<uint16_t>(hour + 1), .start = dayAt(hour), .duration = 3600,
+                          .descriptors = bc::shortEventDescriptor("番組", "説明")});
     writer.put(packetizer.sectionPackets(
-        bc::kEitPid, bc::scheduleSections(eitService, 0x50, at(0), 1, events, 1, 4)));
+        bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), 1, events, 1, 4)));
     for (int i = 0; i < 30; ++i) writer.put(packetizer.fillerPacket());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    std::fwrite(writer.bytes().data(), 1, writer.bytes().size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(writer.finish());
 }
 
 class MainWindowTest : public testing::Test {
 protected:
-    MainWindowTest() : ini("main") {}
-
     ~MainWindowTest() override {
-        if (app.mainWindow && IsWindow(app.mainWindow)) stop();
+        if (IsWindow(app.mainWindow)) stop();
         loadHooks() = LoadHooks{};
         for (const std::string& path : files) DeleteFileA(path.c_str());
         for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
     }
 
-    void start(const std::string& commandLine = "", int show = SW_SHOWNORMAL) {
+    void start(const std::string& commandLine = "") {
         app.settings = std::make_unique<PrivateProfileSettings>(ini.path());
-        auto fixed = std::make_unique<FixedClock>();
-        clock = fixed.get();
-        clock->value = localOf(at(9, 30));
-        app.clock = std::move(fixed);
-        ASSERT_TRUE(startCorvane(app, commandLine.c_str(), show));
+        app.clock = std::make_unique<NineThirty>();
+        ASSERT_TRUE(startCorvane(app, commandLine.c_str(), SW_SHOWNORMAL));
         pump(50);
     }
-
-    // Dispatches this thread's messages for `ms` milliseconds (at least one round).
-    void pump(int ms) {
-        const DWORD end = GetTickCount() + ms;
-        do {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    quit = true;
-                    exitCode = static_cast<int>(msg.wParam);
-                    continue;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            Sleep(5);
-        } while (GetTickCount() < end);
-    }
-
+    void pump(int ms) { pumpMessages(ms, &exitCode); }
+    // Closes the main window, unless a command already did, and shuts down.
     void stop() {
         DestroyWindow(app.mainWindow);
         pump(20);
         stopCorvane(app);
         app.mainWindow = nullptr;
     }
-
     void command(int id) { SendMessageA(app.mainWindow, WM_COMMAND, id, 0); }
 
     std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour) {
-        std::string folder = tempFolder() + folderName;
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        // Tests run side by side in separate processes: each gets its own folder.
+        const std::string& folder =
+            folders.emplace_back(std::string(temp) + folderName + "_" + std::to_string(GetCurrentProcessId()));
         CreateDirectoryA(folder.c_str(), nullptr);
-        folders.push_back(folder);
-        std::string path = folder + "\\" + name;
+        const std::string& path = files.emplace_back(folder + "\\" + name);
         writeRecording(path, serviceId, firstHour);
-        files.push_back(path);
         return path;
     }
 
-    std::string iniValue(const char* section, const char* key) {
-        return PrivateProfileSettings(ini.path()).readString(section, key, "<none>", 100);
+    // The keys of `section` in the settings file hold these values ("<none>": not there).
+    void expectIni(const char* section, std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (auto [key, value] : values)
+            EXPECT_EQ(value, PrivateProfileSettings(ini.path()).readString(section, key, "<none>", 100)) << key;
     }
 
-    TempIniFile ini;
+    TempIniFile ini{"main"};
     AppState app;
-    FixedClock* clock = nullptr;
-    bool quit = false;
-    int exitCode = -1;
+    int exitCode = -1;  // of the WM_QUIT met, if any
     std::vector<std::string> files, folders;
 };
 
@@ -147,17 +102,10 @@ TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanions) {
     char text[100] = {};
     GetClassNameA(app.mainWindow, text, sizeof text);
     EXPECT_STREQ("CORVANE", text);
-    GetWindowTextA(app.mainWindow, text, sizeof text);
-    EXPECT_STREQ("Corvane", text);
-    RECT rect{};
-    GetWindowRect(app.mainWindow, &rect);
-    EXPECT_EQ(100, rect.left);
-    EXPECT_EQ(100, rect.top);
-    EXPECT_EQ(830, rect.right - rect.left);
-    EXPECT_EQ(400, rect.bottom - rect.top);
-    GetWindowRect(app.popupWindow, &rect);
-    EXPECT_EQ(122, rect.left);
-    EXPECT_EQ(117, rect.top);
+    EXPECT_EQ("Corvane", windowText(app.mainWindow));
+    EXPECT_EQ((RECT{100, 100, 100 + 830, 100 + 400}), windowRect(app.mainWindow));
+    EXPECT_EQ(122, windowRect(app.popupWindow).left);
+    EXPECT_EQ(117, windowRect(app.popupWindow).top);
     for (HWND companion : {app.genreListWindow, app.popupWindow, app.updateWindow, app.reservationListWindow}) {
         ASSERT_NE(nullptr, companion);
         EXPECT_FALSE(IsWindowVisible(companion));
@@ -169,21 +117,15 @@ TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanions) {
         GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(menus[i], text);
     }
-    HMENU settings = GetSubMenu(bar, MENU_POS_SETTINGS);
-    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), GetMenuState(settings, IDM_NOW_LINE, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_EQ(0u, GetMenuState(settings, IDM_VIEW_CH_NO, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(menuChecked(GetSubMenu(bar, MENU_POS_SETTINGS), IDM_NOW_LINE));
+    EXPECT_FALSE(menuChecked(GetSubMenu(bar, MENU_POS_SETTINGS), IDM_VIEW_CH_NO));
 
     // A quick exit writes the genre and view switches but no placement.
     stop();
-    EXPECT_TRUE(quit);
     EXPECT_EQ(0, exitCode);
-    EXPECT_EQ("c68eff", iniValue("GenreSetup", "Color1"));
-    EXPECT_EQ("0", iniValue("GenreSetup", "Check12"));
-    EXPECT_EQ("0", iniValue("GenreSetup", "CustColor16"));
-    EXPECT_EQ("0", iniValue("GenreSetup", "GenreNoDisp"));
-    EXPECT_EQ("1", iniValue("Setup", "NowTimeLine"));
-    EXPECT_EQ("0", iniValue("Setup", "ViewChNo"));
-    EXPECT_EQ("<none>", iniValue("Corvane", "WindowX"));
+    expectIni("GenreSetup", {{"Color1", "c68eff"}, {"Check12", "0"}, {"CustColor16", "0"}, {"GenreNoDisp", "0"}});
+    expectIni("Setup", {{"NowTimeLine", "1"}, {"ViewChNo", "0"}});
+    expectIni("Corvane", {{"WindowX", "<none>"}});
 }
 
 TEST_F(MainWindowTest, MinimisedExitKeepsTheLastNormalRectangle) {
@@ -193,12 +135,8 @@ TEST_F(MainWindowTest, MinimisedExitKeepsTheLastNormalRectangle) {
     ShowWindow(app.mainWindow, SW_MINIMIZE);
     pump(1100);
     stop();
-    EXPECT_EQ("1", iniValue("Corvane", "WindowMin"));
-    EXPECT_EQ("0", iniValue("Corvane", "WindowMax"));
-    EXPECT_EQ("150", iniValue("Corvane", "WindowX"));
-    EXPECT_EQ("120", iniValue("Corvane", "WindowY"));
-    EXPECT_EQ("850", iniValue("Corvane", "WindowCX"));
-    EXPECT_EQ("570", iniValue("Corvane", "WindowCY"));
+    expectIni("Corvane", {{"WindowMin", "1"}, {"WindowMax", "0"}, {"WindowX", "150"}, {"WindowY", "120"},
+                          {"WindowCX", "850"}, {"WindowCY", "570"}});
 }
 
 TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
@@ -210,23 +148,22 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
     EXPECT_EQ(1032, app.store->services[1]->serviceId);
     // 09:30 with the guide from 06:00: 60 pixels below the header.
     GuideLayout& layout = *app.layout;
-    EXPECT_EQ(localOf(at(6)), layout.view.guideBegin);
+    EXPECT_EQ(localDayAt(6), layout.view.guideBegin);
     EXPECT_EQ(210 * 2 - 60, layout.view.scrollY);
     EXPECT_FALSE(app.firstLoad);
 
     // A second load keeps the position; after a clear the next load jumps.
+    auto openSecond = [&] { app.commandLine = "\"" + second + "\""; command(IDM_OPEN_COMMAND_LINE); };
     layout.scrollVertical(kScrollTo, 0);
-    app.commandLine = "\"" + second + "\"";
-    command(IDM_OPEN_COMMAND_LINE);
+    openSecond();
     EXPECT_EQ(0, layout.view.scrollY);
     command(IDM_CLEAR);
     EXPECT_EQ(0, layout.view.guideBegin);
     EXPECT_EQ(nullptr, app.store->services[0]);
     EXPECT_EQ(0, GetMenuItemCount(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_COLUMNS)));
-    app.commandLine = "\"" + second + "\"";
-    command(IDM_OPEN_COMMAND_LINE);
+    openSecond();
     ASSERT_NE(nullptr, app.store->services[0]);
-    EXPECT_EQ(localOf(at(8)), layout.view.guideBegin);
+    EXPECT_EQ(localDayAt(8), layout.view.guideBegin);
     EXPECT_EQ(90 * 2 - 60, layout.view.scrollY);
 }
 
@@ -238,8 +175,7 @@ TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
     loadHooks().readTransportStream = [&](EpgStore* store, const char* path, ProgressSink* progress) {
         if (std::string(path) != b) return readTransportStream(store, path, progress);
         // The user presses "中断" while the second file is read.
-        HWND dialog = FindWindowA(nullptr, "EPGデータファイルの読み込み");
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(FindWindowA(nullptr, "EPGデータファイルの読み込み"), WM_COMMAND, IDCANCEL, 0);
         progress->reportProgress(0, 10);
         progress->reportProgress(10, 10);
     };
@@ -248,7 +184,7 @@ TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
     EXPECT_EQ(1, app.store->services[0]->serviceId);
     EXPECT_EQ(nullptr, app.store->services[1]);
     // The file loaded before the stop is shown.
-    EXPECT_EQ(localOf(at(6)), app.layout->view.guideBegin);
+    EXPECT_EQ(localDayAt(6), app.layout->view.guideBegin);
 }
 
 class LoadedWindowTest : public MainWindowTest {
@@ -256,11 +192,8 @@ protected:
     void SetUp() override {
         // Six services, so that the guide is wider and taller than the window.
         std::string line;
-        for (uint16_t id = 1; id <= 6; ++id) {
-            char name[16];
-            std::snprintf(name, sizeof name, "s%u.ts", id);
-            line += recording("corvane_loaded", name, id, 6) + " ";
-        }
+        for (uint16_t id = 1; id <= 6; ++id)
+            line += recording("corvane_loaded", (std::to_string(id) + ".ts").c_str(), id, 6) + " ";
         start(line);
         ASSERT_NE(0, app.layout->view.guideBegin);
         UpdateWindow(app.mainWindow);  // paints: columns and title blocks get their places
@@ -270,46 +203,44 @@ protected:
 TEST_F(LoadedWindowTest, SmallDragIsAClickAndLargerDragScrolls) {
     GuideLayout& layout = *app.layout;
     const int startY = layout.view.scrollY;
-    // Press on the title block of the first column's first visible programme.
-    const int x = 60;
-    const int y = layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - startY + 5;
-    SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageA(app.mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - 2, y - 2));
-    SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x - 2, y - 2));
+    // Pressed on the title block of the first column's first visible
+    // programme, released `d` pixels up and left.
+    const int x = 60, y = layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - startY + 5;
+    auto drag = [&](int d) {
+        SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(app.mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - d, y - d));
+        SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x - d, y - d));
+    };
+    drag(2);
     EXPECT_EQ(startY, layout.view.scrollY);
     EXPECT_EQ((Selection{0, 3}), layout.view.selection);
-
-    SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageA(app.mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - 3, y - 3));
-    SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x - 3, y - 3));
+    drag(3);
     EXPECT_EQ(startY + 3, layout.view.scrollY);
     EXPECT_EQ(3, layout.view.scrollX);
     EXPECT_EQ(Selection{}, layout.view.selection);  // dragging drops the selection
 }
 
 TEST_F(LoadedWindowTest, ColumnMenuWritesVisibilityAndChannelMenuToggles) {
-    const std::string key = "1";
     command(kColumnCommandBase + 0);
-    EXPECT_EQ("0", iniValue("ColumnDisp", key.c_str()));
+    expectIni("ColumnDisp", {{"1", "0"}});
     HMENU columns = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_COLUMNS);
     EXPECT_EQ(6, GetMenuItemCount(columns));
-    EXPECT_EQ(0u, GetMenuState(columns, kColumnCommandBase, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(menuChecked(columns, kColumnCommandBase));
     command(kColumnCommandBase + 0);
-    EXPECT_EQ("1", iniValue("ColumnDisp", key.c_str()));
+    expectIni("ColumnDisp", {{"1", "1"}});
 
-    HMENU channels = GetSubMenu(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);
+    auto channelChecked = [&] {
+        HMENU file = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_FILE);
+        return menuChecked(GetSubMenu(file, MENU_POS_FILE_CHANNEL_VIEW), kChannelCommandBase + 2);
+    };
     command(kChannelCommandBase + 2);
     EXPECT_EQ(2, app.layout->view.viewService);
-    char title[100] = {};
-    GetWindowTextA(app.mainWindow, title, sizeof title);
-    EXPECT_STREQ("Corvane - [テスト放送]", title);
-    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), GetMenuState(channels, kChannelCommandBase + 2, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ("Corvane - [テスト放送]", windowText(app.mainWindow));
+    EXPECT_TRUE(channelChecked());
     command(kChannelCommandBase + 2);
     EXPECT_EQ(-1, app.layout->view.viewService);
-    channels = GetSubMenu(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);
-    EXPECT_EQ(0u, GetMenuState(channels, kChannelCommandBase + 2, MF_BYCOMMAND) & MF_CHECKED);
-    GetWindowTextA(app.mainWindow, title, sizeof title);
-    EXPECT_STREQ("Corvane", title);
+    EXPECT_FALSE(channelChecked());
+    EXPECT_EQ("Corvane", windowText(app.mainWindow));
 }
 
 TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
@@ -332,7 +263,10 @@ TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
     EXPECT_EQ(400 - 120 + client.bottom, layout.view.scrollY);
 }
 
-TEST_F(LoadedWindowTest, TooltipsShowFromTheMouseOverTheGuide) {
+// Tests that move the one pointer of the display run alone (see CMakeLists.txt).
+class LoadedWindowRealPointerTest : public LoadedWindowTest {};
+
+TEST_F(LoadedWindowRealPointerTest, TooltipsShowFromTheMouseOverTheGuide) {
     ASSERT_NE(nullptr, app.paint.tooltip);
     POINT header{100, 10};  // every column header has its tip
     ClientToScreen(app.mainWindow, &header);
@@ -347,15 +281,13 @@ TEST_F(LoadedWindowTest, ToggledSwitchesAreSavedAtExit) {
     command(IDM_NOW_LINE);
     command(IDM_VIEW_CH_NO);
     HMENU settings = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_SETTINGS);
-    EXPECT_EQ(0u, GetMenuState(settings, IDM_NOW_LINE, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_EQ(static_cast<UINT>(MF_CHECKED), GetMenuState(settings, IDM_VIEW_CH_NO, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(menuChecked(settings, IDM_NOW_LINE));
+    EXPECT_TRUE(menuChecked(settings, IDM_VIEW_CH_NO));
     command(IDM_EXIT);
     pump(20);
-    stopCorvane(app);
-    app.mainWindow = nullptr;
-    EXPECT_TRUE(quit);
-    EXPECT_EQ("0", iniValue("Setup", "NowTimeLine"));
-    EXPECT_EQ("1", iniValue("Setup", "ViewChNo"));
+    EXPECT_EQ(0, exitCode);
+    stop();
+    expectIni("Setup", {{"NowTimeLine", "0"}, {"ViewChNo", "1"}});
 }
 
 }  // namespace

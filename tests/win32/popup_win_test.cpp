@@ -12,59 +12,31 @@
 #include "guide/popup_win.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
-#include "support/guide_fixture.h"
 #include "support/temp_ini.h"
-
-inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+#include "support/win_test_support.h"
 
 namespace corvane {
 namespace {
 
-namespace bc = corvane::broadcast;
-
-// Monday 2026-12-07, wall-clock times of the broadcast.
-int64_t at(int hour, int minute = 0) { return bc::broadcastTime(2026, 12, 7, hour, minute); }
-
-// The main window stands in as a plain window that remembers the last
-// command posted to it.
-LRESULT CALLBACK recordingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_COMMAND) return DefWindowProcA(window, message, wParam, lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, LOWORD(wParam));
-    return 0;
-}
-
-void pumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-RECT windowRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 // Programmes of one service from 20:00: three half hours, then a long night.
 // Painted at x 50 with title blocks of 16 pixels, HourHight 2: the titles are
 // hit at client y 20..35, 80..95 and 140..155.
-constexpr int kX = 60;
-constexpr int kFirstY = 25;
+constexpr int kX = 60, kFirstY = 25;
 
 class PopupWinTest : public testing::Test {
 protected:
     void SetUp() override {
-        const WNDCLASSA wc{0,       recordingWindowProc, 0,       0,       app.instance = GetModuleHandleA(nullptr),
-                           nullptr, nullptr,             nullptr, nullptr, "CorvanePopupTestMain"};
-        RegisterClassA(&wc);  // fails harmlessly after the first test
-        app.mainWindow = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                                         nullptr, app.instance, nullptr);
+        // A plain window stands in for the main window: commands posted to it stay in the queue.
+        app.instance = GetModuleHandleA(nullptr);
+        app.mainWindow = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                         app.instance, nullptr);
         app.settings = std::make_unique<IniFileSettings>(ini.path());
         app.store = createStore();
         app.layout = std::make_unique<GuideLayout>(host, *app.settings, app.view);
         putSchedule(app.store, 1024, 0x7FE0, 0,
-                    {{at(20), 1800, "ニュース", "一行目\r二行目\r", -1, 0, 0xB3}, {at(20, 30), 1800, "天気", "", -1, 0, 0x01},
-                     {at(21), 1800, "映画"}, {at(21, 30), 37800, "深夜"}});
-        host.clock = localOf(at(20, 10));
+                    {{dayAt(20), 1800, "ニュース", "一行目\r二行目\r", -1, 0, 0xB3}, {dayAt(20, 30), 1800, "天気", "", -1, 0, 0x01},
+                     {dayAt(21), 1800, "映画"}, {dayAt(21, 30), 37800, "深夜"}});
+        host.clock = localDayAt(20, 10);
         app.layout->buildListLayout(app.store);
         // Nothing is painted here: set what painting would have recorded.
         app.layout->columnOrder[0].x = 50;
@@ -73,11 +45,7 @@ protected:
     }
     void TearDown() override { DestroyWindow(app.mainWindow); }  // and the popup it owns
 
-    std::string textOf(int id) {
-        char text[1024] = {};
-        GetDlgItemTextA(app.popupWindow, id, text, sizeof text);
-        return text;
-    }
+    std::string textOf(int id) { return windowText(GetDlgItem(app.popupWindow, id)); }
     bool visible() { return IsWindowVisible(app.popupWindow) != FALSE; }
     Selection selection() { return app.layout->view.selection; }
 
@@ -117,8 +85,9 @@ TEST_F(PopupWinTest, ClickingTheSelectedProgrammeAgainHidesThePopupAndAThirdClic
 TEST_F(PopupWinTest, TheButtonsRegisterOrCloseAndTheCornerButtonJumpsToNow) {
     clickGuide(app, kX, kFirstY);
     SendMessageA(app.popupWindow, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    pumpMessages();
-    EXPECT_EQ(IDM_POPUP_REGISTER, GetWindowLongPtrA(app.mainWindow, GWLP_USERDATA));
+    MSG posted{};
+    EXPECT_TRUE(PeekMessageA(&posted, app.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(IDM_POPUP_REGISTER, LOWORD(posted.wParam));
     EXPECT_TRUE(visible());
     SendMessageA(app.popupWindow, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // "×"
     EXPECT_FALSE(visible());
@@ -126,7 +95,7 @@ TEST_F(PopupWinTest, TheButtonsRegisterOrCloseAndTheCornerButtonJumpsToNow) {
 
     clickGuide(app, kX, kFirstY);
     ASSERT_TRUE(visible());
-    host.clock = localOf(at(23));
+    host.clock = localDayAt(23);
     clickGuide(app, 10, 10);
     EXPECT_EQ(180 * 2 - 60, app.layout->view.scrollY);  // 180 minutes in, 60 pixels below the header
     EXPECT_FALSE(visible());
@@ -161,32 +130,34 @@ TEST_F(PopupWinTest, OpensBesideThePointerAndHidesAfterFiveSecondsAwayOrAtOnceBe
     EXPECT_EQ(Selection{}, selection());
 
     // Near the right edge of the screen it opens to the left of the pointer.
-    RECT desktop{};
-    GetWindowRect(GetDesktopWindow(), &desktop);
+    const RECT desktop = windowRect(GetDesktopWindow());
     showPopup(app, desktop.right - 10, 120);
-    const RECT left = windowRect(app.popupWindow);
-    EXPECT_EQ((RECT{desktop.right - 15 - (r.right - r.left), 125, desktop.right - 15, 125 + r.bottom - r.top}), left);
+    EXPECT_EQ((RECT{desktop.right - 15 - (r.right - r.left), 125, desktop.right - 15, 125 + r.bottom - r.top}),
+              windowRect(app.popupWindow));
 }
 
+// Tests that move the one pointer of the display run alone (see CMakeLists.txt).
+class PopupRealPointerTest : public PopupWinTest {};
+
 // A real press on the channel line, a move and a release, as the user does it.
-TEST_F(PopupWinTest, DraggingTheHeaderMovesThePopupAndPopDialogKeepsItsPlace) {
+TEST_F(PopupRealPointerTest, DraggingTheHeaderMovesThePopupAndPopDialogKeepsItsPlace) {
     // Nothing stored: beside the main window's stored position, 320 x 200.
     EXPECT_EQ((RECT{122, 117, 122 + 320, 117 + 200}), windowRect(app.popupWindow));
     clickGuide(app, kX, kFirstY);
     showPopup(app, 100, 100);
     const RECT before = windowRect(app.popupWindow);
     const RECT title = windowRect(GetDlgItem(app.popupWindow, IDC_POPUP_TITLE));
-    const POINT press{title.left + 20, (title.top + title.bottom) / 2};
-    SetCursorPos(press.x, press.y);
-    INPUT input{INPUT_MOUSE, {}};
-    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &input, sizeof input);
+    SetCursorPos(title.left + 20, (title.top + title.bottom) / 2);
+    auto button = [](DWORD flags) {
+        INPUT input{INPUT_MOUSE, {}};
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+        pumpMessages();
+    };
+    button(MOUSEEVENTF_LEFTDOWN);
+    SetCursorPos(title.left + 20 + 70, (title.top + title.bottom) / 2 + 25);
     pumpMessages();
-    SetCursorPos(press.x + 70, press.y + 25);
-    pumpMessages();
-    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input, sizeof input);
-    pumpMessages();
+    button(MOUSEEVENTF_LEFTUP);
     EXPECT_EQ((RECT{before.left + 70, before.top + 25, before.right + 70, before.bottom + 25}), windowRect(app.popupWindow));
     EXPECT_NE(app.popupWindow, GetCapture());
     EXPECT_TRUE(visible());  // the pointer stayed on it
