@@ -24,6 +24,7 @@
 #include "store/ts_reader.h"
 #include "tools/broadcast/packetizer.h"
 #include "tools/broadcast/sample_recording.h"
+#include "../support/ts_sections.h"
 
 namespace corvane::fuzz {
 
@@ -196,29 +197,11 @@ struct CheckingProgress : ProgressSink {
 };
 
 // The sections (with their PID) of the builder's one-day sample recording in
-// the order they are completed: TOT, SDT and NIT, then EIT. Relies on the
-// builder's way: every section whole, packets in order, a PID's sections done
-// before the next PID's start, only 0xFF stuffing between sections.
+// the order they are completed: TOT, SDT and NIT, then EIT.
 inline const std::vector<std::pair<uint16_t, Bytes>>& sampleSections() {
-    static const auto sections = [] {
-        const Bytes ts = bc::sampleRecordingBytes({.days = 1});
-        std::vector<std::pair<uint16_t, Bytes>> out;
-        Bytes data;  // payload not yet cut into sections
-        for (const uint8_t* p = ts.data(); p + bc::kPacketSize <= ts.data() + ts.size(); p += bc::kPacketSize) {
-            const uint16_t pid = (p[1] & 0x1F) << 8 | p[2];
-            if (pid < bc::kNitPid || pid > bc::kTotPid) continue;
-            data.insert(data.end(), p + (p[1] & 0x40 ? 5 : 4), p + bc::kPacketSize);  // without the pointer_field
-            for (size_t size;;) {
-                data.erase(data.begin(), std::find_if(data.begin(), data.end(), [](uint8_t b) { return b != 0xFF; }));
-                if (data.size() < 3 || data.size() < (size = ((data[1] & 0x0Fu) << 8 | data[2]) + 3u)) break;
-                out.emplace_back(pid, Bytes(data.begin(), data.begin() + size));
-                data.erase(data.begin(), data.begin() + size);
-            }
-        }
-        FUZZ_CHECK(out.size() > 3 && out[0].first == bc::kTotPid);
-        return out;
-    }();
-    return sections;
+    static const TsSections sample = demux(bc::sampleRecordingBytes({.days = 1}));
+    FUZZ_CHECK(sample.faults.empty() && sample.sections.size() > 3 && sample.sections[0].first == bc::kTotPid);
+    return sample.sections;
 }
 
 }  // namespace corvane::fuzz

@@ -117,12 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<bc::Bytes> run;  // sections of one PID in a row
         for (j = i; j < sections.size() && sections[j].pid == sections[i].pid; ++j) {
             Bytes& b = sections[j].bytes;
-            if (!sections[j].asIs && b.size() >= 7) {
-                const size_t length = std::min<size_t>(b.size() - 3, 0x0FFF);
-                b[1] = static_cast<uint8_t>((b[1] & 0xF0) | length >> 8), b[2] = static_cast<uint8_t>(length);
-                const uint32_t crc = bc::crc32Mpeg2(b.data(), b.size() - 4);
-                for (int k = 0; k < 4; ++k) b[b.size() - 4 + k] = static_cast<uint8_t>(crc >> (24 - 8 * k));
-            }
+            if (!sections[j].asIs && b.size() >= 7) b = bc::finishSection(Bytes(b.begin(), b.end() - 4));
             run.push_back(b);
         }
         for (const bc::Packet& p : packetizer.sectionPackets(sections[i].pid, run, config & 0x04)) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "app/app_settings.h"
 #include "app/ini_settings.h"
@@ -11,9 +12,9 @@ namespace {
 
 TEST(AppPaths, SettingsBesideTheExecutable) {
     const AppPaths paths = deriveAppPaths("C:\\Program Files\\Corvane\\corvane.exe", "C:\\Users\\me\\Documents");
-    EXPECT_EQ("C:\\Program Files\\Corvane\\corvane.ini", paths.settingsFile);
-    EXPECT_EQ("C:\\Program Files\\Corvane\\corvane.tvpi", paths.iepgFile);
-    EXPECT_EQ("C:\\Users\\me\\Documents\\EpgTimer\\Program.txt", paths.epgTimerFile);
+    EXPECT_EQ(std::tuple("C:\\Program Files\\Corvane\\corvane.ini", "C:\\Program Files\\Corvane\\corvane.tvpi",
+                         "C:\\Users\\me\\Documents\\EpgTimer\\Program.txt"),
+              std::tuple(paths.settingsFile, paths.iepgFile, paths.epgTimerFile));
     EXPECT_EQ("C:\\v1.0\\corvane.ini", replaceExtension("C:\\v1.0\\corvane", ".ini"));
     // ソ ends in the byte of '\'; it must not hide the extension before it.
     EXPECT_EQ("C:\\ソフト\\corvane.ini", replaceExtension("C:\\ソフト\\corvane.exe", ".ini"));
@@ -23,9 +24,7 @@ TEST(MainWindowPlacement, RightBottomEdgesMinimisedFirstAndEmptyKeysFallBack) {
     TempIniFile file("placement");
     IniFileSettings settings(file.path());
     MainWindowPlacement placement = readMainWindowPlacement(settings);
-    EXPECT_EQ(100, placement.left);
-    EXPECT_EQ(830, placement.width());
-    EXPECT_EQ(400, placement.height());
+    EXPECT_EQ(std::tuple(100, 830, 400), std::tuple(placement.left, placement.width(), placement.height()));
     EXPECT_EQ(InitialShow::asRequested, initialShow(placement));
 
     file.write("[Corvane]\r\nWindowX=200\r\nWindowCX=1000\r\nWindowMin=1\r\nWindowMax=1\r\n");
@@ -37,9 +36,7 @@ TEST(MainWindowPlacement, RightBottomEdgesMinimisedFirstAndEmptyKeysFallBack) {
     for (const char* stored : {"WindowX=300\r\nWindowCY=\r\nWindowMin=1\r\n", "WindowX=200\r\nWindowCX=50\r\n"}) {
         file.write(std::string("[Corvane]\r\n") + stored);
         placement = readMainWindowPlacement(settings);
-        EXPECT_EQ(100, placement.left) << stored;
-        EXPECT_EQ(830, placement.width()) << stored;
-        EXPECT_EQ(0, placement.minimized) << stored;
+        EXPECT_EQ(std::tuple(100, 830, 0), std::tuple(placement.left, placement.width(), placement.minimized)) << stored;
     }
 }
 
@@ -49,48 +46,36 @@ TEST(DialogPlacement, PopupFollowsTheMainWindowListsKeepTheirTemplate) {
     MainWindowPlacement mainWindow;
     mainWindow.left = 300;
     mainWindow.top = 40;
-    DialogPlacement popup = readPopupPlacement(settings, mainWindow);
-    EXPECT_TRUE(popup.stored);
-    EXPECT_EQ(322, popup.x);
-    EXPECT_EQ(57, popup.y);
-    EXPECT_EQ(320, popup.width);
-    EXPECT_FALSE(readUpdateWindowPlacement(settings).stored);
-    EXPECT_FALSE(readReservationListPlacement(settings).stored);
+    const DialogPlacement popup = readPopupPlacement(settings, mainWindow);
+    EXPECT_EQ(std::tuple(true, 322, 57, 320), std::tuple(popup.stored, popup.x, popup.y, popup.width));
+    EXPECT_FALSE(readUpdateWindowPlacement(settings).stored || readReservationListPlacement(settings).stored);
     file.write("[iEpgListDialog]\r\nWindowX=9\r\n");
     const DialogPlacement list = readReservationListPlacement(settings);
-    EXPECT_TRUE(list.stored);
-    EXPECT_EQ(17, list.y);
-    EXPECT_EQ(910, list.width);
+    EXPECT_EQ(std::tuple(true, 17, 910), std::tuple(list.stored, list.y, list.width));
 }
 
 TEST(ViewSettings, DefaultsAndFontsBySizeEitherSign) {
     TempIniFile file("view");
     IniFileSettings settings(file.path());
     ViewSettings view = readViewSettings(settings);
-    EXPECT_EQ(2, view.hourHight);
-    EXPECT_EQ(180, view.channelWidth);
-    EXPECT_EQ("D:\\Vurda\\tvrock.sch", view.tvRockProgName);
-    EXPECT_EQ("ＭＳ ゴシック", view.nameFont.faceName);
-    EXPECT_EQ("ＭＳ 明朝", view.contFont.faceName);
-    EXPECT_EQ(-12, view.nameFont.creationHeight());
-    EXPECT_EQ(0x505050u, view.contFont.color);
+    EXPECT_EQ(std::tuple(2, 180, "D:\\Vurda\\tvrock.sch"), std::tuple(view.hourHight, view.channelWidth, view.tvRockProgName));
+    EXPECT_EQ(std::tuple("ＭＳ ゴシック", "ＭＳ 明朝", -12, 0x505050u),
+              std::tuple(view.nameFont.faceName, view.contFont.faceName, view.nameFont.creationHeight(), view.contFont.color));
     file.write("[ViewSetup]\r\nNameFontSize=-14\r\nContFontSize=14\r\nContFontColor=zz\r\n");
     view = readViewSettings(settings);
-    EXPECT_EQ(-14, view.nameFont.creationHeight());
-    EXPECT_EQ(-14, view.contFont.creationHeight());
-    EXPECT_EQ(0u, view.contFont.color);
+    EXPECT_EQ(std::tuple(-14, -14, 0u),
+              std::tuple(view.nameFont.creationHeight(), view.contFont.creationHeight(), view.contFont.color));
 }
 
 TEST(RegistrationSettings, EpgTimerWinsOverTvRock) {
     TempIniFile file("registration");
     IniFileSettings settings(file.path());
     RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
-    EXPECT_EQ("C:\\iepg\\app.exe", registration.fileName);
-    EXPECT_EQ("http://localhost:8969/nobody/", registration.hostName);
+    EXPECT_EQ(std::tuple("C:\\iepg\\app.exe", "http://localhost:8969/nobody/"),
+              std::tuple(registration.fileName, registration.hostName));
     file.write("[iEpgSetup]\r\nEpgTimer=1\r\nTvRock=1\r\n");
     registration = readRegistrationSettings(settings, "");
-    EXPECT_EQ(1, registration.epgTimer);
-    EXPECT_EQ(0, registration.tvRock);
+    EXPECT_EQ(std::tuple(1, 0), std::tuple(registration.epgTimer, registration.tvRock));
 }
 
 TEST(TunerecPresets, NineNumberedPresetsWithHexAccounts) {
@@ -106,19 +91,13 @@ TEST(TunerecPresets, NineNumberedPresetsWithHexAccounts) {
                "[ViewSetup:3]\r\niEpgAColor=616263\r\n");
     std::vector<TunerecPreset> presets = readTunerecPresets(settings);
     ASSERT_EQ(9u, presets.size());
-    EXPECT_EQ("tunerec1", presets[0].name);
-    EXPECT_EQ(9, presets[8].id);
-    EXPECT_EQ("127.0.0.1:1234", presets[4].udpHostName);
-    EXPECT_EQ("fourth", presets[3].name);
-    EXPECT_EQ(12, presets[3].id);
-    EXPECT_EQ("abc", presets[3].account);
+    EXPECT_EQ(std::tuple("tunerec1", 9, "127.0.0.1:1234"), std::tuple(presets[0].name, presets[8].id, presets[4].udpHostName));
+    EXPECT_EQ(std::tuple("fourth", 12, "abc"), std::tuple(presets[3].name, presets[3].id, presets[3].account));
 
     presets[3].password = "パス";
     writeTunerecPreset(settings, 5, presets[3]);
     const TunerecPreset back = readTunerecPresets(settings)[5];
-    EXPECT_EQ("fourth", back.name);
-    EXPECT_EQ("abc", back.account);
-    EXPECT_EQ("パス", back.password);
+    EXPECT_EQ(std::tuple("fourth", "abc", "パス"), std::tuple(back.name, back.account, back.password));
 }
 
 }  // namespace

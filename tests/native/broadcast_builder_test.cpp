@@ -4,12 +4,12 @@
 // decoder. Narrow literals are Shift_JIS.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "store/arib.h"
 #include "store/crc32.h"
+#include "support/ts_sections.h"
 #include "tools/broadcast/packetizer.h"
 
 namespace corvane {
@@ -17,32 +17,6 @@ namespace {
 
 namespace bc = broadcast;
 using bc::Bytes;
-
-// The sections of EIT packets, found from the pointer fields alone.
-std::vector<Bytes> reassemble(const std::vector<bc::Packet>& packets) {
-    Bytes b;
-    std::vector<size_t> starts;  // where the pointer fields say sections start
-    for (size_t i = 0; i < packets.size(); ++i) {
-        const bc::Packet& p = packets[i];
-        EXPECT_TRUE(p[0] == 0x47 && p[2] == 0x12 && p[3] == (0x10 | (i & 0x0F))) << "sync, PID, counter " << i;
-        if (p[1] & 0x40) starts.push_back(b.size() + p[4]);
-        b.insert(b.end(), p.begin() + ((p[1] & 0x40) ? 5 : 4), p.end());
-    }
-    std::vector<Bytes> sections;
-    std::vector<size_t> found;  // in order, as the starts
-    size_t pos = starts.empty() ? b.size() : starts[0];
-    while (pos + 3 <= b.size() && b[pos] != 0xFF) {
-        const size_t end = pos + 3 + (((b[pos + 1] & 0x0F) << 8) | b[pos + 2]);
-        if (end > b.size()) break;
-        found.push_back(pos);
-        sections.emplace_back(b.begin() + pos, b.begin() + end);
-        auto next = std::upper_bound(starts.begin(), starts.end(), pos = end);
-        if (pos < b.size() && b[pos] == 0xFF) pos = next == starts.end() ? b.size() : *next;  // stuffing
-    }
-    EXPECT_EQ(pos, b.size());
-    EXPECT_TRUE(std::includes(found.begin(), found.end(), starts.begin(), starts.end())) << "pointer into a section";
-    return sections;
-}
 
 TEST(BroadcastBuilder, SectionsComeBackFromTheirPacketsWithValidCrcs) {
     EXPECT_EQ(bc::crc32Mpeg2(Bytes{'1', '2', '3', '4', '5', '6', '7', '8', '9'}), 0x0376E6E7u);  // check value
@@ -68,7 +42,12 @@ TEST(BroadcastBuilder, SectionsComeBackFromTheirPacketsWithValidCrcs) {
     for (const Bytes& s : sections) EXPECT_EQ(crc32Mpeg(s.data(), s.size()), 0u) << &s - sections.data();
     for (bool backToBack : {true, false}) {
         bc::Packetizer packetizer;
-        EXPECT_EQ(reassemble(packetizer.sectionPackets(bc::kEitPid, sections, backToBack)), sections) << backToBack;
+        bc::TsWriter writer;
+        writer.put(packetizer.sectionPackets(bc::kEitPid, sections, backToBack));
+        const TsSections found = demux(writer.bytes(), 188, {bc::kEitPid});
+        std::vector<Bytes> back;
+        for (const auto& [pid, section] : found.sections) back.push_back(section);
+        EXPECT_EQ(std::pair(sections, std::vector<std::string>{}), std::pair(back, found.faults)) << backToBack;
     }
 }
 

@@ -135,8 +135,7 @@ TEST(EpgStore, ClearingSectionsKeepsServicesBaselinesAndTheCarriedOverDay) {
     const ServiceRecord& r = *store->services[0];
     EXPECT_TRUE(!r.basicAt(0).data && !r.extendedAt(0).data && !r.presentFollowing[0].data);
     EXPECT_TRUE(r.presentFollowing[1].data && r.baselineAt(0).data);
-    EXPECT_EQ(1, r.basicAt(0).updateCount);
-    EXPECT_EQ(nullptr, store->pidBuffers[0x12]);
+    EXPECT_TRUE(r.basicAt(0).updateCount == 1 && !store->pidBuffers[0x12]);
 }
 
 TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
@@ -150,10 +149,9 @@ TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
     const int64_t nine = kMonday + 9 * 3600;
     // Extended schedule: 09:00-10:00 with a detail, 10:00-11:00 without one.
     put(store.get(), eit(0x58, 100, 0, 1, {event(1, nine, 60, extended), event(2, nine + 3600, 60)}));
-    EXPECT_EQ(1, idAt(nine + 1800));
-    EXPECT_EQ(-1, idAt(nine + 3 * 3600));  // after the last
-    EXPECT_EQ(-1, idAt(nine - 3600));      // before, no fallback
-    EXPECT_EQ(2, idAt(nine + 3600 + 60));  // without detail and no fallback used: the event itself
+    // After the last, before the first (no fallback); without detail and no fallback used: the event itself.
+    EXPECT_EQ(std::tuple(1, -1, -1, 2),
+              std::tuple(idAt(nine + 1800), idAt(nine + 3 * 3600), idAt(nine - 3600), idAt(nine + 3600 + 60)));
 
     // Before the first scheduled event the present/following section is asked.
     put(store.get(), eit(0x4E, 100, 0, 1, {event(7, nine - 3600, 60, extended)}));
@@ -179,12 +177,7 @@ TEST(EpgStore, EventWalkStaysInsideShortOrDamagedSections) {
     EventCursor cursor(copy.data(), copy.size());
     EventView first = cursor.next();
     ASSERT_TRUE(first);
-    EXPECT_EQ(section.size() - 4 - 14, first.size);
-    EXPECT_EQ(first.size - 12, first.descriptorsLength());
+    EXPECT_EQ(std::pair(section.size() - 4 - 14, first.size - 12), std::pair(size_t{first.size}, first.descriptorsLength()));
     EXPECT_FALSE(cursor.next());
-
-    EventCursor tiny(copy.data(), 20);
-    EXPECT_FALSE(tiny.next());
-    EventCursor none(nullptr, 100);
-    EXPECT_FALSE(none.next());
+    EXPECT_FALSE(EventCursor(copy.data(), 20).next() || EventCursor(nullptr, 100).next());
 }

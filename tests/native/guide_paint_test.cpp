@@ -141,10 +141,8 @@ TEST_F(GuidePaintTest, ChannelViewHeadersTimeColumnAndNowLine) {
     host.clock = local(6, 12, 30);
     layout.view.scrollY = 900;
     paint();
-    ASSERT_EQ(1u, surface.texts("12/11(金)").size());
-    EXPECT_EQ(kTextBlack, surface.texts("12/11(金)")[0].color);
-    EXPECT_EQ(kSaturdayColor, surface.texts("12/12(土)").at(0).color);
-    EXPECT_EQ(kSundayColor, surface.texts("12/13(日)").at(0).color);
+    for (auto [date, color] : {std::pair{"12/11(金)", kTextBlack}, {"12/12(土)", kSaturdayColor}, {"12/13(日)", kSundayColor}})
+        EXPECT_EQ(std::pair(size_t{1}, color), std::pair(surface.texts(date).size(), surface.texts(date).at(0).color));
     EXPECT_EQ(nullptr, tooltipAt(50, 0));  // no header tips in this view
     // The line of the current time, moved back to the view's day (12:30).
     const int y = 20 + (8 * 60 + 30) * 2 - 900;

@@ -2,6 +2,8 @@
 
 #include "app/load_flow.h"
 
+#include <tuple>
+
 using namespace corvane;
 
 TEST(LoadFlow, CommandLineArgumentsWithQuotesAndBlanks) {
@@ -9,9 +11,7 @@ TEST(LoadFlow, CommandLineArgumentsWithQuotesAndBlanks) {
               splitCommandLine("  a.ts \"C:\\録画 フォルダ\\b.ts\"   c.dat "));
     EXPECT_EQ((std::vector<std::string>{"x y"}), splitCommandLine("\"x y"));  // unterminated quote
     EXPECT_EQ((std::vector<std::string>{"", "z"}), splitCommandLine("\"\" z"));
-    EXPECT_TRUE(splitCommandLine("").empty());
-    EXPECT_TRUE(splitCommandLine("   ").empty());
-    EXPECT_TRUE(splitCommandLine(nullptr).empty());
+    EXPECT_TRUE(splitCommandLine("").empty() && splitCommandLine("   ").empty() && splitCommandLine(nullptr).empty());
 }
 
 TEST(LoadFlow, OpenDialogSelections) {
@@ -26,24 +26,18 @@ TEST(LoadFlow, OpenDialogSelections) {
 }
 
 TEST(LoadFlow, ProgressTexts) {
-    EXPECT_EQ("0MB/3,500MB", progressText(0, 3500000000LL / 1000));
-    EXPECT_EQ("12,345MB/1,234,567MB", progressText(12345000, 1234567000));
-    EXPECT_EQ("0MB/0MB", progressText(0, 0));
-    EXPECT_EQ("999", groupDigits(999));
-    EXPECT_EQ("1,000", groupDigits(1000));
-    EXPECT_EQ(0, progressPercent(0, 3500000));
-    EXPECT_EQ(50, progressPercent(1750000, 3500000));
-    EXPECT_EQ(100, progressPercent(0, 0));  // a file of fewer than 1000 bytes
-    EXPECT_EQ(100, progressPercent(7, 5));
+    EXPECT_EQ(std::tuple("0MB/3,500MB", "12,345MB/1,234,567MB", "0MB/0MB"),
+              std::tuple(progressText(0, 3500000), progressText(12345000, 1234567000), progressText(0, 0)));
+    EXPECT_EQ(std::tuple("999", "1,000"), std::tuple(groupDigits(999), groupDigits(1000)));
+    // (0, 0): a file of fewer than 1000 bytes.
+    EXPECT_EQ(std::tuple(0, 50, 100, 100), std::tuple(progressPercent(0, 3500000), progressPercent(1750000, 3500000),
+                                                      progressPercent(0, 0), progressPercent(7, 5)));
 }
 
 TEST(LoadFlow, DataFileNamesAndFolders) {
-    EXPECT_TRUE(hasDataFileExtension("C:\\a\\guide.DAT"));
-    EXPECT_TRUE(hasDataFileExtension("guide.dat"));
-    EXPECT_FALSE(hasDataFileExtension("guide.data"));
-    EXPECT_FALSE(hasDataFileExtension("C:\\x.dat\\guide"));
-    EXPECT_EQ("guide.ts", fileNameOf("C:\\rec\\guide.ts"));
+    EXPECT_TRUE(hasDataFileExtension("C:\\a\\guide.DAT") && hasDataFileExtension("guide.dat"));
+    EXPECT_FALSE(hasDataFileExtension("guide.data") || hasDataFileExtension("C:\\x.dat\\guide"));
     // 表 is 0x95 0x5C: its second byte is no folder separator.
-    EXPECT_EQ("表.ts", fileNameOf("C:\\表.ts"));
-    EXPECT_EQ("表", fileNameOf("表"));
+    EXPECT_EQ(std::tuple("guide.ts", "表.ts", "表"),
+              std::tuple(fileNameOf("C:\\rec\\guide.ts"), fileNameOf("C:\\表.ts"), fileNameOf("表")));
 }

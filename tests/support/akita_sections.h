@@ -5,26 +5,21 @@
 
 #include <cctype>
 #include <cstdint>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace corvane {
+#include "support/store_sections.h"
 
-inline std::vector<uint8_t> readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+namespace corvane {
 
 // Calls visit(section, size) for each long-form section of the file in order,
 // each in an exactly sized copy; false when the file is not there.
 template <typename Visit>
 bool forEachAkitaSection(Visit visit) {
-    const std::vector<uint8_t> file = readFileBytes(CORVANE_SHARED_DATA "/isdbt-akita-sections.bin");
+    const std::vector<uint8_t> file = readWholeFile(CORVANE_SHARED_DATA "/isdbt-akita-sections.bin");
     for (size_t at = 0, size; at + 3 <= file.size(); at += size) {
         size = 3 + ((file[at + 1] & 0x0F) << 8 | file[at + 2]);
         if (size < 12 || at + size > file.size()) break;
@@ -39,7 +34,7 @@ bool forEachAkitaSection(Visit visit) {
 // digits full-width (as broadcast; the reference makes them half-width) and the
 // squared additional symbols as bracketed texts.
 inline std::vector<std::string> akitaReferenceTexts(std::initializer_list<std::string_view> labels) {
-    const std::vector<uint8_t> file = readFileBytes(CORVANE_SHARED_DATA "/isdbt-akita-sections.decoded.txt");
+    const std::vector<uint8_t> file = readWholeFile(CORVANE_SHARED_DATA "/isdbt-akita-sections.decoded.txt");
     std::istringstream lines(std::string(file.begin(), file.end()));
     std::vector<std::string> texts;
     for (std::string line; std::getline(lines, line);) {

@@ -14,25 +14,21 @@ public:
     int64_t clock = 0;
     int width = 800;
     int height = 600;
-    int barPosition = 0;
-    int trackPosition = 0;
     ScrollBars bars;
     std::vector<Rect> invalidated;
     std::string title;
     GuideMenus menus;
-    int watchResets = 0;
-    int genreRefreshes = 0;
 
     int64_t now() override { return clock; }
     int clientWidth() override { return width; }
     int clientHeight() override { return height; }
     void publishScrollBars(const ScrollBars& b) override { bars = b; }
-    int verticalBarPosition(bool tracking) override { return tracking ? trackPosition : barPosition; }
+    int verticalBarPosition(bool) override { return 0; }
     void invalidate(const Rect& rect, bool) override { invalidated.push_back(rect); }
     void setTitle(const std::string& t) override { title = t; }
     void setGuideMenus(const GuideMenus& m) override { menus = m; }
-    void resetReservationWatch() override { ++watchResets; }
-    void refreshGenreList() override { ++genreRefreshes; }
+    void resetReservationWatch() override {}
+    void refreshGenreList() override {}
 };
 
 }  // namespace corvane

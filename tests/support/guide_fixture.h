@@ -22,14 +22,13 @@ struct Programme {
     int genre = -1;     // content_nibble_level_1, -1: no content descriptor
     int subGenre = 0;
     int componentType = -1;  // -1: no component descriptor
-    uint16_t eventId = 0;    // 0: numbered in order
 };
 
-// One schedule section per call: table 0x50/0x51 by sequence index.
+// One section per call, events numbered in order: schedule (table 0x50/0x51
+// by sequence index) or present/following [section].
 void putSchedule(EpgStore* store, uint16_t serviceId, int networkId, int sequence,
-                 const std::vector<Programme>& programmes, uint8_t version = 1, uint8_t tableBase = 0x50);
-// present/following [section]
+                 const std::vector<Programme>& programmes);
 void putPresentFollowing(EpgStore* store, uint16_t serviceId, int networkId, int section,
-                         const std::vector<Programme>& programmes, uint8_t version = 1);
+                         const std::vector<Programme>& programmes);
 
 }  // namespace corvane

@@ -3,19 +3,12 @@
 // so that no reader can mistake new content for what it saw before.
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <string>
-
-#ifdef _WIN32
-#include <windows.h>
-#include <process.h>
-#include <sys/utime.h>
-#else
 #include <unistd.h>
-#include <utime.h>
-#endif
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace corvane {
 
@@ -23,62 +16,34 @@ class TempIniFile {
 public:
     explicit TempIniFile(const char* tag) {
         static int counter = 0;
-        char name[128];
-#ifdef _WIN32
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        std::snprintf(name, sizeof name, "corvane_%d_%d_%s.ini", _getpid(), ++counter, tag);
-        path_ = std::string(folder) + name;
-#else
-        const char* folder = std::getenv("TMPDIR");
-        std::snprintf(name, sizeof name, "/corvane_%d_%d_%s.ini", static_cast<int>(getpid()),
-                      ++counter, tag);
-        path_ = std::string(folder && *folder ? folder : "/tmp") + name;
-#endif
-        std::remove(path_.c_str());
+        const std::string name = "corvane_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" + tag;
+        path_ = (std::filesystem::temp_directory_path() / (name + ".ini")).string();
+        std::filesystem::remove(path_, ignored_);
     }
-    ~TempIniFile() { std::remove(path_.c_str()); }
+    ~TempIniFile() { std::filesystem::remove(path_, ignored_); }
     TempIniFile(const TempIniFile&) = delete;
     TempIniFile& operator=(const TempIniFile&) = delete;
 
     const std::string& path() const { return path_; }
 
     void write(const std::string& bytes) {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (!f) return;
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-        static long step = 0;
-        const std::time_t stamp = std::time(nullptr) + 10 + ++step;
-#ifdef _WIN32
-        _utimbuf times{stamp, stamp};
-        _utime(path_.c_str(), &times);
-#else
-        utimbuf times{stamp, stamp};
-        utime(path_.c_str(), &times);
-#endif
+        std::ofstream(path_, std::ios::binary) << bytes;
+        static int step = 0;
+        const auto written = std::filesystem::last_write_time(path_, ignored_);
+        std::filesystem::last_write_time(path_, written + std::chrono::seconds(10 + ++step), ignored_);
     }
 
     // The file's bytes; "" when it does not exist.
     std::string read() const {
-        std::string bytes;
-        std::FILE* f = std::fopen(path_.c_str(), "rb");
-        if (!f) return bytes;
-        char chunk[4096];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
-        std::fclose(f);
-        return bytes;
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    bool exists() const {
-        std::FILE* f = std::fopen(path_.c_str(), "rb");
-        if (f) std::fclose(f);
-        return f != nullptr;
-    }
+    bool exists() const { return std::filesystem::exists(path_); }
 
 private:
     std::string path_;
+    std::error_code ignored_;
 };
 
 }  // namespace corvane

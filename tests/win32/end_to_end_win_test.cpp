@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <ctime>
 #include <string>
 
@@ -14,33 +14,9 @@
 namespace corvane {
 namespace {
 
-std::string windowsPath(const char* path) {
-    std::string out = path;
-    if (!out.empty() && out[0] == '/') out = "Z:" + out;  // the build runs on the host, Wine sees it as Z:
-    for (char& c : out)
-        if (c == '/') c = '\\';
-    return out;
-}
-
 bool sameColor(COLORREF pixel, int r, int g, int b) {
     return GetRValue(pixel) == r && GetGValue(pixel) == g && GetBValue(pixel) == b;
 }
-
-class ScreenReader {
-public:
-    explicit ScreenReader(HWND window) : window_(window), dc_(GetDC(nullptr)) {}
-    ~ScreenReader() { ReleaseDC(nullptr, dc_); }
-    // A pixel of the window's client area, read from the screen.
-    COLORREF at(int x, int y) {
-        POINT p{x, y};
-        ClientToScreen(window_, &p);
-        return GetPixel(dc_, p.x, p.y);
-    }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 TEST(EndToEnd, ShowsTheGuideOfARecordingAndWritesItsSettings) {
     char temp[MAX_PATH] = {};
@@ -51,16 +27,16 @@ TEST(EndToEnd, ShowsTheGuideOfARecordingAndWritesItsSettings) {
     const std::string ini = folder + "\\corvane.ini";
     const std::string recording = folder + "\\sample.ts";
     DeleteFileA(ini.c_str());
-    ASSERT_TRUE(CopyFileA(windowsPath(CORVANE_EXE).c_str(), exe.c_str(), FALSE)) << CORVANE_EXE;
+    // The build runs on the host; Wine sees its files on drive Z:.
+    std::string built = CORVANE_EXE[0] == '/' ? std::string("Z:") + CORVANE_EXE : CORVANE_EXE;
+    std::replace(built.begin(), built.end(), '/', '\\');
+    ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE)) << CORVANE_EXE;
 
     // From yesterday on, so that now always lies a day into the guide.
     std::time_t yesterday = std::time(nullptr) - 86400;
     const std::tm* day = std::localtime(&yesterday);
     broadcast::SampleOptions options;
-    options.year = day->tm_year + 1900;
-    options.month = day->tm_mon + 1;
-    options.day = day->tm_mday;
-    options.days = 3;
+    options.year = day->tm_year + 1900, options.month = day->tm_mon + 1, options.day = day->tm_mday, options.days = 3;
     std::string error;
     ASSERT_TRUE(broadcast::writeSampleRecording(options, recording, error)) << error;
 
@@ -71,38 +47,32 @@ TEST(EndToEnd, ShowsTheGuideOfARecordingAndWritesItsSettings) {
     ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                                &startup, &process));
 
-    // The guide is painted once the corner button has its colour.
+    // A pixel of the window's client area, read from the screen.
     HWND window = nullptr;
+    HDC screen = GetDC(nullptr);
+    auto at = [&](int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(window, &p);
+        return GetPixel(screen, p.x, p.y);
+    };
+    // The guide is painted once the corner button has its colour.
     bool painted = false;
     for (int i = 0; i < 300 && !painted; ++i) {
         Sleep(100);
         window = FindWindowA("CORVANE", nullptr);
-        if (window && IsWindowVisible(window)) painted = sameColor(ScreenReader(window).at(2, 2), 105, 105, 105);
+        if (window && IsWindowVisible(window)) painted = sameColor(at(2, 2), 105, 105, 105);
     }
     ASSERT_TRUE(painted) << "no painted guide within 30 seconds";
     Sleep(1200);  // a tick of the housekeeping timer: the placement is known
 
-    {
-        ScreenReader screen(window);
-        // Headers of the first two columns: even and odd greens.
-        EXPECT_TRUE(sameColor(screen.at(60, 2), 224, 255, 224));
-        EXPECT_TRUE(sameColor(screen.at(50 + 180 + 10, 2), 183, 255, 183));
-        // The hour cells of the time column take the colours of their hours.
-        const COLORREF hour = screen.at(2, 30);
-        EXPECT_TRUE(sameColor(hour, 209, 163, 255) || sameColor(hour, 173, 255, 173) ||
-                    sameColor(hour, 255, 214, 173) || sameColor(hour, 168, 211, 255));
-        // The first load jumped to now: the line of the current time runs 60
-        // pixels below the header, across the grid (a dotted pen: look along it).
-        int red = 0, plain = 0;
-        for (int x = 53; x < 400; ++x) {
-            red += sameColor(screen.at(x, 80), 255, 56, 56);
-            const COLORREF cell = screen.at(x, 200);
-            plain += sameColor(cell, 244, 244, 255) || sameColor(cell, 239, 239, 255) ||
-                     sameColor(cell, 255, 228, 225) || sameColor(cell, 255, 192, 203);
-        }
-        EXPECT_GT(red, 50);
-        EXPECT_GT(plain, 50);  // no genre is highlighted: only plain and on-air cells
-    }
+    // The recording was read and the first load jumped to now: the line of the
+    // current time runs 60 pixels below the header, across the columns of its
+    // services (a dotted pen: look along it). Colours as painted are checked
+    // on a memory surface (guide_paint_win_test).
+    int red = 0;
+    for (int x = 53; x < 400; ++x) red += sameColor(at(x, 80), 255, 56, 56);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(red, 50);
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 30000));

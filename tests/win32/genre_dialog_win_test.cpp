@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tuple>
+
 #include "dialogs/genre_dialog_win.h"
 #include "resources/resource.h"
 
@@ -52,16 +54,15 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!dialog) return;  // not shown yet: the timer fires again
     KillTimer(nullptr, timer);
     scriptRan = true;
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_CHECK_FIRST + 0));
-    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_CHECK_FIRST + 1));
-    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_NO_DISP));
+    auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
+    EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST) && !checked(IDC_GENRE_CHECK_FIRST + 1) && !checked(IDC_GENRE_NO_DISP));
     EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, 2));
     for (int id : {IDC_GENRE_CHECK_FIRST + 0, IDC_GENRE_CHECK_FIRST + 1, IDC_GENRE_NO_DISP, IDC_GENRE_SWATCH_FIRST + 5})
         press(dialog, id);
     EXPECT_EQ(builtInGenreColors[5], swatchColor(dialog, 5));
     press(dialog, IDC_GENRE_SWATCH_FIRST + 2);
     EXPECT_EQ(0x0000ffu, swatchColor(dialog, 2));
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_GENRE_CHECK_FIRST + 1));
+    EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST + 1));
     press(dialog, closeWith);
 }
 
@@ -75,17 +76,14 @@ TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {
         SetTimer(nullptr, 0, 50, runScript);
         EXPECT_EQ(close, runGenreColorDialog(nullptr, genres, brushes, scriptedChooser));
         EXPECT_TRUE(scriptRan);
-        const bool ok = close == IDOK;
-        EXPECT_EQ(ok ? 0 : 1, genres.genreCheck[0]);
-        EXPECT_EQ(ok ? 1 : 0, genres.genreCheck[1]);
-        EXPECT_EQ(ok ? 1 : 0, genres.genreNoDisp);
+        const int ok = close == IDOK;
+        EXPECT_EQ(std::tuple(1 - ok, ok, ok), std::tuple(genres.genreCheck[0], genres.genreCheck[1], genres.genreNoDisp));
         const uint32_t expected = ok ? 0x0000ffu : builtInGenreColors[2];
         EXPECT_EQ(expected, genres.genreColor[2]);
         EXPECT_EQ(expected, brushColor(brushes.brush(2)));
         EXPECT_EQ(builtInGenreColors[5], genres.genreColor[5]);  // its chooser was cancelled
         // Colours defined in the chooser stay, whatever became of the dialog.
-        EXPECT_EQ(0x112234u, genres.custColor[1]);
-        EXPECT_EQ(0x112235u, genres.custColor[2]);
+        EXPECT_EQ(std::pair(0x112234u, 0x112235u), std::pair(genres.custColor[1], genres.custColor[2]));
     }
 }
 

@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
 
-
 // One hidden owner window and one set of tools for the whole suite: windows
 // are slow to make without a window manager.
 HWND owner = nullptr;
@@ -105,14 +104,14 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
     // The highlighted drama ends first but does not arm the repaint.
     EXPECT_EQ(localDayAt(21, 0, 12), paint().earliestOnAirEnd);
 
-    // y 25: above the line of the current time (20:45, y 30).
-    EXPECT_EQ(genres.genreColor[3] & 0xFFFFFF, canvas.at(220, 25));  // a highlighted genre wins over on air
-    EXPECT_EQ(rgbColor(105, 105, 105), canvas.at(220, 50));          // no data
-    EXPECT_EQ(rgbColor(244, 244, 255), canvas.at(220, 100));
-    EXPECT_EQ(rgbColor(255, 192, 203), canvas.at(400, 25));  // on air, odd column
-    EXPECT_EQ(rgbColor(255, 228, 225), canvas.at(580, 25));  // on air, even column
-    EXPECT_EQ(rgbColor(224, 255, 224), canvas.at(53, 3));    // headers
-    EXPECT_EQ(rgbColor(183, 255, 183), canvas.at(233, 3));
+    // y 25: above the line of the current time (20:45, y 30). A highlighted
+    // genre wins over on air; no data; plain; on air in an odd and an even
+    // column; the headers.
+    for (auto [x, y, color] : {std::tuple{220, 25, genres.genreColor[3] & 0xFFFFFF}, {220, 50, rgbColor(105, 105, 105)},
+                               {220, 100, rgbColor(244, 244, 255)}, {400, 25, rgbColor(255, 192, 203)},
+                               {580, 25, rgbColor(255, 228, 225)}, {53, 3, rgbColor(224, 255, 224)},
+                               {233, 3, rgbColor(183, 255, 183)}})
+        EXPECT_EQ(color, canvas.at(x, y)) << x << ", " << y;
 
     // The window entry arms timer 1000 to fire 100 ms after 21:00.
     context.clock = [] { return localDayAt(21, 0, 12) - 1; };

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -13,8 +16,8 @@
 #include "app/startup_win.h"
 #include "resources/resource.h"
 #include "support/temp_ini.h"
+#include "support/ts_recording.h"
 #include "support/win_test_support.h"
-#include "tools/broadcast/packetizer.h"
 
 namespace corvane {
 namespace {
@@ -29,22 +32,17 @@ struct NineThirty : Clock {
 // A small recording of one terrestrial service: its time, name and a day of
 // programmes from `firstHour`.
 void writeRecording(const std::string& path, uint16_t serviceId, int firstHour) {
-    bc::Packetizer packetizer;
-    bc::TsWriter writer;
-    ASSERT_TRUE(writer.openFile(path)) << path;
-    for (int i = 0; i < 30; ++i) writer.put(packetizer.fillerPacket());
-    writer.put(packetizer.sectionPackets(bc::kTotPid, bc::totSection(dayAt(6))));
+    TsRecording r(dayAt(6));
     const bc::SdtService service{.serviceId = serviceId, .descriptors = bc::serviceDescriptor(0x01, "局", "テスト放送")};
-    const bc::Sdt sdt{.transportStreamId = 1, .originalNetworkId = 0x7FE0, .services = {service}};
-    writer.put(packetizer.sectionPackets(bc::kSdtPid, bc::sdtSection(sdt)));
+    r.add(bc::kSdtPid, {bc::sdtSection({.transportStreamId = 1, .originalNetworkId = 0x7FE0, .services = {service}})});
     std::vector<bc::EitEvent> events;
     for (int hour = firstHour; hour < 24; ++hour)
         events.push_back({.eventId = static_cast<uint16_t>(hour + 1), .start = dayAt(hour), .duration = 3600,
                           .descriptors = bc::shortEventDescriptor("番組", "説明")});
-    writer.put(packetizer.sectionPackets(
-        bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), 1, events, 1, 4)));
-    for (int i = 0; i < 30; ++i) writer.put(packetizer.fillerPacket());
-    ASSERT_TRUE(writer.finish());
+    r.add(bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), 1, events, 1, 4));
+    r.filler(30);
+    const bc::Bytes bytes = r.bytes();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 class MainWindowTest : public testing::Test {
@@ -52,8 +50,8 @@ protected:
     ~MainWindowTest() override {
         if (IsWindow(app.mainWindow)) stop();
         loadHooks() = LoadHooks{};
-        for (const std::string& path : files) DeleteFileA(path.c_str());
-        for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
     }
 
     void start(const std::string& commandLine = "") {
@@ -73,13 +71,8 @@ protected:
     void command(int id) { SendMessageA(app.mainWindow, WM_COMMAND, id, 0); }
 
     std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour) {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        // Tests run side by side in separate processes: each gets its own folder.
-        const std::string& folder =
-            folders.emplace_back(std::string(temp) + folderName + "_" + std::to_string(GetCurrentProcessId()));
-        CreateDirectoryA(folder.c_str(), nullptr);
-        const std::string& path = files.emplace_back(folder + "\\" + name);
+        std::filesystem::create_directories(root / folderName);
+        const std::string path = (root / folderName / name).string();
         writeRecording(path, serviceId, firstHour);
         return path;
     }
@@ -93,38 +86,32 @@ protected:
     TempIniFile ini{"main"};
     AppState app;
     int exitCode = -1;  // of the WM_QUIT met, if any
-    std::vector<std::string> files, folders;
+    // Tests run side by side in separate processes: each gets its own folder.
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("corvane_main_" + std::to_string(GetCurrentProcessId()));
 };
 
-TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanions) {
+TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanionsAndSavesSwitchesAtExit) {
     start();
     ASSERT_NE(nullptr, app.mainWindow);
-    char text[100] = {};
-    GetClassNameA(app.mainWindow, text, sizeof text);
-    EXPECT_STREQ("CORVANE", text);
-    EXPECT_EQ("Corvane", windowText(app.mainWindow));
     EXPECT_EQ((RECT{100, 100, 100 + 830, 100 + 400}), windowRect(app.mainWindow));
-    EXPECT_EQ(122, windowRect(app.popupWindow).left);
-    EXPECT_EQ(117, windowRect(app.popupWindow).top);
     for (HWND companion : {app.genreListWindow, app.popupWindow, app.updateWindow, app.reservationListWindow}) {
         ASSERT_NE(nullptr, companion);
         EXPECT_FALSE(IsWindowVisible(companion));
     }
-    HMENU bar = GetMenu(app.mainWindow);
-    const char* menus[] = {"ファイル(&F)", "列表示(&C)", "日付(&D)", "設定(&S)", "ヘルプ(&H)"};
-    ASSERT_EQ(5, GetMenuItemCount(bar));
-    for (int i = 0; i < 5; ++i) {
-        GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION);
-        EXPECT_STREQ(menus[i], text);
-    }
-    EXPECT_TRUE(menuChecked(GetSubMenu(bar, MENU_POS_SETTINGS), IDM_NOW_LINE));
-    EXPECT_FALSE(menuChecked(GetSubMenu(bar, MENU_POS_SETTINGS), IDM_VIEW_CH_NO));
+    HMENU settings = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_SETTINGS);
+    EXPECT_TRUE(menuChecked(settings, IDM_NOW_LINE) && !menuChecked(settings, IDM_VIEW_CH_NO));
+    command(IDM_NOW_LINE);
+    command(IDM_VIEW_CH_NO);
+    EXPECT_TRUE(!menuChecked(settings, IDM_NOW_LINE) && menuChecked(settings, IDM_VIEW_CH_NO));
 
-    // A quick exit writes the genre and view switches but no placement.
-    stop();
+    // A quick exit writes the genre settings and the toggled switches but no placement.
+    command(IDM_EXIT);
+    pump(20);
     EXPECT_EQ(0, exitCode);
+    stop();
     expectIni("GenreSetup", {{"Color1", "c68eff"}, {"Check12", "0"}, {"CustColor16", "0"}, {"GenreNoDisp", "0"}});
-    expectIni("Setup", {{"NowTimeLine", "1"}, {"ViewChNo", "0"}});
+    expectIni("Setup", {{"NowTimeLine", "0"}, {"ViewChNo", "1"}});
     expectIni("Corvane", {{"WindowX", "<none>"}});
 }
 
@@ -144,12 +131,10 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
     const std::string second = recording("corvane main b", "b.ts", 1032, 8);
     start(first + " \"" + second + "\"");
     ASSERT_NE(nullptr, app.store->services[1]) << "both files were read";
-    EXPECT_EQ(1024, app.store->services[0]->serviceId);
-    EXPECT_EQ(1032, app.store->services[1]->serviceId);
+    EXPECT_EQ(std::tuple(1024, 1032), std::tuple(app.store->services[0]->serviceId, app.store->services[1]->serviceId));
     // 09:30 with the guide from 06:00: 60 pixels below the header.
     GuideLayout& layout = *app.layout;
-    EXPECT_EQ(localDayAt(6), layout.view.guideBegin);
-    EXPECT_EQ(210 * 2 - 60, layout.view.scrollY);
+    EXPECT_EQ(std::tuple(localDayAt(6), 210 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
     EXPECT_FALSE(app.firstLoad);
 
     // A second load keeps the position; after a clear the next load jumps.
@@ -158,13 +143,11 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
     openSecond();
     EXPECT_EQ(0, layout.view.scrollY);
     command(IDM_CLEAR);
-    EXPECT_EQ(0, layout.view.guideBegin);
-    EXPECT_EQ(nullptr, app.store->services[0]);
-    EXPECT_EQ(0, GetMenuItemCount(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_COLUMNS)));
+    EXPECT_TRUE(layout.view.guideBegin == 0 && !app.store->services[0] &&
+                GetMenuItemCount(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_COLUMNS)) == 0);
     openSecond();
     ASSERT_NE(nullptr, app.store->services[0]);
-    EXPECT_EQ(localDayAt(8), layout.view.guideBegin);
-    EXPECT_EQ(90 * 2 - 60, layout.view.scrollY);
+    EXPECT_EQ(std::tuple(localDayAt(8), 90 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
 }
 
 TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
@@ -181,8 +164,7 @@ TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
     };
     start(a + " " + b + " " + c);
     ASSERT_NE(nullptr, app.store->services[0]);
-    EXPECT_EQ(1, app.store->services[0]->serviceId);
-    EXPECT_EQ(nullptr, app.store->services[1]);
+    EXPECT_TRUE(app.store->services[0]->serviceId == 1 && !app.store->services[1]);
     // The file loaded before the stop is shown.
     EXPECT_EQ(localDayAt(6), app.layout->view.guideBegin);
 }
@@ -212,20 +194,16 @@ TEST_F(LoadedWindowTest, SmallDragIsAClickAndLargerDragScrolls) {
         SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x - d, y - d));
     };
     drag(2);
-    EXPECT_EQ(startY, layout.view.scrollY);
-    EXPECT_EQ((Selection{0, 3}), layout.view.selection);
-    drag(3);
-    EXPECT_EQ(startY + 3, layout.view.scrollY);
-    EXPECT_EQ(3, layout.view.scrollX);
-    EXPECT_EQ(Selection{}, layout.view.selection);  // dragging drops the selection
+    EXPECT_EQ(std::tuple(0, startY, Selection{0, 3}), std::tuple(layout.view.scrollX, layout.view.scrollY, layout.view.selection));
+    drag(3);  // dragging drops the selection
+    EXPECT_EQ(std::tuple(3, startY + 3, Selection{}), std::tuple(layout.view.scrollX, layout.view.scrollY, layout.view.selection));
 }
 
 TEST_F(LoadedWindowTest, ColumnMenuWritesVisibilityAndChannelMenuToggles) {
     command(kColumnCommandBase + 0);
     expectIni("ColumnDisp", {{"1", "0"}});
     HMENU columns = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_COLUMNS);
-    EXPECT_EQ(6, GetMenuItemCount(columns));
-    EXPECT_FALSE(menuChecked(columns, kColumnCommandBase));
+    EXPECT_TRUE(GetMenuItemCount(columns) == 6 && !menuChecked(columns, kColumnCommandBase));
     command(kColumnCommandBase + 0);
     expectIni("ColumnDisp", {{"1", "1"}});
 
@@ -234,13 +212,11 @@ TEST_F(LoadedWindowTest, ColumnMenuWritesVisibilityAndChannelMenuToggles) {
         return menuChecked(GetSubMenu(file, MENU_POS_FILE_CHANNEL_VIEW), kChannelCommandBase + 2);
     };
     command(kChannelCommandBase + 2);
-    EXPECT_EQ(2, app.layout->view.viewService);
-    EXPECT_EQ("Corvane - [テスト放送]", windowText(app.mainWindow));
-    EXPECT_TRUE(channelChecked());
+    EXPECT_EQ(std::tuple(2, "Corvane - [テスト放送]", true),
+              std::tuple(app.layout->view.viewService, windowText(app.mainWindow), channelChecked()));
     command(kChannelCommandBase + 2);
-    EXPECT_EQ(-1, app.layout->view.viewService);
-    EXPECT_FALSE(channelChecked());
-    EXPECT_EQ("Corvane", windowText(app.mainWindow));
+    EXPECT_EQ(std::tuple(-1, "Corvane", false),
+              std::tuple(app.layout->view.viewService, windowText(app.mainWindow), channelChecked()));
 }
 
 TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
@@ -275,19 +251,6 @@ TEST_F(LoadedWindowRealPointerTest, TooltipsShowFromTheMouseOverTheGuide) {
     SendMessageA(app.mainWindow, WM_MOUSEMOVE, 0, MAKELPARAM(100, 10));
     for (int i = 0; i < 30 && !IsWindowVisible(app.paint.tooltip); ++i) pump(100);
     EXPECT_TRUE(IsWindowVisible(app.paint.tooltip));
-}
-
-TEST_F(LoadedWindowTest, ToggledSwitchesAreSavedAtExit) {
-    command(IDM_NOW_LINE);
-    command(IDM_VIEW_CH_NO);
-    HMENU settings = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_SETTINGS);
-    EXPECT_FALSE(menuChecked(settings, IDM_NOW_LINE));
-    EXPECT_TRUE(menuChecked(settings, IDM_VIEW_CH_NO));
-    command(IDM_EXIT);
-    pump(20);
-    EXPECT_EQ(0, exitCode);
-    stop();
-    expectIni("Setup", {{"NowTimeLine", "0"}, {"ViewChNo", "1"}});
 }
 
 }  // namespace

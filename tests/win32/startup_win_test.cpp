@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "app/startup_win.h"
 #include "dialogs/genre_table.h"
 #include "resources/resource.h"
+#include "support/win_test_support.h"
 
 namespace corvane {
 namespace {
@@ -25,37 +27,27 @@ LRESULT CALLBACK recordCommand(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST(Startup, AltSlashAndAltQuestionMarkOpenTheAboutBox) {
     HACCEL accelerators = loadMainAccelerators(thisModule());
     ASSERT_NE(nullptr, accelerators);
-
     WNDCLASSA wc{};
-    wc.lpfnWndProc = recordCommand;
-    wc.hInstance = thisModule();
-    wc.lpszClassName = "CorvaneAcceleratorProbe";
+    wc.lpfnWndProc = recordCommand, wc.hInstance = thisModule(), wc.lpszClassName = "CorvaneAcceleratorProbe";
     RegisterClassA(&wc);
-    HWND probe = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                 nullptr, thisModule(), nullptr);
+    HWND probe = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, thisModule(), nullptr);
     ASSERT_NE(nullptr, probe);
 
-    // The accelerators look at the thread's key state, so hold Alt there.
+    // The accelerators look at the thread's key state, so hold Alt there;
+    // without Alt the same character is ordinary typing.
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     const BYTE altBefore = keys[VK_MENU];
-    keys[VK_MENU] = 0x80;
-    SetKeyboardState(keys);
-    const LPARAM altContext = 0x20000001;
-    for (char key : {'/', '?'}) {
+    for (auto [alt, message, key] : {std::tuple{true, WM_SYSCHAR, '/'}, {true, WM_SYSCHAR, '?'}, {false, WM_CHAR, '/'}}) {
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
         SetWindowLongPtrA(probe, GWLP_USERDATA, 0);
-        MSG msg{probe, WM_SYSCHAR, static_cast<WPARAM>(key), altContext, 0, {}};
-        EXPECT_TRUE(TranslateAcceleratorA(probe, accelerators, &msg)) << key;
-        EXPECT_EQ(IDM_ABOUT, GetWindowLongPtrA(probe, GWLP_USERDATA)) << key;
+        MSG msg{probe, static_cast<UINT>(message), static_cast<WPARAM>(key), alt ? 0x20000001 : 1, 0, {}};
+        EXPECT_EQ(alt, TranslateAcceleratorA(probe, accelerators, &msg) != 0) << key;
+        EXPECT_EQ(alt ? IDM_ABOUT : 0, GetWindowLongPtrA(probe, GWLP_USERDATA)) << key;
     }
-    keys[VK_MENU] = 0;
-    SetKeyboardState(keys);
-    // Without Alt the same character is ordinary typing.
-    MSG plain{probe, WM_CHAR, '/', 1, 0, {}};
-    EXPECT_FALSE(TranslateAcceleratorA(probe, accelerators, &plain));
     keys[VK_MENU] = altBefore;
     SetKeyboardState(keys);
-
     DestroyWindow(probe);
     UnregisterClassA(wc.lpszClassName, thisModule());
 }
@@ -92,9 +84,7 @@ TEST(Startup, EveryDialogTemplateLoadsWithItsControls) {
                                          keepDialog, 0);
         ASSERT_NE(nullptr, dialog) << e.dialog;
         EXPECT_NE(nullptr, GetDlgItem(dialog, e.control)) << e.dialog;
-        char caption[100] = {};
-        GetWindowTextA(dialog, caption, sizeof caption);
-        EXPECT_STREQ(e.caption, caption) << e.dialog;
+        EXPECT_EQ(e.caption, windowText(dialog)) << e.dialog;
         EXPECT_FALSE(IsWindowVisible(dialog)) << e.dialog;
         DestroyWindow(dialog);
     }
@@ -102,11 +92,8 @@ TEST(Startup, EveryDialogTemplateLoadsWithItsControls) {
     // The genre check boxes carry the twelve major genre names in order.
     HWND genres = CreateDialogParamA(thisModule(), MAKEINTRESOURCEA(IDD_GENRE_COLOR), nullptr, keepDialog, 0);
     ASSERT_NE(nullptr, genres);
-    for (int major = 0; major < GenreTable::majorCount; ++major) {
-        char name[64] = {};
-        GetDlgItemTextA(genres, IDC_GENRE_CHECK_FIRST + major, name, sizeof name);
-        EXPECT_STREQ(GenreTable::majorName(major), name);
-    }
+    for (int major = 0; major < GenreTable::majorCount; ++major)
+        EXPECT_EQ(GenreTable::majorName(major), windowText(GetDlgItem(genres, IDC_GENRE_CHECK_FIRST + major)));
     DestroyWindow(genres);
 }
 
