@@ -15,16 +15,9 @@ namespace bc = corvane::broadcast;
 
 namespace {
 
-class GuideLayoutTest : public testing::Test {
+class GuideLayoutTest : public testing::Test, protected LayoutRig {
 protected:
-    GuideLayoutTest() { host.clock = localOf(at(0, 12)); }
-
-    TempIniFile ini{"layout"};
-    IniFileSettings settings{ini.path()};
-    ViewSettings view;
-    FakeGuideHost host;
-    StorePtr store{createStore()};
-    GuideLayout layout{host, settings, view};
+    GuideLayoutTest() : LayoutRig("layout") { host.clock = localOf(at(0, 12)); }
 };
 
 }  // namespace

@@ -24,8 +24,9 @@ ReservationRecord reservationOf(int64_t start, int64_t end, uint8_t networkKind 
     return {.start = start, .end = end, .serviceId = 1, .networkKind = networkKind, .title = {}, .guideTitle = {}};
 }
 
-class GuidePaintTest : public testing::Test {
+class GuidePaintTest : public testing::Test, protected LayoutRig {
 protected:
+    GuidePaintTest() : LayoutRig("paint") {}
     // Lays out the list view, then the channel view of `service` unless it is -1, and paints it.
     PaintResult show(int service = -1) {
         layout.view.viewService = -1;
@@ -48,12 +49,6 @@ protected:
     const PaintCall* tooltipAt(int left, int top) const { return surface.at(PaintCall::tooltipCall, left, top); }
     PaintCall tipAt(int left, int top) const { return tooltipAt(left, top) ? *tooltipAt(left, top) : PaintCall{}; }
 
-    TempIniFile ini{"paint"};
-    IniFileSettings settings{ini.path()};
-    ViewSettings view;
-    FakeGuideHost host;
-    StorePtr store{createStore()};
-    GuideLayout layout{host, settings, view};
     GenreSettings genres;
     ViewSwitches switches;
     ReservationList reservations;

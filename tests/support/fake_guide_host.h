@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/ini_settings.h"
 #include "guide/guide_layout.h"
+#include "store/epg_store.h"
+#include "support/temp_ini.h"
 
 namespace corvane {
 
@@ -29,6 +32,19 @@ public:
     void setGuideMenus(const GuideMenus& m) override { menus = m; }
     void resetReservationWatch() override {}
     void refreshGenreList() override {}
+};
+
+// A layout over an empty store, with a settings file of its own, the view
+// settings and a fake host: what every guide test starts from.
+struct LayoutRig {
+    explicit LayoutRig(const char* tag) : ini(tag) {}
+
+    TempIniFile ini;
+    IniFileSettings settings{ini.path()};
+    ViewSettings view;
+    FakeGuideHost host;
+    StorePtr store{createStore()};
+    GuideLayout layout{host, settings, view};
 };
 
 }  // namespace corvane

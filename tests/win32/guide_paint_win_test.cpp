@@ -46,7 +46,7 @@ struct Canvas {
     }
 };
 
-class GuidePaintWinTest : public testing::Test {
+class GuidePaintWinTest : public testing::Test, protected LayoutRig {
 protected:
     static void SetUpTestSuite() {
         InitCommonControls();
@@ -55,17 +55,11 @@ protected:
     }
     static void TearDownTestSuite() { tools.destroy(); DestroyWindow(owner); }
 
-    GuidePaintWinTest() { brushes.rebuildAll(genres); }
+    GuidePaintWinTest() : LayoutRig("paintwin") { brushes.rebuildAll(genres); }
     ~GuidePaintWinTest() override { destroyGuideTooltip(context); }
 
     PaintResult paint() { canvas.clear(); return paintGuideOn(owner, canvas.dc, kWidth, kHeight, host.clock, context); }
 
-    TempIniFile ini{"paintwin"};
-    IniFileSettings settings{ini.path()};
-    ViewSettings view;
-    FakeGuideHost host;
-    StorePtr store{createStore()};
-    GuideLayout layout{host, settings, view};
     GenreSettings genres;
     GenreBrushes brushes;
     ReservationList reservations;
