@@ -105,7 +105,7 @@ struct JobDetails {
     std::vector<JobTrigger> triggers;  // trigger 0 first
     JobStatus status = JobStatus::hasNotRun;
     std::vector<int64_t> runTimes;  // within the window, earliest first
-    bool runTimesComputed = false;  // the system gave none: computed from the triggers
+    bool runTimesComputed = false;  // worked out from the triggers: the system gave none
 };
 
 // The step an operation failed at. The steps of job creation carry the
@@ -122,7 +122,7 @@ enum class JobStep : int {
     save = 9,
     convertText = 10,    // a text that does not convert between Shift_JIS and UTF-16
     setProperties = 11,  // application, working directory, parameters, account, flags
-    activate = 12,  // no job of that name
+    activate = 12,       // no job of that name
     readProperties = 13,
     deleteItem = 14,
 };

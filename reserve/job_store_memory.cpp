@@ -73,6 +73,7 @@ JobStep MemoryJobStore::readJob(const std::string& name, const RunTimeWindow& wi
     details.triggers = {definition.trigger};
     details.status = jobs_[i].status;
     details.runTimes = computeRunTimes(details.triggers, details.flags, window);
+    details.runTimesComputed = true;
     return JobStep::none;
 }
 

@@ -15,33 +15,6 @@ namespace {
 
 const std::string command = tvRockCommandText(1024, 4660);
 
-TEST(TvRockCommand, AddressesGiveHostPortPathAndTheRequest) {
-    const std::string longPath = "/" + std::string(211, 'a') + "/";  // a request of exactly 255 bytes
-    const std::pair<std::string, TvRockAddress> valid[] = {
-        {"http://localhost:8969/nobody/", {"localhost", 8969, "/nobody/"}},
-        {"HTTP://TvRock:8969/nobody/", {"TvRock", 8969, "/nobody/"}},
-        {"http://192.168.0.2/", {"192.168.0.2", 80, "/"}},
-        {"http://tvrock", {"tvrock", 80, "/"}},
-        {"http://tvrock:1", {"tvrock", 1, "/"}},
-        {"http://tvrock:65535/nobody", {"tvrock", 65535, "/nobody/"}},
-        {"http://h" + longPath, {"h", 80, longPath}},
-    };
-    EXPECT_EQ("now?t=0&r=1&c=1024&e=4660", command);
-    for (const auto& [text, expected] : valid) {
-        const auto address = parseTvRockAddress(text);
-        ASSERT_EQ(expected, address.value_or(TvRockAddress{})) << text;
-        const auto request = tvRockRequest(*address, command);
-        EXPECT_EQ("GET " + expected.path + command + " HTTP/1.0\r\n\r\n", request.value_or("")) << text;
-        EXPECT_EQ(expected.path == longPath, request->size() == kTvRockRequestLimit);
-    }
-    // 74505 would be 8969 in 16 bits; a blank or a line break would break the request line.
-    for (const std::string refused : {"ftp://tvrock/", "http:/", "http://:8969/", "http://tvrock:/", "http://tvrock:0/",
-                                      "http://tvrock:65536/", "http://tvrock:74505/", "http://tvrock:-80/",
-                                      "http://tv rock/", "http://tvrock/\r\nHost: x/"})
-        EXPECT_FALSE(parseTvRockAddress(refused)) << refused;
-    EXPECT_FALSE(tvRockRequest(*parseTvRockAddress("http://h/a" + longPath), command));  // 256 bytes
-}
-
 // Names resolve as set, addresses in `refusing` refuse, and each send takes
 // at most the next of `sendLimits` bytes (all when none is left).
 struct FakeSockets : SocketCalls {
@@ -68,6 +41,39 @@ struct FakeSockets : SocketCalls {
     }
     void close(Handle) override { ++closed; }
 };
+
+TEST(TvRockCommand, AddressesGiveHostPortPathAndTheRequest) {
+    const std::string longPath = "/" + std::string(211, 'a') + "/";  // a request of exactly 255 bytes
+    const std::pair<std::string, TvRockAddress> valid[] = {
+        {"http://localhost:8969/nobody/", {"localhost", 8969, "/nobody/"}},
+        {"HTTP://TvRock:8969/nobody/", {"TvRock", 8969, "/nobody/"}},
+        {"http://192.168.0.2/", {"192.168.0.2", 80, "/"}},
+        {"http://tvrock", {"tvrock", 80, "/"}},
+        {"http://tvrock:1", {"tvrock", 1, "/"}},
+        {"http://tvrock:65535/nobody", {"tvrock", 65535, "/nobody/"}},
+        {"http://h" + longPath, {"h", 80, longPath}},
+    };
+    EXPECT_EQ("now?t=0&r=1&c=1024&e=4660", command);
+    for (const auto& [text, expected] : valid) {
+        const auto address = parseTvRockAddress(text);
+        ASSERT_EQ(expected, address.value_or(TvRockAddress{})) << text;
+        const auto request = tvRockRequest(*address, command);
+        EXPECT_EQ("GET " + expected.path + command + " HTTP/1.0\r\n\r\n", request.value_or("")) << text;
+        EXPECT_EQ(expected.path == longPath, request->size() == kTvRockRequestLimit);
+    }
+    // 74505 would be 8969 in 16 bits; a blank or a line break would break the request line.
+    for (const std::string refused : {"ftp://tvrock/", "http:/", "http://:8969/", "http://tvrock:/", "http://tvrock:0/",
+                                      "http://tvrock:65536/", "http://tvrock:74505/", "http://tvrock:-80/",
+                                      "http://tv rock/", "http://tvrock/\r\nHost: x/"})
+        EXPECT_FALSE(parseTvRockAddress(refused)) << refused;
+    // 255 bytes are sent whole; 256 are refused before any socket.
+    for (const std::string& path : {longPath, "/a" + longPath}) {
+        FakeSockets sockets;
+        EXPECT_EQ(path == longPath, sendTvRockRequest("http://10.0.0.1:8969" + path, command, sockets));
+        EXPECT_EQ(path == longPath ? kTvRockRequestLimit : 0u, sockets.received.size());
+        EXPECT_EQ(path == longPath, sockets.opened == 1);
+    }
+}
 
 TEST(TvRockCommand, TriesEachAddressWithItsOwnSocketAndSendsTheWholeRequest) {
     struct Case {
