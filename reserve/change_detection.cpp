@@ -2,22 +2,41 @@
 
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "store/event_decode.h"
 
 namespace corvane {
 
+// A block is raw storage; each record is copied into it.
+static_assert(std::is_trivially_copyable_v<ChangeRecord> && std::is_trivially_destructible_v<ChangeRecord>);
+
+void ChangeList::BlockDeleter::operator()(ChangeRecord* block) const { ::operator delete(block); }
+
 bool ChangeList::append(const ChangeRecord& record) {
-    try {
-        records_.push_back(record);
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
+    const size_t at = first_ + size_;
+    if (at == blocks_.size() * kBlockRecords) {
+        void* storage = ::operator new(sizeof(ChangeRecord) * kBlockRecords, std::nothrow);
+        if (!storage) return false;
+        std::unique_ptr<ChangeRecord, BlockDeleter> block(static_cast<ChangeRecord*>(storage));
+        try {
+            blocks_.push_back(std::move(block));
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
     }
+    new (blocks_[at / kBlockRecords].get() + at % kBlockRecords) ChangeRecord(record);
+    ++size_;
+    return true;
 }
 
 void ChangeList::removeFirst(size_t count) {
-    records_.erase(records_.begin(), records_.begin() + static_cast<ptrdiff_t>(count < size() ? count : size()));
+    count = count < size_ ? count : size_;
+    first_ += count;
+    size_ -= count;
+    const size_t emptied = size_ == 0 ? blocks_.size() : first_ / kBlockRecords;
+    blocks_.erase(blocks_.begin(), blocks_.begin() + static_cast<ptrdiff_t>(emptied));
+    first_ = size_ == 0 ? 0 : first_ - emptied * kBlockRecords;
 }
 
 namespace {
@@ -66,12 +85,16 @@ public:
             } else {
                 // Both sides have an event here (a missing side was taken
                 // above): the same times with a new name, or new times. A
-                // change of the event id alone is no change.
-                ProgrammeVersion before(o, oldTimes), after(n, newTimes);
+                // change of the event id alone is no change. Unchanged
+                // descriptors hold the same name: most events of a new
+                // version are the same programme again.
                 const bool sameTimes = newTimes.start == oldTimes.start && newTimes.end == oldTimes.end;
-                if (before.nameLength > 0 && after.nameLength > 0 && (!sameTimes || !before.sameName(after)) &&
-                    !append(&before, &after))
-                    return false;
+                if (!sameTimes || !sameDescriptors(n, o)) {
+                    ProgrammeVersion before(o, oldTimes), after(n, newTimes);
+                    if (before.nameLength > 0 && after.nameLength > 0 && (!sameTimes || !before.sameName(after)) &&
+                        !append(&before, &after))
+                        return false;
+                }
                 n = newer.next();
                 o = older.next();
             }
@@ -80,6 +103,11 @@ public:
     }
 
 private:
+    static bool sameDescriptors(const EventView& a, const EventView& b) {
+        return a.descriptorsLength() == b.descriptorsLength() &&
+               std::memcmp(a.descriptors(), b.descriptors(), a.descriptorsLength()) == 0;
+    }
+
     bool append(const ProgrammeVersion* before, const ProgrammeVersion* after) {
         ChangeRecord record;
         record.serviceId = service_.serviceId;
@@ -126,7 +154,7 @@ bool detectEpgChanges(EpgStore* store, ChangeList& changes) {
                 if (!comparison.run(slot, baseline)) {
                     // No memory for a record: this slot and the later ones
                     // wait, untouched, for a later run.
-                    changes.records_.resize(before);
+                    changes.keepFirst(before);
                     store->changed = 1;
                     return changes.size() > first;
                 }

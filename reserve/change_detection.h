@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "store/epg_store.h"
@@ -32,14 +33,16 @@ struct ChangeRecord {
 
 // The changes found so far, in the order found. Detection appends to it; only
 // the update information window's "クリア" shortens it, from the front (the
-// records it listed, not those appended since).
+// records it listed, not those appended since). Records are kept in blocks,
+// so a long list grows without being copied.
 class ChangeList {
 public:
-    size_t size() const { return records_.size(); }
-    bool empty() const { return records_.empty(); }
-    const ChangeRecord& operator[](size_t i) const { return records_[i]; }
-    const ChangeRecord* begin() const { return records_.data(); }
-    const ChangeRecord* end() const { return records_.data() + records_.size(); }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const ChangeRecord& operator[](size_t i) const {
+        const size_t at = first_ + i;
+        return blocks_[at / kBlockRecords].get()[at % kBlockRecords];
+    }
 
     // False, with the list unchanged, when there is no memory for the record.
     bool append(const ChangeRecord& record);
@@ -48,7 +51,15 @@ public:
 
 private:
     friend bool detectEpgChanges(EpgStore* store, ChangeList& changes);
-    std::vector<ChangeRecord> records_;
+    static constexpr size_t kBlockRecords = 256;
+    struct BlockDeleter {
+        void operator()(ChangeRecord* block) const;
+    };
+    void keepFirst(size_t count) { size_ = count < size_ ? count : size_; }
+
+    std::vector<std::unique_ptr<ChangeRecord, BlockDeleter>> blocks_;
+    size_t first_ = 0;  // index of the first record in blocks_[0]
+    size_t size_ = 0;
 };
 
 // Compares every basic schedule slot whose updateCount is set with its

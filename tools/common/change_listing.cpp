@@ -28,7 +28,8 @@ void appendSide(std::string& out, int64_t start, int64_t end, unsigned video, un
 
 std::string changeListing(const ChangeList& changes) {
     std::string out;
-    for (const ChangeRecord& c : changes) {
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const ChangeRecord& c = changes[i];
         char ids[32];
         std::snprintf(ids, sizeof ids, "%u\t%u", unsigned(c.serviceId), unsigned(c.networkClass));
         out += ids;
