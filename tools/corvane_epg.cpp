@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "reserve/change_detection.h"
 #include "store/data_file.h"
 #include "store/epg_store.h"
 #include "store/file_io.h"
 #include "store/ts_reader.h"
+#include "tools/common/change_listing.h"
 #include "tools/common/event_listing.h"
 #include "tools/common/store_listing.h"
 
@@ -49,6 +51,16 @@ const char kUsage[] =
     "                        types decimal, texts UTF-8 with tab, CR and LF as \\t \\r \\n)\n"
     "  save OUT.dat FILE...  write what the files hold as an EPG data file; an\n"
     "                        existing OUT.dat is replaced only when the save succeeds\n"
+    "  changes FILE...       run the change detection after each file that brought\n"
+    "                        new data, as the program does on its next tick, then\n"
+    "                        print one tab-separated line per change, in the order found:\n"
+    "                          SERVICE_ID CLASS OLD_START OLD_END OLD_VIDEO OLD_AUDIO\n"
+    "                          OLD_GENRE OLD_NAME_HEX NEW_START NEW_END NEW_VIDEO\n"
+    "                          NEW_AUDIO NEW_GENRE NEW_NAME_HEX\n"
+    "                        (times local \"YYYY-MM-DD HH:MM\" or \"-\" for none, numbers\n"
+    "                        decimal, names the raw broadcast bytes in lower-case hex\n"
+    "                        or \"-\" when empty; an addition has no old side, a\n"
+    "                        removal no new side)\n"
     "\n"
     "A progress bar is shown on standard error when it is a terminal.\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on bad usage.\n";
@@ -83,7 +95,8 @@ private:
 };
 
 // Loads each file into the store; false (with a message) when one cannot be read.
-bool loadFiles(EpgStore* store, char** files, int count) {
+// With `changes`, the change detection runs after each file that set `changed`.
+bool loadFiles(EpgStore* store, char** files, int count, ChangeList* changes = nullptr) {
     for (int i = 0; i < count; ++i) {
         const char* path = files[i];
         InputFile probe;
@@ -106,6 +119,10 @@ bool loadFiles(EpgStore* store, char** files, int count) {
             TerminalProgress progress(name);
             readTransportStream(store, path, &progress);
         }
+        if (changes && store->changed) {
+            store->changed = 0;
+            detectEpgChanges(store, *changes);
+        }
     }
     return true;
 }
@@ -119,7 +136,7 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     const bool save = command == "save";
-    if (command != "store" && command != "list" && !save) {
+    if (command != "store" && command != "list" && command != "changes" && !save) {
         std::fprintf(stderr, "corvane-epg: unknown command '%s' (see --help)\n", argv[1]);
         return 2;
     }
@@ -136,7 +153,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     int status = 0;
-    if (!loadFiles(store, argv + firstFile, argc - firstFile)) {
+    ChangeList changes;
+    if (!loadFiles(store, argv + firstFile, argc - firstFile, command == "changes" ? &changes : nullptr)) {
         status = 1;
     } else if (save) {
         errno = 0;
@@ -145,13 +163,13 @@ int main(int argc, char** argv) {
                          errno ? std::strerror(errno) : "write failed");
             status = 1;
         }
-    } else if (command == "list") {
+    } else if (command == "list" || command == "changes") {
 #ifdef _WIN32
         // UTF-8 lines ending in LF on every platform.
         std::fflush(stdout);
         _setmode(_fileno(stdout), _O_BINARY);
 #endif
-        std::fputs(eventListing(*store).c_str(), stdout);
+        std::fputs((command == "list" ? eventListing(*store) : changeListing(changes)).c_str(), stdout);
     } else {
         std::fputs(storeListing(*store).c_str(), stdout);
     }
