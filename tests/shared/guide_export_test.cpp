@@ -116,5 +116,13 @@ TEST(GuideExport, FiltersByTimeWindowAndService) {
     EXPECT_TRUE(parseLocalDateTime("2028-02-29T23:59:59", &t));
 }
 
+TEST(GuideExport, ConverterReplacesEachBadCharacterOnceOnEveryPlatform) {
+    // The Kanji rows the ARIB decoder can give that code page 932 lacks (lead
+    // bytes 0x85, 0xEB) and a lead byte cut off at the end: one U+FFFD each.
+    ShiftJisToUtf8 converter;
+    EXPECT_EQ(utf8Of(u8"\uFFFDA\u2460\uFFFDあ\uFFFD"), converter.convert("\x85\x40" "A\x87\x40\xEB\x9F\x82\xA0\x82"));
+    EXPECT_EQ("", converter.convert(""));
+}
+
 }  // namespace
 }  // namespace corvane
