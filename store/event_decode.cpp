@@ -287,11 +287,12 @@ EventComponents readEventComponents(const EventView& event) {
             while (!body.atEnd() && found.contentCount < kMaxContentEntries) {
                 const uint8_t nibbles = body.u8();
                 const uint8_t user = body.atEnd() ? 0xFF : body.u8();
-                found.content[found.contentCount++] = {static_cast<uint8_t>(nibbles >> 4),
-                                                       static_cast<uint8_t>(nibbles & 0x0F),
-                                                       static_cast<uint8_t>(user >> 4), static_cast<uint8_t>(user & 0x0F)};
+                found.content[found.contentCount++] = {
+                    static_cast<uint8_t>(nibbles >> 4), static_cast<uint8_t>(nibbles & 0x0F),
+                    static_cast<uint8_t>(user >> 4), static_cast<uint8_t>(user & 0x0F)};
             }
-        } else if (tag == kAudioComponentTag && body.remaining() >= 9 && found.audioCount < kMaxAudioComponents) {
+        } else if (tag == kAudioComponentTag && body.remaining() >= 9 &&
+                   found.audioCount < kMaxAudioComponents) {
             AudioComponent& audio = found.audio[found.audioCount++];
             body.skip(1);  // stream_content
             audio.componentType = body.u8();

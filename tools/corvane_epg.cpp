@@ -220,7 +220,9 @@ Arguments parseArguments(int argc, char** argv) {
             }
             a.filter.serviceIds.push_back(static_cast<int>(id));
         } else if (!parseLocalDateTime(value, arg == "--since" ? &a.filter.since : &a.filter.until)) {
-            std::fprintf(stderr, "corvane-epg: bad date and time '%s' for %s (YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS)\n",
+            std::fprintf(stderr,
+                         "corvane-epg: bad date and time '%s' for %s "
+                         "(YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS)\n",
                          value, argv[i - 1]);
             return {};
         }

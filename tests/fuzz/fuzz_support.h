@@ -116,7 +116,8 @@ inline void decodeEvent(const EventView& event) {
     for (int i = 0; i < c.audioCount; ++i)
         for (const char* lang : c.audio[i].languages) FUZZ_CHECK(std::strlen(lang) == 0 || std::strlen(lang) == 3);
     size_t itemBytes = 0;
-    for (const ExtendedItemText& item : readExtendedItems(event)) itemBytes += item.description.size() + item.text.size();
+    for (const ExtendedItemText& item : readExtendedItems(event))
+        itemBytes += item.description.size() + item.text.size();
     FUZZ_CHECK(itemBytes <= sink.total);
 }
 

@@ -146,7 +146,8 @@ TEST(EventComponents, ReadsEveryGenreAudioStreamAndTheVideo) {
     const OneEvent event(eventSection(concat({bc::contentDescriptor({{0x1, 0x2}}),
                                               bc::contentDescriptor({{0x6, 0x1, 0x3A}, {0xE, 0x0, 0xFF}}),
                                               bc::audioComponentDescriptor(0x02, 0x10, 7), badLanguage,
-                                              bc::componentDescriptor(0x01, 0x01), bc::componentDescriptor(0x05, 0xB3)})));
+                                              bc::componentDescriptor(0x01, 0x01),
+                                              bc::componentDescriptor(0x05, 0xB3)})));
     const EventComponents c = readEventComponents(event.view());
     EXPECT_EQ(std::tuple(true, 0x05, 0xB3), std::tuple(c.hasVideo, +c.streamContent, +c.componentType));
     ASSERT_EQ(2, c.contentCount);

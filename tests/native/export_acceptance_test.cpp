@@ -23,8 +23,8 @@ namespace {
 namespace bc = corvane::broadcast;
 
 std::string tempPath(const std::string& name) {
-    return testing::TempDir() + "corvane_export_" +
-           std::to_string(testing::UnitTest::GetInstance()->random_seed()) + "_" + name;
+    return testing::TempDir() + "corvane_export_" + std::to_string(testing::UnitTest::GetInstance()->random_seed()) +
+           "_" + name;
 }
 
 std::string fileText(const std::string& path) {
@@ -89,8 +89,10 @@ TEST(ExportAcceptance, DocumentsValidateForEveryRecording) {
     EXPECT_GT(count(exportChecked(sample, "sample recording"), "<programme "), 500u);
 
     // The captures as they are (some too short or without a TOT: empty documents), and behind a TOT.
-    for (auto [name, unit] : {std::pair<std::string, int>{"dvbt-full-si.ts", 188}, {"isdbs-bs-scrambled.ts", 188},
-                              {"isdbtb-204byte-units.ts", 204}, {"isdbt-eit-schedule.ts", 188}}) {
+    for (auto [name, unit] : {std::pair<std::string, int>{"dvbt-full-si.ts", 188},
+                              {"isdbs-bs-scrambled.ts", 188},
+                              {"isdbtb-204byte-units.ts", 204},
+                              {"isdbt-eit-schedule.ts", 188}}) {
         const bc::Bytes capture = readWholeFile(CORVANE_SHARED_DATA "/" + name);
         if (capture.empty()) continue;
         exportChecked(CORVANE_SHARED_DATA "/" + name, name);
@@ -111,7 +113,8 @@ TEST(ExportAcceptance, DocumentsValidateForEveryRecording) {
     if (present) {
         writeFile(recording, akita.bytes());
         const std::string exported = exportChecked(recording, "real ISDB-T sections");
-        EXPECT_NE(std::string::npos, exported.find(utf8Of(u8"<display-name lang=\"ja\">ＮＨＫ総合１・秋田</display-name>")));
+        EXPECT_NE(std::string::npos,
+                  exported.find(utf8Of(u8"<display-name lang=\"ja\">ＮＨＫ総合１・秋田</display-name>")));
         EXPECT_NE(std::string::npos, exported.find(utf8Of(u8"<title lang=\"ja\">ＮＨＫニュース７[二][字]</title>")));
     }
     for (const std::string& path : {recording, recording + ".xml", sample}) std::remove(path.c_str());
@@ -121,12 +124,16 @@ TEST(ExportAcceptance, CommandLineFiltersAndFailures) {
     const std::string sample = tempPath("filters.ts"), empty = tempPath("empty.ts");
     ASSERT_EQ(0, run("'" CORVANE_TOOLS_DIR "/corvane-sample' --date 2024-03-01 --days 1 '" + sample + "'"));
     std::string out;
-    ASSERT_EQ(0, run(epg("json --service 101 --since '2024-03-01 12:00' --until 2024-03-01T18:00 '" + sample + "' 2>/dev/null"), &out));
+    ASSERT_EQ(0, run(epg("json --service 101 --since '2024-03-01 12:00' --until 2024-03-01T18:00 '" + sample +
+                         "' 2>/dev/null"),
+                     &out));
     const nlohmann::json programmes = nlohmann::json::parse(out);
     EXPECT_GE(programmes.size(), 6u);
     const int64_t since = localTimeOf(2024, 3, 1, 12, 0, 0) * 1000, until = localTimeOf(2024, 3, 1, 18, 0, 0) * 1000;
     for (const auto& p : programmes)
-        EXPECT_TRUE(p["serviceId"] == 101 && p["startAt"] < until && p["startAt"].get<int64_t>() + p["duration"].get<int64_t>() > since) << p;
+        EXPECT_TRUE(p["serviceId"] == 101 && p["startAt"] < until &&
+                    p["startAt"].get<int64_t>() + p["duration"].get<int64_t>() > since)
+            << p;
 
     // A recording without programme data gives an empty document.
     writeFile(empty, TsRecording(bc::broadcastTime(2024, 3, 1)).bytes());

@@ -54,7 +54,8 @@ TEST(GuideExport, JsonGivesBackWhatTheBuilderPutIn) {
         {"name", utf8Of(kAllClassesUtf8)},
         {"description", utf8Of(u8"年越しの特集")},
         {"extended", {{utf8Of(u8"番組内容"), utf8Of(u8"一行目\n二行目")}, {utf8Of(u8"出演者"), utf8Of(u8"山田")}}},
-        {"genres", {{{"lv1", 0}, {"lv2", 1}, {"un1", 15}, {"un2", 15}}, {{"lv1", 5}, {"lv2", 4}, {"un1", 1}, {"un2", 2}}}},
+        {"genres",
+         {{{"lv1", 0}, {"lv2", 1}, {"un1", 15}, {"un2", 15}}, {{"lv1", 5}, {"lv2", 4}, {"un1", 1}, {"un2", 2}}}},
         {"video", {{"type", "mpeg2"}, {"resolution", "1080i"}, {"streamContent", 1}, {"componentType", 0xB3}}},
         {"audios", Json::array({{{"componentType", 2}, {"samplingRate", 48000}, {"langs", {"jpn", "eng"}}}})}};
     EXPECT_EQ(first, programmes[0]);
@@ -65,7 +66,8 @@ TEST(GuideExport, JsonGivesBackWhatTheBuilderPutIn) {
     EXPECT_FALSE(programmes[1].contains("video"));
     EXPECT_EQ(std::tuple(259, utcMilliseconds(2027, 1, 1, 0, 30), false),
               std::tuple(programmes[2]["eventId"], programmes[2]["startAt"], programmes[2].contains("duration")));
-    EXPECT_EQ(std::tuple((4LL * 100000 + 103) * 100000 + 513, 4), std::tuple(programmes[3]["id"], programmes[3]["networkId"]));
+    EXPECT_EQ(std::tuple((4LL * 100000 + 103) * 100000 + 513, 4),
+              std::tuple(programmes[3]["id"], programmes[3]["networkId"]));
 }
 
 TEST(GuideExport, XmltvWritesChannelsThenProgrammesOnTheBroadcastClock) {
@@ -74,14 +76,17 @@ TEST(GuideExport, XmltvWritesChannelsThenProgrammesOnTheBroadcastClock) {
          {utf8Of(u8"  <channel id=\"1024.32736.isdb\">\n    <display-name lang=\"ja\">ひかり総合</display-name>\n"
                  u8"  </channel>\n  <channel id=\"103.4.isdb\">\n    <display-name>BS103</display-name>\n"),
           utf8Of(u8"start=\"20261230234500 +0900\" stop=\"20261231001500 +0900\" channel=\"1024.32736.isdb\">\n"
-                 u8"    <title lang=\"ja\">") + utf8Of(kAllClassesUtf8) +
-              utf8Of(u8"</title>\n    <desc lang=\"ja\">年越しの特集\n\n番組内容\n一行目\n二行目\n\n出演者\n山田</desc>\n"
-                     u8"    <category lang=\"ja\">ニュース／報道</category>\n    <category lang=\"ja\">天気</category>\n"
-                     u8"    <category lang=\"ja\">バラエティー</category>\n    <category lang=\"ja\">音楽バラエティ</category>\n"
-                     u8"    <category lang=\"en\">News</category>\n    <category lang=\"en\">Variety</category>\n"
-                     u8"    <episode-num system=\"isdb_event\">32736.1024.257</episode-num>\n"
-                     u8"    <video><aspect>16:9</aspect><quality>HD</quality></video>\n"
-                     u8"    <audio><stereo>bilingual</stereo></audio>\n  </programme>\n"),
+                 u8"    <title lang=\"ja\">") +
+              utf8Of(kAllClassesUtf8) +
+              utf8Of(
+                  u8"</title>\n    <desc lang=\"ja\">年越しの特集\n\n番組内容\n一行目\n二行目\n\n出演者\n山田</desc>\n"
+                  u8"    <category lang=\"ja\">ニュース／報道</category>\n    <category lang=\"ja\">天気</category>\n"
+                  u8"    <category lang=\"ja\">バラエティー</category>\n    <category "
+                  u8"lang=\"ja\">音楽バラエティ</category>\n"
+                  u8"    <category lang=\"en\">News</category>\n    <category lang=\"en\">Variety</category>\n"
+                  u8"    <episode-num system=\"isdb_event\">32736.1024.257</episode-num>\n"
+                  u8"    <video><aspect>16:9</aspect><quality>HD</quality></video>\n"
+                  u8"    <audio><stereo>bilingual</stereo></audio>\n  </programme>\n"),
           std::string("start=\"20261231233000 +0900\" stop=\"20270101003000 +0900\" channel=\"1024.32736.isdb\">\n"
                       "    <title lang=\"ja\">&lt;A&amp;B&gt;&quot;C&quot;</title>\n"
                       "    <episode-num system=\"isdb_event\">32736.1024.258</episode-num>\n  </programme>\n"),
@@ -99,15 +104,16 @@ TEST(GuideExport, FiltersByTimeWindowAndService) {
     const int64_t midnight = localTimeOf(2026, 12, 31, 0, 15, 0), newYear = localTimeOf(2027, 1, 1, 0, 30, 0);
     using Ids = std::vector<int>;
     EXPECT_EQ((Ids{257, 258, 259, 513}), ids({}));
-    EXPECT_EQ((Ids{258, 259, 513}), ids({.since = midnight, .serviceIds = {}}));       // 257 ends as the window starts
-    EXPECT_EQ((Ids{257, 258, 513}), ids({.until = newYear, .serviceIds = {}}));        // 259 starts as the window ends
-    EXPECT_EQ((Ids{259}), ids({.since = newYear, .serviceIds = {}}));                  // no end: taken for starting inside
+    EXPECT_EQ((Ids{258, 259, 513}), ids({.since = midnight, .serviceIds = {}}));  // 257 ends as the window starts
+    EXPECT_EQ((Ids{257, 258, 513}), ids({.until = newYear, .serviceIds = {}}));   // 259 starts as the window ends
+    EXPECT_EQ((Ids{259}), ids({.since = newYear, .serviceIds = {}}));             // no end: taken for starting inside
     EXPECT_EQ((Ids{513}), ids({.serviceIds = {103, 999}}));
     EXPECT_EQ(Ids{}, ids({.serviceIds = {999}}));
     // Nothing to export: an empty document of either kind.
-    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE tv SYSTEM \"xmltv.dtd\">\n"
-              "<tv generator-info-name=\"corvane-epg\">\n</tv>\n",
-              xmltvOf({.serviceIds = {999}}));
+    EXPECT_EQ(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE tv SYSTEM \"xmltv.dtd\">\n"
+        "<tv generator-info-name=\"corvane-epg\">\n</tv>\n",
+        xmltvOf({.serviceIds = {999}}));
 
     int64_t t = 0;
     EXPECT_TRUE(parseLocalDateTime("2027-01-01 00:30", &t) && t == newYear);
@@ -120,7 +126,8 @@ TEST(GuideExport, ConverterReplacesEachBadCharacterOnceOnEveryPlatform) {
     // The Kanji rows the ARIB decoder can give that code page 932 lacks (lead
     // bytes 0x85, 0xEB) and a lead byte cut off at the end: one U+FFFD each.
     ShiftJisToUtf8 converter;
-    EXPECT_EQ(utf8Of(u8"\uFFFDA\u2460\uFFFDあ\uFFFD"), converter.convert("\x85\x40" "A\x87\x40\xEB\x9F\x82\xA0\x82"));
+    EXPECT_EQ(utf8Of(u8"\uFFFDA\u2460\uFFFDあ\uFFFD"), converter.convert("\x85\x40"
+                                                                         "A\x87\x40\xEB\x9F\x82\xA0\x82"));
     EXPECT_EQ("", converter.convert(""));
 }
 

@@ -39,8 +39,8 @@ inline broadcast::Bytes exportRecording() {
                                concat({bc::shortEventDescriptor(allClassesName(), "年越しの特集"),
                                        bc::contentDescriptor({{0x0, 0x1}, {0x5, 0x4, 0x12}}),
                                        bc::componentDescriptor(0x01, 0xB3), bc::audioComponentDescriptor(0x02)}));
-    bc::EitEvent second = event(258, bc::broadcastTime(2026, 12, 31, 23, 30), 60,
-                                bc::shortEventDescriptor("<A&B>\"C\"", ""));
+    bc::EitEvent second =
+        event(258, bc::broadcastTime(2026, 12, 31, 23, 30), 60, bc::shortEventDescriptor("<A&B>\"C\"", ""));
     second.freeCaMode = true;
     bc::EitEvent third = event(259, bc::broadcastTime(2027, 1, 1, 0, 30), 0, bc::shortEventDescriptor("未定", ""));
     bc::EitEvent detail = first;
@@ -48,10 +48,9 @@ inline broadcast::Bytes exportRecording() {
 
     std::vector<bc::Bytes> sections = bc::scheduleSections(terrestrial, 0x50, firstDay, 2, {first, second}, 1);
     for (const bc::Bytes& s : bc::scheduleSections(terrestrial, 0x58, firstDay, 2, {detail}, 1)) sections.push_back(s);
-    for (const bc::Bytes& s : bc::scheduleSections(satellite, 0x50, firstDay, 2,
-                                                   {event(513, bc::broadcastTime(2026, 12, 31, 20), 60,
-                                                          bc::shortEventDescriptor("ＢＳニュース", ""))},
-                                                   1))
+    for (const bc::Bytes& s : bc::scheduleSections(
+             satellite, 0x50, firstDay, 2,
+             {event(513, bc::broadcastTime(2026, 12, 31, 20), 60, bc::shortEventDescriptor("ＢＳニュース", ""))}, 1))
         sections.push_back(s);
     // The following event's duration is undefined: every bit set.
     std::vector<bc::Bytes> presentFollowing = bc::presentFollowingSections(terrestrial, 1, &second, &third);

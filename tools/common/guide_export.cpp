@@ -38,8 +38,10 @@ std::vector<EventView> scheduledEvents(const ServiceRecord& record, const Export
             if (event.startUndefined()) continue;
             auto same = std::find_if(events.begin(), events.end(),
                                      [&](const EventView& e) { return e.eventId() == event.eventId(); });
-            if (same != events.end()) *same = event;
-            else events.push_back(event);
+            if (same != events.end())
+                *same = event;
+            else
+                events.push_back(event);
         }
     }
     std::erase_if(events, [&](const EventView& e) { return !wanted(filter, e); });
@@ -55,7 +57,8 @@ bool hasName(const EventView& event) { return readEventSummary(event).name[0] !=
 // Line breaks as LF; other control characters (none is allowed in XML 1.0
 // but tab) dropped.
 std::string cleanText(std::string text) {
-    if (std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    if (std::none_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
         return text;  // the usual case
     size_t kept = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -86,7 +89,9 @@ bool parseLocalDateTime(const char* text, int64_t* instant) {
         }
         return value;
     };
-    auto mark = [&](size_t at, const char* allowed) { ok = ok && std::string_view(allowed).find(s[at]) != std::string_view::npos; };
+    auto mark = [&](size_t at, const char* allowed) {
+        ok = ok && std::string_view(allowed).find(s[at]) != std::string_view::npos;
+    };
     const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
     mark(4, "-");
     mark(7, "-");
@@ -115,8 +120,8 @@ bool parseLocalDateTime(const char* text, int64_t* instant) {
 GuideExport::GuideExport(const EpgStore& store, const ExportFilter& filter) : store_(store) {
     for (int index = 0; index < kMaxServices && store.services[index]; ++index) {
         const ServiceRecord& record = *store.services[index];
-        if (!filter.serviceIds.empty() && std::find(filter.serviceIds.begin(), filter.serviceIds.end(),
-                                                    record.serviceId) == filter.serviceIds.end())
+        if (!filter.serviceIds.empty() &&
+            std::find(filter.serviceIds.begin(), filter.serviceIds.end(), record.serviceId) == filter.serviceIds.end())
             continue;
         ExportChannel channel;
         channel.events = scheduledEvents(record, filter);
@@ -126,8 +131,8 @@ GuideExport::GuideExport(const EpgStore& store, const ExportFilter& filter) : st
         channel.serviceId = record.serviceId;
         channel.originalNetworkId = originalNetworkIdOf(record);
         if (record.serviceNameLength != 0)
-            channel.name = utf8(aribToShiftJisString(record.serviceName,
-                                                     std::min<size_t>(record.serviceNameLength, kNameCapacity)));
+            channel.name = utf8(
+                aribToShiftJisString(record.serviceName, std::min<size_t>(record.serviceNameLength, kNameCapacity)));
         if (const int remote = defaultRemoteNumber(record); remote > 0)
             channel.label = utf8(channelNumberLabel(record, remote));
         channel.columnName = utf8(columnNameOf(store, index));

@@ -43,12 +43,12 @@ public:
 };
 
 struct ExportChannel {
-    int service = 0;             // index in the store
+    int service = 0;  // index in the store
     int serviceId = 0;
-    int originalNetworkId = 0;   // of the service's EIT sections
-    std::string name;            // UTF-8 service name; empty when the service has none
-    std::string label;           // UTF-8 channel number as the guide labels it ("3ch", "BS101"), or empty
-    std::string columnName;      // UTF-8 guide column name, for a service with neither
+    int originalNetworkId = 0;      // of the service's EIT sections
+    std::string name;               // UTF-8 service name; empty when the service has none
+    std::string label;              // UTF-8 channel number as the guide labels it ("3ch", "BS101"), or empty
+    std::string columnName;         // UTF-8 guide column name, for a service with neither
     std::vector<EventView> events;  // in time order, inside the filter
 };
 
@@ -57,8 +57,8 @@ struct ExportProgramme {
     int64_t start = 0;      // the broadcast's clock (JST), see broadcastClockOf
     int64_t duration = -1;  // seconds; -1 when the broadcast leaves it undefined
     bool freeCaMode = false;
-    std::string name;         // UTF-8, as the guide lists it
-    std::string description;  // the short event text
+    std::string name;                        // UTF-8, as the guide lists it
+    std::string description;                 // the short event text
     std::vector<ExtendedItemText> extended;  // UTF-8 description and text of each item, in broadcast order
     uint8_t audioComponentType = 0;          // as the guide takes it (the last audio component)
     EventComponents components{};

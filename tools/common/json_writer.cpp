@@ -47,9 +47,12 @@ public:
         // An item description given twice keeps both texts, one after the other.
         std::vector<std::pair<const std::string*, std::string>> items;
         for (const ExtendedItemText& item : p.extended) {
-            auto same = std::find_if(items.begin(), items.end(), [&](const auto& i) { return *i.first == item.description; });
-            if (same == items.end()) items.emplace_back(&item.description, item.text);
-            else same->second += "\n" + item.text;
+            auto same =
+                std::find_if(items.begin(), items.end(), [&](const auto& i) { return *i.first == item.description; });
+            if (same == items.end())
+                items.emplace_back(&item.description, item.text);
+            else
+                same->second += "\n" + item.text;
         }
         for (size_t i = 0; i < items.size(); ++i) {
             if (i > 0) text_ += ',';

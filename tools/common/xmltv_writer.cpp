@@ -53,8 +53,10 @@ private:
 // U+3000 for "no text", which XMLTV readers take for an empty description.
 bool isBlank(std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text.substr(i, 3) == "\xE3\x80\x80") i += 2;
-        else if (text[i] != ' ' && text[i] != '\n' && text[i] != '\t') return false;
+        if (text.substr(i, 3) == "\xE3\x80\x80")
+            i += 2;
+        else if (text[i] != ' ' && text[i] != '\n' && text[i] != '\t')
+            return false;
     }
     return true;
 }
@@ -80,7 +82,12 @@ const char* stereoOf(uint8_t audioComponentType) {
         case 0x01: return "mono";
         case 0x02: return "bilingual";  // dual mono
         case 0x03: return "stereo";
-        case 0x04: case 0x05: case 0x06: case 0x07: case 0x08: case 0x09: return "surround";
+        case 0x04:
+        case 0x05:
+        case 0x06:
+        case 0x07:
+        case 0x08:
+        case 0x09: return "surround";
         default: return nullptr;
     }
 }
@@ -152,7 +159,8 @@ void writeProgramme(XmlText& xml, const GenreNames& genres, const ChannelTexts& 
                                                                 "Music",       "Variety", "Movie",       "Animation",
                                                                 "Documentary", "Theatre", "Hobby",       "Welfare"};
     for (int i = 0; i < c.contentCount; ++i)
-        if (c.content[i].level1 < GenreTable::majorCount) category("category lang=\"en\"", english[c.content[i].level1]);
+        if (c.content[i].level1 < GenreTable::majorCount)
+            category("category lang=\"en\"", english[c.content[i].level1]);
 
     xml << "    <episode-num system=\"isdb_event\">" << channel.eventPrefix << std::to_string(p.eventId)
         << "</episode-num>\n";
