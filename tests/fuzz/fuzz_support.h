@@ -77,7 +77,9 @@ inline void checkStore(const EpgStore& store) {
 struct CheckingSink : TextSink {
     void append(const char* text, size_t length) override {
         FUZZ_CHECK(text[length] == '\0' && std::memchr(text, 0, length) == nullptr);
+        total += length;
     }
+    size_t total = 0;
 };
 
 // The event lies in `slot`'s event loop and ends with it.
@@ -105,6 +107,19 @@ inline void decodeEvent(const EventView& event) {
     FUZZ_CHECK(readEventRawName(event, nullptr, 255) == 0);
     CheckingSink sink;
     assembleExtendedText(event, sink);
+    // The export's fields agree with the summary: its genre is the first content entry.
+    const EventComponents c = readEventComponents(event);
+    FUZZ_CHECK(c.contentCount >= 0 && c.contentCount <= kMaxContentEntries && c.audioCount >= 0 &&
+               c.audioCount <= kMaxAudioComponents && (c.contentCount > 0) == (summary.genreLevel1 >= 0));
+    FUZZ_CHECK(c.contentCount == 0 ||
+               (c.content[0].level1 == summary.genreLevel1 && c.content[0].level2 == summary.genreLevel2));
+    FUZZ_CHECK(c.componentType == summary.componentType && (c.hasVideo || c.componentType == 0));
+    for (int i = 0; i < c.audioCount; ++i)
+        for (const char* lang : c.audio[i].languages) FUZZ_CHECK(std::strlen(lang) == 0 || std::strlen(lang) == 3);
+    size_t itemBytes = 0;
+    for (const ExtendedItemText& item : readExtendedItems(event))
+        itemBytes += item.description.size() + item.text.size();
+    FUZZ_CHECK(itemBytes <= sink.total);
 }
 
 // Every event of every stored section through every decoder; readExtendedText
