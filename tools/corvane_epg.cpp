@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "store/epg_store.h"
 #include "store/file_io.h"
 #include "store/ts_reader.h"
+#include "tools/common/difference_listing.h"
 #include "tools/common/event_listing.h"
 #include "tools/common/store_listing.h"
 
@@ -49,6 +51,8 @@ const char kUsage[] =
     "                        types decimal, texts UTF-8 with tab, CR and LF as \\t \\r \\n)\n"
     "  save OUT.dat FILE...  write what the files hold as an EPG data file; an\n"
     "                        existing OUT.dat is replaced only when the save succeeds\n"
+    "  diff A_HEX B_HEX      the pieces of Shift_JIS text A as drawn against text B (both\n"
+    "                        in hex), one line each: \"normal HEX\" or \"diff HEX\"\n"
     "\n"
     "A progress bar is shown on standard error when it is a terminal.\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on bad usage.\n";
@@ -118,6 +122,15 @@ int main(int argc, char** argv) {
         return argc < 2 ? 2 : 0;
     }
     const std::string command = argv[1];
+    if (command == "diff") {
+        const std::optional<std::string> listing = argc == 4 ? differenceListing(argv[2], argv[3]) : std::nullopt;
+        if (!listing) {
+            std::fputs("corvane-epg: diff needs two texts in hex digits (see --help)\n", stderr);
+            return 2;
+        }
+        std::fputs(listing->c_str(), stdout);
+        return 0;
+    }
     const bool save = command == "save";
     if (command != "store" && command != "list" && !save) {
         std::fprintf(stderr, "corvane-epg: unknown command '%s' (see --help)\n", argv[1]);
