@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "store/file_io.h"
 #include "store/ts_reader.h"
 #include "tools/common/change_listing.h"
+#include "tools/common/difference_listing.h"
 #include "tools/common/event_listing.h"
 #include "tools/common/guide_export.h"
 #include "tools/common/json_writer.h"
@@ -66,6 +68,8 @@ const char kUsage[] =
     "                        decimal, names the raw broadcast bytes in lower-case hex\n"
     "                        or \"-\" when empty; an addition has no old side, a\n"
     "                        removal no new side)\n"
+    "  diff A_HEX B_HEX      the pieces of Shift_JIS text A as drawn against text B (both\n"
+    "                        in hex), one line each: \"normal HEX\" or \"diff HEX\"\n"
     "  xmltv [OPTIONS] FILE...\n"
     "                        write the scheduled programmes as an XMLTV document\n"
     "                        (UTF-8): a <channel> per service with programmes, id\n"
@@ -287,6 +291,15 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "diff") == 0) {
+        const std::optional<std::string> listing = argc == 4 ? differenceListing(argv[2], argv[3]) : std::nullopt;
+        if (!listing) {
+            std::fputs("corvane-epg: diff needs two texts in hex digits (see --help)\n", stderr);
+            return 2;
+        }
+        std::fputs(listing->c_str(), stdout);
+        return 0;
     }
     const Arguments arguments = parseArguments(argc, argv);
     if (arguments.command.empty()) return 2;
