@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "store/broadcast_time.h"
+
 namespace corvane {
 
 constexpr int kMaxServices = 300;     // findOrCreateService answers this when full
@@ -58,6 +60,12 @@ struct ServiceRecord {
 
     int networkClass() const { return networkWord >> 12; }
     int physicalChannel() const { return networkWord & 0x0FFF; }
+    // A terrestrial service: no network class in its network word.
+    bool isTerrestrial() const { return networkWord <= 0x0FFF; }
+    // The service's identity: its network class and service id.
+    bool identifiedBy(int networkClass_, int serviceId_) const {
+        return serviceId == serviceId_ && networkClass() == networkClass_;
+    }
     // The two 256-slot halves as one sequence of 512 (index = (tid & 1) * 256 + sec).
     SectionSlot& basicAt(int seq) { return basic[seq >> 8][seq & 255]; }
     SectionSlot& extendedAt(int seq) { return extended[seq >> 8][seq & 255]; }
@@ -106,20 +114,6 @@ void releaseService(ServiceRecord* record);
 // Moves the schedule of one service one day (64 slots) earlier.
 void dayRoll(ServiceRecord& record);
 
-struct Date {
-    int year, month, day;
-};
-Date mjdToDate(int mjd);
-
-struct TimeRange {
-    int64_t start, end;
-};
-// start_time (5 bytes) immediately followed by duration (3 bytes); seconds ignored.
-TimeRange eventTimeRange(const uint8_t* startTime);
-
-// Local time (mktime semantics) of a broken-down date and time; 64-bit.
-int64_t localTimeOf(int year, int month, int day, int hour, int minute, int second);
-
 // An event inside a stored section, bounded by the end of the section's event
 // loop (the CRC is not part of it). `size` >= 12 always holds for a valid view.
 struct EventView {
@@ -149,7 +143,10 @@ private:
     size_t pos_;
 };
 
-// The extended-schedule event of service `serviceIndex` whose time range holds t.
+// The extended-schedule event of service `serviceIndex` whose time range
+// holds t, found by the schedule walk; when the schedule started after t, a
+// following programme without its own extended descriptor is looked up in
+// the present/following section [1].
 EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t);
 
 }  // namespace corvane

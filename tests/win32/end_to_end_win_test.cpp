@@ -8,7 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/settings_win.h"
+#include "store/settings_win.h"
 #include "tools/broadcast/sample_recording.h"
 
 namespace corvane {
