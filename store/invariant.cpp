@@ -14,10 +14,9 @@ InvariantHandler setInvariantHandler(InvariantHandler handler) {
     return before;
 }
 
-void invariantBroken(const char* what, const std::source_location& where) {
-    std::fprintf(stderr, "corvane: internal fault: %s (%s:%u)\n", what, where.file_name(),
-                 static_cast<unsigned>(where.line()));
-    if (installed) installed(what, where.file_name(), static_cast<int>(where.line()));
+void invariantBroken(const char* what, const char* file, int line) {
+    std::fprintf(stderr, "corvane: internal fault: %s (%s:%d)\n", what, file, line);
+    if (installed) installed(what, file, line);
 }
 
 }  // namespace corvane

@@ -5,8 +5,6 @@
 // (tests make it a failure); the caller then still takes the safe way.
 #pragma once
 
-#include <source_location>
-
 namespace corvane {
 
 using InvariantHandler = void (*)(const char* what, const char* file, int line);
@@ -14,12 +12,13 @@ using InvariantHandler = void (*)(const char* what, const char* file, int line);
 // Installs `handler` (null: only the message) and returns the one before.
 InvariantHandler setInvariantHandler(InvariantHandler handler);
 
-void invariantBroken(const char* what, const std::source_location& where);
+void invariantBroken(const char* what, const char* file, int line);
 
-// Returns `broken`, after reporting it when it is true.
-inline bool reportIf(bool broken, const char* what,
-                     const std::source_location& where = std::source_location::current()) {
-    if (broken) invariantBroken(what, where);
+// Returns `broken`, after reporting it when it is true. The place is the
+// caller's (the builtins give the place of the call).
+inline bool reportIf(bool broken, const char* what, const char* file = __builtin_FILE(),
+                     int line = __builtin_LINE()) {
+    if (broken) invariantBroken(what, file, line);
     return broken;
 }
 
