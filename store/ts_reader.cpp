@@ -27,6 +27,7 @@ constexpr int kPidNit = 0x0010;
 constexpr int kPidSdt = 0x0011;
 constexpr int kPidEit = 0x0012;
 constexpr int kPidTot = 0x0014;
+constexpr uint8_t kTableTot = 0x73;
 
 class SectionCollector {
 public:
@@ -47,7 +48,7 @@ public:
                 break;
             case kPidTot:
                 // The time table fits one packet: taken from it directly.
-                handleTotSection(store_, packet + 5, kPacketSize - 5);
+                if (packet[5] == kTableTot) handleTotSection(store_, packet + 5, kPacketSize - 5);
                 break;
             default:
                 break;
