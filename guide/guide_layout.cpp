@@ -344,9 +344,10 @@ void GuideLayout::dateCommand(int index) {
         host_.invalidate(Rect{0, kHeaderHeight, view.contentWidth, view.contentHeight}, false);
         return;
     }
-    int x = 0;
-    for (const GuideColumn& column : dayColumns) {
+    for (int i = 0; i < static_cast<int>(dayColumns.size()); ++i) {
+        const GuideColumn& column = dayColumns[i];
         if (column.offset == index * kSecondsPerDay) {
+            const int x = geometry().columnX(i) - kTimeColumnWidth;
             const int visibleWidth = host_.clientWidth() - kTimeColumnWidth;
             if (x >= view.scrollX && x < view.scrollX + visibleWidth) return;
             view.scrollX = x;
@@ -354,7 +355,6 @@ void GuideLayout::dateCommand(int index) {
             host_.invalidate(Rect{kTimeColumnWidth, 0, view.contentWidth, view.contentHeight}, false);
             return;
         }
-        x += geometry().channelWidth;
     }
 }
 

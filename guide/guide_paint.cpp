@@ -262,16 +262,16 @@ private:
     // Returns the content y at the end of the guide.
     int paintTimeColumn() {
         surface_.clipTo(Rect{0, kHeaderHeight, kTimeColumnWidth, height_});
+        const int64_t begin = layout_.view.guideBegin;
         const int64_t end = layout_.view.guideEnd;
-        int64_t t = layout_.view.guideBegin;
-        int y = kHeaderHeight;
+        int64_t t = begin;
         int lastLabelledDay = -1;
         while (t < end) {
             const LocalTime local = toLocalTime(t);
             const int64_t minutes = std::min<int64_t>(60 - local.minute, (end - t) / 60);
             if (minutes <= 0) break;  // less than a minute left: nothing more to draw
             const int cellHeight = geometry_.pixels(minutes * 60);
-            const int top = y - scrollY_;
+            const int top = geometry_.contentY(t, begin) - scrollY_;
             if (visibleRows(top, top + cellHeight)) {
                 surface_.box(Rect{0, top, kTimeColumnWidth, top + cellHeight}, hourBrush(local.hour), PaintPen::grid);
                 if (cellHeight > kTimeLabelMinHeight) {
@@ -293,9 +293,8 @@ private:
                 }
             }
             t += minutes * 60;
-            y += cellHeight;
         }
-        return y;
+        return geometry_.contentY(t, begin);
     }
 
     void paintCornerButton() {
