@@ -33,4 +33,16 @@ std::string SettingsServicePreferences::vurdaChNo(const ServiceRecord& service) 
     return settings_.readString("VurdaChNo", channelKey(service), "", kStoredTextCapacity);
 }
 
+void SettingsServicePreferences::setStationName(const ServiceRecord& service, const std::string& name) {
+    settings_.writeString("iEPGStationName", channelKey(service), valueReadBackWhole(name));
+}
+
+void SettingsServicePreferences::setRemoteNumber(const ServiceRecord& service, const std::string& typed) {
+    settings_.writeString("RemoconChNo", channelKey(service), typed);
+}
+
+void SettingsServicePreferences::setVurdaChNo(const ServiceRecord& service, const std::string& text) {
+    settings_.writeString("VurdaChNo", channelKey(service), valueReadBackWhole(text));
+}
+
 }  // namespace corvane

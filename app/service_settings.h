@@ -19,6 +19,9 @@ public:
     std::string stationName(const ServiceRecord& service) override;
     int remoteNumber(const ServiceRecord& service) override;
     std::string vurdaChNo(const ServiceRecord& service) override;
+    void setStationName(const ServiceRecord& service, const std::string& name) override;
+    void setRemoteNumber(const ServiceRecord& service, const std::string& typed) override;
+    void setVurdaChNo(const ServiceRecord& service, const std::string& text) override;
 
 private:
     Settings& settings_;

@@ -109,6 +109,11 @@ void GuideLayout::fillChannelInfo(const ServiceRecord& record, ChannelInfo& info
     if (info.vurdaChNo.empty()) info.vurdaChNo = derivedVurdaChNo(record);
 }
 
+void GuideLayout::reloadChannelValues(const EpgStore& store, int index) {
+    if (index < 0 || index >= kMaxServices || !store.services[index]) return;
+    fillChannelInfo(*store.services[index], channels[index]);
+}
+
 void GuideLayout::buildListLayout(const EpgStore* store) {
     const int64_t oldBegin = view.guideBegin;
     view.guideBegin = view.guideEnd = 0;

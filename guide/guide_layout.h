@@ -168,6 +168,10 @@ public:
     int buildChannelLayout(const EpgStore* store);
     // Back to the state of an empty store ("クリア(&C)").
     void reset();
+    // The station name, remote number and device channel of service `index`
+    // read again from the preferences, with the same defaults as a layout
+    // gives: after they were edited, what the registrations use at once.
+    void reloadChannelValues(const EpgStore& store, int index);
     // "Corvane", or "Corvane - [name]" in the channel view.
     std::string windowTitle() const;
 

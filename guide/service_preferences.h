@@ -24,6 +24,11 @@ public:
     virtual int remoteNumber(const ServiceRecord& service) = 0;
     // The capture device's channel text (up to 99 bytes); empty when none is set.
     virtual std::string vurdaChNo(const ServiceRecord& service) = 0;
+    // What the registration setup stores for a service, each as typed: the
+    // names are read back exactly as given, the number as it reads.
+    virtual void setStationName(const ServiceRecord& service, const std::string& name) = 0;
+    virtual void setRemoteNumber(const ServiceRecord& service, const std::string& typed) = 0;
+    virtual void setVurdaChNo(const ServiceRecord& service, const std::string& text) = 0;
 };
 
 // "%d" with the service id for terrestrial services, "%d:%d" with the id and

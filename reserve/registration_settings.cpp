@@ -22,4 +22,14 @@ RegistrationSettings readRegistrationSettings(Settings& settings, const std::str
     return registration;
 }
 
+void writeRegistrationSettings(Settings& settings, const RegistrationSettings& registration) {
+    const char* const section = registrationSection;
+    writeInt(settings, section, "iEpg", registration.iEpg);
+    writeInt(settings, section, "iEpgTunerec", registration.iEpgTunerec);
+    writeInt(settings, section, "EpgTimer", registration.epgTimer);
+    writeInt(settings, section, "TvRock", registration.epgTimer != 0 ? 0 : registration.tvRock);
+    settings.writeString(section, "HostName", registration.hostName);
+    settings.writeString(section, "FileName", registration.fileName);
+}
+
 }  // namespace corvane

@@ -25,4 +25,8 @@ struct RegistrationSettings {
 // when none), the default of "FileName". "EpgTimer" wins over "TvRock".
 RegistrationSettings readRegistrationSettings(Settings& settings, const std::string& tvpiApplication);
 
+// "iEpg", "iEpgTunerec", "EpgTimer", "TvRock", "HostName", "FileName", in
+// this order. "TvRock" is written 0 while "EpgTimer" is on.
+void writeRegistrationSettings(Settings& settings, const RegistrationSettings& registration);
+
 }  // namespace corvane

@@ -119,4 +119,16 @@ inline std::string cutToCapacity(const std::string& text, int capacity) {
     return cutShiftJis(text, static_cast<size_t>(capacity) - 1);
 }
 
+// The value to write so that reading it gives `text` back: reading drops
+// blanks at either end and one surrounding quote pair, so such a text is
+// written inside one more pair of double quotes. Other texts go as they are.
+inline std::string valueReadBackWhole(const std::string& text) {
+    if (text.empty()) return text;
+    const char first = text.front(), last = text.back();
+    const bool quotePair = text.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    const auto dropped = [](char c) { return settings_detail::isBlank(c) || c == '\x1a'; };
+    if (quotePair || dropped(first) || dropped(last)) return '"' + text + '"';
+    return text;
+}
+
 }  // namespace corvane
