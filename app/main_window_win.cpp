@@ -1,5 +1,6 @@
 #include "app/main_window_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -9,6 +10,7 @@
 #include "app/file_open_win.h"
 #include "app/load_flow.h"
 #include "dialogs/genre_dialog_win.h"
+#include "dialogs/registration_setup_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
 #include "resources/resource.h"
@@ -125,6 +127,33 @@ void openDroppedFiles(AppState& app, HDROP drop) {
     if (loaded) afterLoad(app);
 }
 
+// Hook until the genre list window registers programmes: the programme its
+// list has selected (item key service + 1000 x event) is handed to the
+// window, which prepares its registration again with the settings now in force.
+void prepareGenreListRegistrationAgain(AppState& app) {
+    HWND list = app.genreListWindow ? GetDlgItem(app.genreListWindow, IDC_GENRE_EVENTS) : nullptr;
+    if (!list) return;
+    const int row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row < 0) return;
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return;
+    const auto key = static_cast<int>(item.lParam);
+    SendMessageA(app.genreListWindow, kPrepareGenreRegistrationMessage, key % 1000, key / 1000);
+}
+
+void openRegistrationSetup(AppState& app) {
+    RegistrationSetupHost host{*app.settings, *app.servicePreferences, app.registration, app.presets,
+                               app.currentPresetIndex, app.store.get(), *app.layout};
+    if (runRegistrationSetupDialog(app.mainWindow, host) != IDOK) return;
+    // What the popup prepared follows the old settings: it goes, and with it
+    // the selection, so that the next click prepares the programme anew.
+    app.layout->view.selection = Selection{};
+    hidePopup(app.popupWindow);
+    prepareGenreListRegistrationAgain(app);
+}
+
 void toggleNowLine(AppState& app) {
     app.switches.nowTimeLine = app.switches.nowTimeLine ? 0 : 1;
     setCheck(app, IDM_NOW_LINE, app.switches.nowTimeLine != 0);
@@ -170,6 +199,9 @@ bool onCommand(AppState& app, int command) {
             return true;
         case IDM_GENRE_COLOR:
             if (runGenreColorDialog(app.mainWindow, app.genres, app.genreBrushes) == 1) invalidateClient(app, false);
+            return true;
+        case IDM_IEPG_SETUP:
+            openRegistrationSetup(app);
             return true;
         case IDM_VIEW_CH_NO:
             toggleChannelNumbers(app);

@@ -13,6 +13,9 @@ namespace corvane {
 
 // Messages other windows send the main window's companions.
 constexpr UINT kRefreshGenreListMessage = WM_APP + 1;
+// Asks the genre list window to prepare its registration again for the
+// programme of channel wParam, event lParam (after the registration setup).
+constexpr UINT kPrepareGenreRegistrationMessage = WM_APP + 2;
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -53,6 +53,7 @@ struct StationRow {
 
     // The text of column 1, 2 or 3 (column 0 for anything else).
     std::string& text(int column);
+    const std::string& text(int column) const { return const_cast<StationRow*>(this)->text(column); }
     bool operator==(const StationRow&) const = default;
 };
 
