@@ -369,6 +369,9 @@ protected:
 
 TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceAndColumnZeroNeverChanges) {
     std::string firstName;
+    RecordingMessageBoxes boxes;
+    const RecordingMessageBoxes::Box tooLong{"iEPG登録局名は99バイト以内で入力してください。", "iEPG設定",
+                                             message_box::ok | message_box::iconWarning};
     EXPECT_EQ(IDOK, run({[&](HWND d) {
                              firstName = cell(d, 0, 0);
                              return true;
@@ -388,8 +391,21 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceAndColumnZer
                          editEnded([](HWND d) {
                              EXPECT_TRUE(IsWindowVisible(d));
                              EXPECT_EQ("101", cell(d, 1, 2));
+                         }),
+                         clickCell(1, 1),
+                         [](HWND d) {  // more than the guide reads back: refused, not cut
+                             HWND edit = cellEdit(d);
+                             if (!edit || GetFocus() != edit) return false;
+                             SetWindowTextA(edit, std::string(50, 'x').append("表").append(50, 'y').c_str());
+                             type({VK_RETURN});
+                             return true;
+                         },
+                         editEnded([&](HWND d) {
+                             EXPECT_EQ(std::vector{tooLong}, boxes.shown);
+                             EXPECT_EQ("BS101", cell(d, 1, 1));
                              press(d, IDOK);
-                         })}));
+                         })},
+                        &boxes));
     EXPECT_EQ(std::tuple(std::string("nhk"), std::string(""), std::string("101")),
               std::tuple(settings.readString("iEPGStationName", "1024", "<none>", 100),
                          settings.readString("RemoconChNo", "1024", "<none>", 100),
