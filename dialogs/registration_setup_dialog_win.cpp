@@ -46,10 +46,9 @@ struct SetupDialogState {
 const int presetChecks[] = {IDC_PRESET_POWER_ON, IDC_PRESET_POWER_OFF, IDC_PRESET_B25, IDC_PRESET_BCS,
                             IDC_PRESET_SEL,      IDC_PRESET_LOGON,     IDC_PRESET_UDP};
 
-int PresetControls::*const presetFlagMembers[] = {&PresetControls::powerOn, &PresetControls::powerOff,
-                                                  &PresetControls::b25,     &PresetControls::bcsFile,
-                                                  &PresetControls::sel,     &PresetControls::logonOnly,
-                                                  &PresetControls::udp};
+int PresetControls::*const presetFlagMembers[] = {
+    &PresetControls::powerOn, &PresetControls::powerOff,  &PresetControls::b25, &PresetControls::bcsFile,
+    &PresetControls::sel,     &PresetControls::logonOnly, &PresetControls::udp};
 
 // The whole text of a window, however long.
 std::string windowText(HWND control) {
@@ -86,14 +85,18 @@ void renamePresetItem(HWND dialog, SetupDialogState& state, int index) {
 void loadPreset(HWND dialog, SetupDialogState& state, int index) {
     const PresetControls controls = presetControls(state.presets[index]);
     renamePresetItem(dialog, state, index);
-    const std::pair<int, const std::string*> texts[] = {
-        {IDC_PRESET_NAME, &controls.name},          {IDC_PRESET_APP_PATH, &controls.executablePath},
-        {IDC_PRESET_FOLDER, &controls.saveFolder},  {IDC_PRESET_ID, &controls.id},
-        {IDC_PRESET_UDP_HOST, &controls.udpHostName}, {IDC_PRESET_ACCOUNT, &controls.account},
-        {IDC_PRESET_PASSWORD, &controls.password},  {IDC_PRESET_PASSWORD_CONFIRM, &controls.passwordConfirm},
-        {IDC_PRESET_OTHER, &controls.otherOptions}};
+    const std::pair<int, const std::string*> texts[] = {{IDC_PRESET_NAME, &controls.name},
+                                                        {IDC_PRESET_APP_PATH, &controls.executablePath},
+                                                        {IDC_PRESET_FOLDER, &controls.saveFolder},
+                                                        {IDC_PRESET_ID, &controls.id},
+                                                        {IDC_PRESET_UDP_HOST, &controls.udpHostName},
+                                                        {IDC_PRESET_ACCOUNT, &controls.account},
+                                                        {IDC_PRESET_PASSWORD, &controls.password},
+                                                        {IDC_PRESET_PASSWORD_CONFIRM, &controls.passwordConfirm},
+                                                        {IDC_PRESET_OTHER, &controls.otherOptions}};
     for (const auto& [id, text] : texts) SetDlgItemTextA(dialog, id, text->c_str());
-    for (size_t i = 0; i < std::size(presetChecks); ++i) tick(dialog, presetChecks[i], controls.*presetFlagMembers[i] != 0);
+    for (size_t i = 0; i < std::size(presetChecks); ++i)
+        tick(dialog, presetChecks[i], controls.*presetFlagMembers[i] != 0);
 }
 
 PresetControls readPresetControls(HWND dialog) {
@@ -107,7 +110,8 @@ PresetControls readPresetControls(HWND dialog) {
     controls.password = controlText(dialog, IDC_PRESET_PASSWORD);
     controls.passwordConfirm = controlText(dialog, IDC_PRESET_PASSWORD_CONFIRM);
     controls.otherOptions = controlText(dialog, IDC_PRESET_OTHER);
-    for (size_t i = 0; i < std::size(presetChecks); ++i) controls.*presetFlagMembers[i] = ticked(dialog, presetChecks[i]);
+    for (size_t i = 0; i < std::size(presetChecks); ++i)
+        controls.*presetFlagMembers[i] = ticked(dialog, presetChecks[i]);
     return controls;
 }
 
@@ -157,7 +161,8 @@ void prepareStationList(HWND dialog, SetupDialogState& state) {
         item.pszText = const_cast<char*>(station.columnName.c_str());
         item.lParam = station.serviceId;
         const int at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        for (int column = 1; column < kStationColumnCount; ++column) setCellText(list, at, column, station.text(column));
+        for (int column = 1; column < kStationColumnCount; ++column)
+            setCellText(list, at, column, station.text(column));
     }
 }
 
@@ -174,7 +179,8 @@ void initialize(HWND dialog, SetupDialogState& state) {
     RegistrationSetupHost& app = *state.app;
     state.presets = app.presets;
     if (state.presets.empty()) state.presets.resize(tunerecPresetCount);
-    if (currentPreset(state) < 0 || currentPreset(state) >= static_cast<int>(state.presets.size())) currentPreset(state) = 0;
+    if (currentPreset(state) < 0 || currentPreset(state) >= static_cast<int>(state.presets.size()))
+        currentPreset(state) = 0;
     for (const TunerecPreset& preset : state.presets)
         SendMessageA(presetList(dialog), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preset.name.c_str()));
     loadPreset(dialog, state, currentPreset(state));
@@ -212,8 +218,7 @@ void accept(HWND dialog, SetupDialogState& state) {
     setup.presets = state.presets;
     setup.rows = state.rows;
     for (int column = 0; column < kStationColumnCount; ++column)
-        setup.columnWidths[column] =
-            static_cast<int>(SendMessageA(stationList(dialog), LVM_GETCOLUMNWIDTH, column, 0));
+        setup.columnWidths[column] = static_cast<int>(SendMessageA(stationList(dialog), LVM_GETCOLUMNWIDTH, column, 0));
     acceptRegistrationSetup(*state.app, setup);
     EndDialog(dialog, IDOK);
 }
@@ -432,7 +437,8 @@ INT_PTR CALLBACK setupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
 
         case kShowCellRefusalMessage:
-            if (state && state->refusedColumn >= 0) checkStationText(state->refusedColumn, state->refusedText, *state->messages);
+            if (state && state->refusedColumn >= 0)
+                checkStationText(state->refusedColumn, state->refusedText, *state->messages);
             if (state) state->refusedColumn = -1;
             return TRUE;
 

@@ -1,6 +1,7 @@
 #include "reserve/registration_setup.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace corvane {
 
@@ -36,10 +37,19 @@ bool fits(const std::string& text, size_t limit, const char* label, MessageBoxes
 
 int flag(int value) { return value != 0 ? 1 : 0; }
 
+// Each option flag of a preset and its check box.
+const std::pair<int TunerecPreset::*, int PresetControls::*> optionFlags[] = {
+    {&TunerecPreset::powerOn, &PresetControls::powerOn}, {&TunerecPreset::powerOff, &PresetControls::powerOff},
+    {&TunerecPreset::b25, &PresetControls::b25},         {&TunerecPreset::bcsFile, &PresetControls::bcsFile},
+    {&TunerecPreset::sel, &PresetControls::sel},         {&TunerecPreset::logonOnly, &PresetControls::logonOnly},
+    {&TunerecPreset::udp, &PresetControls::udp}};
+
 // The service of a row: the one at its index when it still has the row's
 // channel key, else the one with that key; -1 when the store holds none.
 int serviceOfRow(const EpgStore& store, const StationRow& row) {
-    const auto hasKey = [&](int index) { return store.services[index] && channelKey(*store.services[index]) == row.key; };
+    const auto hasKey = [&](int index) {
+        return store.services[index] && channelKey(*store.services[index]) == row.key;
+    };
     if (row.service >= 0 && row.service < kMaxServices && hasKey(row.service)) return row.service;
     for (int index = 0; index < kMaxServices && store.services[index]; ++index)
         if (hasKey(index)) return index;
@@ -50,10 +60,14 @@ int serviceOfRow(const EpgStore& store, const StationRow& row) {
 
 std::string& StationRow::text(int column) {
     switch (column) {
-        case 1: return stationName;
-        case 2: return remoteNumber;
-        case 3: return vurdaChNo;
-        default: return columnName;
+        case 1:
+            return stationName;
+        case 2:
+            return remoteNumber;
+        case 3:
+            return vurdaChNo;
+        default:
+            return columnName;
     }
 }
 
@@ -79,8 +93,8 @@ std::vector<StationRow> stationRows(const EpgStore& store, const ChannelInfo (&c
 StationColumnWidths readStationColumnWidths(Settings& settings) {
     StationColumnWidths widths{};
     for (int column = 0; column < kStationColumnCount; ++column)
-        widths[column] =
-            parseDecimal(settings.readString(widthSection, widthKeys[column], widthDefaults[column], widthTextCapacity));
+        widths[column] = parseDecimal(
+            settings.readString(widthSection, widthKeys[column], widthDefaults[column], widthTextCapacity));
     return widths;
 }
 
@@ -94,13 +108,7 @@ PresetControls presetControls(const TunerecPreset& preset) {
     controls.account = preset.account;
     controls.password = controls.passwordConfirm = preset.password;
     controls.otherOptions = preset.otherOptions;
-    controls.powerOn = flag(preset.powerOn);
-    controls.powerOff = flag(preset.powerOff);
-    controls.b25 = flag(preset.b25);
-    controls.bcsFile = flag(preset.bcsFile);
-    controls.sel = flag(preset.sel);
-    controls.logonOnly = flag(preset.logonOnly);
-    controls.udp = flag(preset.udp);
+    for (const auto& [stored, box] : optionFlags) controls.*box = flag(preset.*stored);
     return controls;
 }
 
@@ -108,9 +116,11 @@ bool savePresetControls(const PresetControls& controls, TunerecPreset& preset, M
     const bool withAccount = !controls.account.empty();
     if (!fits(controls.account, accountTextLimit, "アカウント名", messages)) return false;
     if (withAccount && !fits(controls.password, accountTextLimit, "パスワード", messages)) return false;
-    const std::pair<const std::string*, const char*> texts[] = {
-        {&controls.name, "名前"},      {&controls.executablePath, "tunerecアプリ"}, {&controls.saveFolder, "保存フォルダ"},
-        {&controls.udpHostName, "UDP"}, {&controls.otherOptions, "他"}};
+    const std::pair<const std::string*, const char*> texts[] = {{&controls.name, "名前"},
+                                                                {&controls.executablePath, "tunerecアプリ"},
+                                                                {&controls.saveFolder, "保存フォルダ"},
+                                                                {&controls.udpHostName, "UDP"},
+                                                                {&controls.otherOptions, "他"}};
     for (const auto& [text, label] : texts)
         if (!fits(*text, settingTextLimit, label, messages)) return false;
     const int id = parseDecimal(controls.id);
@@ -130,13 +140,7 @@ bool savePresetControls(const PresetControls& controls, TunerecPreset& preset, M
     preset.saveFolder = controls.saveFolder;
     preset.udpHostName = controls.udpHostName;
     preset.otherOptions = controls.otherOptions;
-    preset.powerOn = flag(controls.powerOn);
-    preset.powerOff = flag(controls.powerOff);
-    preset.b25 = flag(controls.b25);
-    preset.bcsFile = flag(controls.bcsFile);
-    preset.sel = flag(controls.sel);
-    preset.logonOnly = flag(controls.logonOnly);
-    preset.udp = flag(controls.udp);
+    for (const auto& [stored, box] : optionFlags) preset.*stored = flag(controls.*box);
     preset.id = id;
     return true;
 }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "store/ini_settings.h"
 #include "support/temp_ini.h"
@@ -88,6 +89,18 @@ TYPED_TEST(SettingsSeamTest, WritesCreateReplaceAndAreSeenAtOnce) {
     file.write("[S]\r\nk=4\r\n");
     EXPECT_EQ(4, settings.readInt("S", "k", 0));
     EXPECT_FALSE(TypeParam(file.path() + ".missing/settings.ini").writeString("S", "k", "1"));
+}
+
+TYPED_TEST(SettingsSeamTest, TextsWithBlanksOrQuotesAtTheirEndsReadBackWhole) {
+    TempIniFile file("whole");
+    TypeParam settings(file.path());
+    const std::string longest = " " + std::string(96, 'x') + "表";  // 99 bytes with its blank
+    for (const std::string& text : std::vector<std::string>{"NHK", " NHK", "NHK\t", "\"NHK\"", "'N'", "\"N'", "\"", "", "表\\", longest}) {
+        ASSERT_TRUE(settings.writeString("S", "k", valueReadBackWhole(text)));
+        EXPECT_EQ(text, settings.readString("S", "k", "D", 100)) << text;
+    }
+    ASSERT_TRUE(settings.writeString("S", "plain", valueReadBackWhole("NHK")));
+    EXPECT_NE(std::string::npos, file.read().find("plain=NHK\r\n"));  // plain texts stay plain
 }
 
 }  // namespace

@@ -70,7 +70,9 @@ std::string cell(HWND dialog, int row, int column) {
     return buffer;
 }
 
-int selectedPreset(HWND dialog) { return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0)); }
+int selectedPreset(HWND dialog) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0));
+}
 
 std::string presetItem(HWND dialog, int index) {
     char buffer[300] = {};
@@ -143,25 +145,25 @@ protected:
 TEST_F(RegistrationSetupDialogTest, SwitchingPresetsThenCancellingWritesNothingButTheNextOpeningShowsThatPreset) {
     const std::string before = ini.read();
     EXPECT_EQ(IDCANCEL, run({[](HWND d) {
-                                 EXPECT_EQ(std::tuple(0, std::string("朝"), std::string("深夜")),
-                                           std::tuple(selectedPreset(d), text(d, IDC_PRESET_NAME), presetItem(d, 2)));
-                                 SetDlgItemTextA(d, IDC_PRESET_NAME, "朝の番組");  // a new name for preset 1
-                                 pickPreset(d, 2);
-                                 // The drop-down shows the new name; the controls show preset 3.
-                                 EXPECT_EQ(std::tuple(2, std::string("朝の番組"), std::string("深夜"), std::string("3")),
-                                           std::tuple(selectedPreset(d), presetItem(d, 0), text(d, IDC_PRESET_NAME),
-                                                      text(d, IDC_PRESET_ID)));
-                                 press(d, IDCANCEL);
-                                 return true;
-                             }}));
+                  EXPECT_EQ(std::tuple(0, std::string("朝"), std::string("深夜")),
+                            std::tuple(selectedPreset(d), text(d, IDC_PRESET_NAME), presetItem(d, 2)));
+                  SetDlgItemTextA(d, IDC_PRESET_NAME, "朝の番組");  // a new name for preset 1
+                  pickPreset(d, 2);
+                  // The drop-down shows the new name; the controls show preset 3.
+                  EXPECT_EQ(std::tuple(2, std::string("朝の番組"), std::string("深夜"), std::string("3")),
+                            std::tuple(selectedPreset(d), presetItem(d, 0), text(d, IDC_PRESET_NAME),
+                                       text(d, IDC_PRESET_ID)));
+                  press(d, IDCANCEL);
+                  return true;
+              }}));
     EXPECT_EQ(before, ini.read());
     EXPECT_EQ(std::tuple(2, std::string("朝")), std::tuple(current, presets[0].name));
     EXPECT_EQ(IDCANCEL, run({[](HWND d) {
-                                 EXPECT_EQ(std::tuple(2, std::string("深夜"), std::string("朝")),
-                                           std::tuple(selectedPreset(d), text(d, IDC_PRESET_NAME), presetItem(d, 0)));
-                                 press(d, IDCANCEL);
-                                 return true;
-                             }}));
+                  EXPECT_EQ(std::tuple(2, std::string("深夜"), std::string("朝")),
+                            std::tuple(selectedPreset(d), text(d, IDC_PRESET_NAME), presetItem(d, 0)));
+                  press(d, IDCANCEL);
+                  return true;
+              }}));
 }
 
 TEST_F(RegistrationSetupDialogTest, DifferentPasswordsWithAnAccountRefuseTheSwitchAndOk) {
@@ -193,30 +195,33 @@ TEST_F(RegistrationSetupDialogTest, OkWritesTheTargetPresetsAndStationsAndTheGui
     layout.buildListLayout(store.get());
     folderAnswers = {"C:\\録画", ""};
     EXPECT_EQ(IDOK, run({[](HWND d) {
-                            EXPECT_EQ(std::tuple(2, std::string("BS101"), std::string("7")),
-                                      std::tuple(static_cast<int>(SendDlgItemMessageA(d, IDC_STATION_LIST,
-                                                                                       LVM_GETITEMCOUNT, 0, 0)),
-                                                 cell(d, 1, 0), cell(d, 1, 2)));
-                            press(d, IDC_IEPG_ENABLE);
-                            press(d, IDC_TARGET_TVROCK);
-                            SetDlgItemTextA(d, IDC_TVROCK_HOST, "http://192.168.0.2:8969/tv/");
-                            SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "abc");
-                            SetDlgItemTextA(d, IDC_PRESET_FOLDER, "D:\\old");
-                            press(d, IDC_PRESET_FOLDER_BROWSE);  // a folder: it gets its '\'
-                            EXPECT_EQ("C:\\録画\\", text(d, IDC_PRESET_FOLDER));
-                            press(d, IDC_PRESET_FOLDER_BROWSE);  // cancelled: the box keeps it
-                            EXPECT_EQ("C:\\録画\\", text(d, IDC_PRESET_FOLDER));
-                            return true;
-                        },
-                        [](HWND d) {
-                            press(d, IDOK);
-                            return true;
-                        }}));
+                             EXPECT_EQ(std::tuple(2, std::string("BS101"), std::string("7")),
+                                       std::tuple(static_cast<int>(
+                                                      SendDlgItemMessageA(d, IDC_STATION_LIST, LVM_GETITEMCOUNT, 0, 0)),
+                                                  cell(d, 1, 0), cell(d, 1, 2)));
+                             press(d, IDC_IEPG_ENABLE);
+                             press(d, IDC_TARGET_TVROCK);
+                             SetDlgItemTextA(d, IDC_TVROCK_HOST, "http://192.168.0.2:8969/tv/");
+                             SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "abc");
+                             SetDlgItemTextA(d, IDC_PRESET_FOLDER, "D:\\old");
+                             press(d, IDC_PRESET_FOLDER_BROWSE);  // a folder: it gets its '\'
+                             EXPECT_EQ("C:\\録画\\", text(d, IDC_PRESET_FOLDER));
+                             press(d, IDC_PRESET_FOLDER_BROWSE);  // cancelled: the box keeps it
+                             EXPECT_EQ("C:\\録画\\", text(d, IDC_PRESET_FOLDER));
+                             return true;
+                         },
+                         [](HWND d) {
+                             press(d, IDOK);
+                             return true;
+                         }}));
     EXPECT_EQ((std::vector<std::string>{"D:\\old", "C:\\録画\\"}), folderStarts);
-    auto stored = [&](const char* section, const char* key) { return settings.readString(section, key, "<none>", 300); };
-    EXPECT_EQ(std::tuple(std::string("1"), std::string("0"), std::string("1"), std::string("http://192.168.0.2:8969/tv/")),
-              std::tuple(stored("iEpgSetup", "iEpg"), stored("iEpgSetup", "EpgTimer"), stored("iEpgSetup", "TvRock"),
-                         stored("iEpgSetup", "HostName")));
+    auto stored = [&](const char* section, const char* key) {
+        return settings.readString(section, key, "<none>", 300);
+    };
+    EXPECT_EQ(
+        std::tuple(std::string("1"), std::string("0"), std::string("1"), std::string("http://192.168.0.2:8969/tv/")),
+        std::tuple(stored("iEpgSetup", "iEpg"), stored("iEpgSetup", "EpgTimer"), stored("iEpgSetup", "TvRock"),
+                   stored("iEpgSetup", "HostName")));
     EXPECT_EQ(std::tuple(std::string("616263"), std::string("C:\\録画\\"), std::string("150")),
               std::tuple(stored("ViewSetup", "iEpgAColor"), stored("iEpgSetup", "FileNameTunerecSave"),
                          stored("iEpgSetupDialog", "CHNAMEW")));
@@ -235,7 +240,8 @@ HWND browserOver(HWND dialog) {
         GetCurrentThreadId(),
         [](HWND window, LPARAM data) {
             auto& s = *reinterpret_cast<Search*>(data);
-            if (window != s.dialog && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == s.dialog) s.found = window;
+            if (window != s.dialog && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == s.dialog)
+                s.found = window;
             return s.found ? FALSE : TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -247,7 +253,8 @@ Step leaveBrowser(int button) {
     return [=](HWND d) {
         HWND browser = browserOver(d);
         if (!browser) return false;
-        PostMessageA(browser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(browser, button)));
+        PostMessageA(browser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(browser, button)));
         return true;
     };
 }
@@ -278,8 +285,7 @@ TEST_F(RegistrationSetupDialogTest, ThePlatformBrowsersStartFromTheBoxesAndAFold
                                  SetDlgItemTextA(d, IDC_PRESET_FOLDER, "C:\\");
                                  PostMessageA(GetDlgItem(d, IDC_PRESET_FOLDER_BROWSE), BM_CLICK, 0, 0);
                              }),
-                             leaveBrowser(IDCANCEL),
-                             waitForNoBrowser([&](HWND d) {
+                             leaveBrowser(IDCANCEL), waitForNoBrowser([&](HWND d) {
                                  EXPECT_EQ("C:\\", text(d, IDC_PRESET_FOLDER));
                                  SetDlgItemTextA(d, IDC_PRESET_APP_PATH, program);
                                  PostMessageA(GetDlgItem(d, IDC_PRESET_APP_BROWSE), BM_CLICK, 0, 0);
@@ -291,8 +297,7 @@ TEST_F(RegistrationSetupDialogTest, ThePlatformBrowsersStartFromTheBoxesAndAFold
                                  SetDlgItemTextA(d, IDC_IEPG_APP_PATH, "");
                                  PostMessageA(GetDlgItem(d, IDC_IEPG_APP_BROWSE), BM_CLICK, 0, 0);
                              }),
-                             leaveBrowser(IDCANCEL),
-                             waitForNoBrowser([&](HWND d) {
+                             leaveBrowser(IDCANCEL), waitForNoBrowser([&](HWND d) {
                                  EXPECT_EQ("", text(d, IDC_IEPG_APP_PATH));
                                  press(d, IDCANCEL);
                              })}));
@@ -313,7 +318,9 @@ protected:
     static HWND cellEdit(HWND dialog) {
         return reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, IDC_STATION_LIST, LVM_GETEDITCONTROL, 0, 0));
     }
-    static void send(std::vector<INPUT> inputs) { SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)); }
+    static void send(std::vector<INPUT> inputs) {
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
     // A click in the middle of the cell, once a double click's time has passed
     // since the last one: the pointer moves there first, the button is
     // pressed at a later tick.
@@ -378,15 +385,12 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceAndColumnZer
                          },
                          clickCell(0, 2),  // selects the row
                          clickCell(0, 0),  // column 0 of a selected row: column 1
-                         typeInto(0, 1, {'N', 'H', 'K', VK_RETURN}),
-                         editEnded([&](HWND d) {
-                             EXPECT_EQ(std::tuple(firstName, std::string("nhk")), std::tuple(cell(d, 0, 0), cell(d, 0, 1)));
+                         typeInto(0, 1, {'N', 'H', 'K', VK_RETURN}), editEnded([&](HWND d) {
+                             EXPECT_EQ(std::tuple(firstName, std::string("nhk")),
+                                       std::tuple(cell(d, 0, 0), cell(d, 0, 1)));
                          }),
-                         clickCell(0, 2),
-                         typeInto(0, 2, {VK_BACK, VK_RETURN}),  // the number emptied
-                         editEnded([](HWND d) { EXPECT_EQ("", cell(d, 0, 2)); }),
-                         clickCell(1, 2),
-                         clickCell(1, 2),
+                         clickCell(0, 2), typeInto(0, 2, {VK_BACK, VK_RETURN}),  // the number emptied
+                         editEnded([](HWND d) { EXPECT_EQ("", cell(d, 0, 2)); }), clickCell(1, 2), clickCell(1, 2),
                          typeInto(1, 2, {'X', VK_ESCAPE}),  // Escape keeps the cell and the dialog
                          editEnded([](HWND d) {
                              EXPECT_TRUE(IsWindowVisible(d));
@@ -411,7 +415,8 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceAndColumnZer
                          settings.readString("RemoconChNo", "1024", "<none>", 100),
                          settings.readString("RemoconChNo", "101:4", "<none>", 100)));
     // The guide takes them at once: the emptied number is the remote key again.
-    EXPECT_EQ(std::tuple(std::string("nhk"), 5), std::tuple(layout.channels[0].stationName, layout.channels[0].remoteNumber));
+    EXPECT_EQ(std::tuple(std::string("nhk"), 5),
+              std::tuple(layout.channels[0].stationName, layout.channels[0].remoteNumber));
 }
 
 }  // namespace
