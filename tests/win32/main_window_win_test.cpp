@@ -14,6 +14,7 @@
 #include "app/main_window_win.h"
 #include "store/settings_win.h"
 #include "app/startup_win.h"
+#include "guide/popup_win.h"
 #include "resources/resource.h"
 #include "support/temp_ini.h"
 #include "support/ts_recording.h"
@@ -244,6 +245,33 @@ TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
     EXPECT_EQ(400 - 120 + client.bottom, layout.view.scrollY);
     wheel(client.right, 100, true);  // on the vertical bar, right of the client area: one screen
     EXPECT_EQ(400 - 120, layout.view.scrollY);
+}
+
+int setupDialogButton = IDOK;  // how the scripted user leaves the registration setup
+
+void CALLBACK leaveRegistrationSetup(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA("#32770", "iEPG設定");
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, timer);
+    SendDlgItemMessageA(dialog, setupDialogButton, BM_CLICK, 0, 0);
+}
+
+TEST_F(LoadedWindowTest, RegistrationSetupOkWritesAndTakesThePopupAwayCancelLeavesIt) {
+    GuideLayout& layout = *app.layout;
+    const int y = layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - layout.view.scrollY + 5;
+    SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, y));
+    SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, y));
+    ASSERT_TRUE(popupShown(app.popupWindow));
+    for (const int button : {IDCANCEL, IDOK}) {
+        setupDialogButton = button;
+        SetTimer(nullptr, 0, 40, leaveRegistrationSetup);
+        command(IDM_IEPG_SETUP);
+        // What the popup prepared follows the settings it was prepared with.
+        EXPECT_EQ(button == IDCANCEL, popupShown(app.popupWindow));
+        EXPECT_EQ((button == IDCANCEL ? Selection{0, 3} : Selection{}), layout.view.selection);
+        expectIni("iEpgSetup", {{"iEpg", button == IDOK ? "0" : "<none>"}});
+    }
+    expectIni("iEPGStationName", {{"1", "テスト放送"}});
 }
 
 // Tests that move the one pointer of the display run alone (see CMakeLists.txt).
