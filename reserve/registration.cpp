@@ -1,9 +1,7 @@
 #include "reserve/registration.h"
 
-#include <algorithm>
-
-#include "store/arib.h"
 #include "store/file_io.h"
+#include "store/service_identity.h"
 
 namespace corvane {
 
@@ -50,9 +48,9 @@ bool registerWithIEpgApplication(const RegistrationProgramme& programme, const s
 }  // namespace
 
 std::optional<RegistrationProgramme> registrationProgramme(const EpgStore& store,
-                                                           const std::vector<ChannelInfo>& channels,
+                                                           std::span<const ChannelInfo> channels,
                                                            int channel, const GuideEvent& event) {
-    if (channel < 0 || channel >= store.serviceCount || channel >= static_cast<int>(channels.size()) ||
+    if (channel < 0 || channel >= store.serviceCount || static_cast<size_t>(channel) >= channels.size() ||
         !store.services[channel])
         return std::nullopt;
     const ServiceRecord& record = *store.services[channel];
@@ -62,9 +60,8 @@ std::optional<RegistrationProgramme> registrationProgramme(const EpgStore& store
     programme.channel = channel;
     programme.stationName = info.stationName;
     programme.vurdaChNo = info.vurdaChNo;
-    const std::string serviceName =
-        aribToShiftJisString(record.serviceName, std::min<size_t>(record.serviceNameLength, kNameCapacity));
-    programme.stationLabel = stationLabel(serviceName, record.serviceId, record.networkWord);
+    programme.stationLabel = stationLabel(decodedName(record.serviceName, record.serviceNameLength),
+                                          record.serviceId, record.networkWord);
     programme.serviceId = record.serviceId;
     programme.physicalChannel = record.physicalChannel();
     return programme;
@@ -118,6 +115,25 @@ int registerCapture(SourceRegistration& state, const RegistrationSwitches& switc
     const int result = taskDialog.run(state.capture);
     if (result == 1) watch.reset();
     return result;
+}
+
+RegistrationButton Registrations::prepare(RegistrationSource source,
+                                          const std::optional<RegistrationProgramme>& programme) {
+    if (!programme) {
+        state.of(source).programme.reset();
+        return registrationButton(source, switches());
+    }
+    return prepareRegistration(state.of(source), source, *programme, switches(), paths.registrationFile);
+}
+
+bool Registrations::registerFileOrWeb(RegistrationSource source) {
+    return corvane::registerFileOrWeb(state.of(source), source, switches(), settings_.fileName, settings_.hostName,
+                                      paths, calls);
+}
+
+int Registrations::registerCapture(RegistrationSource source, ReservationWatch& watch) {
+    if (!taskDialog) return 0;
+    return corvane::registerCapture(state.of(source), switches(), *taskDialog, watch);
 }
 
 }  // namespace corvane

@@ -8,13 +8,15 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "guide/guide_layout.h"
 #include "reserve/message_boxes.h"
 #include "reserve/process_start.h"
 #include "reserve/registration_formats.h"
+#include "reserve/registration_settings.h"
 #include "reserve/reservations.h"
 #include "reserve/tvrock_command.h"
 #include "store/epg_store.h"
@@ -65,19 +67,18 @@ struct RegistrationPaths {
     std::string epgTimerFile;      // EpgTimer's reservation file; empty when there is no Documents folder
 };
 
-// The platform a registration goes through.
+// The platform a file-or-web registration goes through.
 struct RegistrationCalls {
     ProcessStarter& processes;
     MessageBoxes& messages;
     SocketCalls& sockets;
-    TaskRegistrationDialog& taskDialog;
 };
 
 // The programme `event` of channel `channel` with what the formats need of
 // its channel and service. Nothing when the channel is not in the store and
 // the channel list.
 std::optional<RegistrationProgramme> registrationProgramme(const EpgStore& store,
-                                                           const std::vector<ChannelInfo>& channels,
+                                                           std::span<const ChannelInfo> channels,
                                                            int channel, const GuideEvent& event);
 
 // The registration file in `target`'s format: the EpgTimer line, nothing for
@@ -122,5 +123,32 @@ bool registerFileOrWeb(SourceRegistration& state, RegistrationSource source,
 // result, 0 when it did not run.
 int registerCapture(SourceRegistration& state, const RegistrationSwitches& switches,
                     TaskRegistrationDialog& taskDialog, ReservationWatch& watch);
+
+// The registrations of the process: what each window prepared, with the
+// settings read at each step (the setup dialog may change them between a
+// selection and the press), the paths and the platform calls. The main
+// window runs the popup's commands here, the genre list window its own.
+class Registrations {
+public:
+    Registrations(const RegistrationSettings& settings, RegistrationPaths paths, RegistrationCalls calls)
+        : paths(std::move(paths)), calls(calls), settings_(settings) {}
+
+    RegistrationSwitches switches() const { return registrationSwitches(settings_); }
+
+    // A window selected `programme`; without one (it could not be taken from
+    // the guide) the window holds nothing to register. The window's button.
+    RegistrationButton prepare(RegistrationSource source, const std::optional<RegistrationProgramme>& programme);
+    bool registerFileOrWeb(RegistrationSource source);
+    // Without a task dialog nothing runs (0).
+    int registerCapture(RegistrationSource source, ReservationWatch& watch);
+
+    RegistrationPaths paths;
+    RegistrationCalls calls;
+    TaskRegistrationDialog* taskDialog = nullptr;  // the capture tool's dialog
+    RegistrationState state;
+
+private:
+    const RegistrationSettings& settings_;
+};
 
 }  // namespace corvane

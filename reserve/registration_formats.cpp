@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "guide/local_time.h"
+#include "store/broadcast_time.h"
+#include "store/service_identity.h"
 #include "store/shift_jis.h"
 
 namespace corvane {
@@ -66,14 +67,16 @@ RegistrationSwitches registrationSwitches(int iEpg, int iEpgTunerec, int epgTime
     return RegistrationSwitches{iEpg == 1, iEpgTunerec == 1, registrationTarget(epgTimer, tvRock)};
 }
 
+RegistrationSwitches registrationSwitches(const RegistrationSettings& settings) {
+    return registrationSwitches(settings.iEpg, settings.iEpgTunerec, settings.epgTimer, settings.tvRock);
+}
+
 std::string stationLabel(const std::string& serviceName, int serviceId, int networkWord) {
     if (!serviceName.empty()) return cutShiftJis(serviceName, kStationLabelLimit);
     const int networkClass = networkWord >> 12;
     const int physicalChannel = networkWord & 0x0FFF;
-    if (physicalChannel != 0) return printed("%lldch", physicalChannel);
-    if (networkClass == 4) return printed("BS%lld", serviceId);
-    if (networkClass == 6 || networkClass == 7) return printed("CS%lld", serviceId);
-    return printed("%lld", serviceId);
+    if (physicalChannel != 0) return serviceNumberLabel(networkClass, physicalChannel, true);
+    return serviceNumberLabel(networkClass, serviceId);
 }
 
 std::string iEpgText(const RegistrationProgramme& programme) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "guide/guide_layout.h"
+#include "reserve/registration_settings.h"
 
 namespace corvane {
 
@@ -30,6 +31,7 @@ struct RegistrationSwitches {
     RegistrationTarget target = RegistrationTarget::iEpg;
 };
 RegistrationSwitches registrationSwitches(int iEpg, int iEpgTunerec, int epgTimer, int tvRock);
+RegistrationSwitches registrationSwitches(const RegistrationSettings& settings);
 
 // Everything any target needs of one programme, taken when it is prepared.
 struct RegistrationProgramme {

@@ -35,7 +35,7 @@ public:
     RecordingMessageBoxes boxes;
     FakeSockets sockets;
     RecordingTaskDialog dialog;
-    RegistrationCalls calls{starts, boxes, sockets, dialog};
+    RegistrationCalls calls{starts, boxes, sockets};
     RegistrationState state;
     ReservationWatch watch;
 
