@@ -41,9 +41,9 @@ int pressRegistrationButton(const Registrations& registrations, RegistrationSour
         AppendMenuA(menu, MF_STRING, registrationCommandId(source, item.command), item.text.c_str());
     RECT below{};
     GetWindowRect(button, &below);
-    // The menu closes on a click elsewhere only while its owner is in front;
-    // the posted WM_NULL lets it close at once when that click was elsewhere.
-    SetForegroundWindow(owner);
+    // The chosen item's WM_COMMAND is posted to the owner. The WM_NULL after
+    // the menu is the system's advice for menus whose owner may not be the
+    // window in front: without it such a menu can close at once next time.
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, below.left, below.bottom, 0, owner, nullptr);
     PostMessageA(owner, WM_NULL, 0, 0);
     DestroyMenu(menu);
