@@ -21,7 +21,9 @@ int64_t local(int day, int hour, int minute = 0) { return localOf(at(day, hour, 
 
 // Of service 1; networkKind 0 is terrestrial.
 ReservationRecord reservationOf(int64_t start, int64_t end, uint8_t networkKind = 0) {
-    return {.start = start, .end = end, .serviceId = 1, .networkKind = networkKind, .title = {}, .guideTitle = {}};
+    ReservationRecord record;
+    record.start = start, record.end = end, record.serviceId = 1, record.networkKind = networkKind;
+    return record;
 }
 
 class GuidePaintTest : public testing::Test, protected LayoutRig {

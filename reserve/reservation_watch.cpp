@@ -1,0 +1,84 @@
+#include "reserve/reservation_watch.h"
+
+#include <string>
+
+#include "reserve/epgtimer_file.h"
+#include "reserve/reservation_list.h"
+#include "reserve/tvrock_file.h"
+
+namespace corvane {
+
+namespace {
+
+// A last-write time no file has: the file is read again at the next call.
+constexpr uint64_t kReadAgain = ~uint64_t{0};
+
+void parseEpgTimer(std::string_view file, const ReservationInputs& inputs, ReservationList& out) {
+    readEpgTimerReservations(file, *inputs.store, out);
+}
+
+void parseTvRock(std::string_view file, const ReservationInputs& inputs, ReservationList& out) {
+    StationNameTable stations(*inputs.store, inputs.channels);
+    readTvRockReservations(file, *inputs.store, stations, out);
+}
+
+}  // namespace
+
+bool ReservationWatch::written(WatchedFile& file, const char* path, ReservationFiles& files) {
+    FileStamp stamp;
+    // A file that cannot be opened for a moment keeps what it had.
+    if (files.stamp(path, stamp) == FileStatus::busy) return false;
+    // Creation and access times may move without new content.
+    const bool changed = stamp.written != file.seen.written;
+    file.seen = stamp;
+    return changed;
+}
+
+void ReservationWatch::read(WatchedFile& file, const char* path, const ReservationInputs& inputs, FileParser parse) {
+    std::string bytes;
+    switch (inputs.files.readAll(path, kReservationFileLimit, bytes)) {
+        case FileStatus::ok:
+            file.lastRead.clear();
+            if (inputs.store) parse(bytes, inputs, file.lastRead);
+            break;
+        case FileStatus::missing:
+        case FileStatus::tooLarge:
+            file.lastRead.clear();
+            break;
+        case FileStatus::busy:
+            file.seen.written = kReadAgain;
+            break;
+    }
+}
+
+int ReservationWatch::collect(const ReservationSources& sources, const ReservationInputs& inputs,
+                              ReservationList& list) {
+    bool rebuild = rebuildPending_;
+    if (sources.epgTimer && written(epgTimer_, sources.epgTimerFile, inputs.files)) rebuild = true;
+    if (sources.tvRock && written(tvRock_, sources.tvRockFile, inputs.files)) rebuild = true;
+    if (sources.jobs && !jobsRead_) jobsRead_ = rebuild = true;
+    if (!rebuild) return 0;
+    rebuildPending_ = false;
+
+    ReservationListBuilder builder(inputs.now);
+    for (auto [on, file, path, parse] : {std::tuple{sources.epgTimer, &epgTimer_, sources.epgTimerFile, &parseEpgTimer},
+                                         std::tuple{sources.tvRock, &tvRock_, sources.tvRockFile, &parseTvRock}}) {
+        if (!on) {
+            *file = WatchedFile{};
+            continue;
+        }
+        read(*file, path, inputs, parse);
+        for (const ReservationRecord& record : file->lastRead) builder.add(record);
+    }
+    list = builder.finish();
+    return 1;
+}
+
+void ReservationWatch::reset() {
+    epgTimer_.seen.written = 0;
+    tvRock_.seen.written = 0;
+    jobsRead_ = false;
+    rebuildPending_ = true;
+}
+
+}  // namespace corvane
