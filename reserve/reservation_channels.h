@@ -20,20 +20,28 @@ public:
     virtual int remoteNumber(const ServiceRecord& record) = 0;
 };
 
-// The station names of the store's services, read once, when first needed.
-class StationNameTable {
+// The channel values of the store's services, each kind read once for all
+// services when first needed: one collection reads the settings at most
+// twice per service, however many entries it matches.
+class ChannelTable {
 public:
-    StationNameTable(const EpgStore& store, ReservationChannelSettings& settings)
-        : store_(store), settings_(settings) {}
-    // The first service (table order, at most 300) whose stored name equals
-    // `name` exactly; -1 when none does or `name` is empty.
-    int find(std::string_view name);
+    ChannelTable(const EpgStore& store, ReservationChannelSettings& settings) : store_(store), settings_(settings) {}
+    // The first service (table order, at most 300) whose stored station name
+    // equals `name` exactly; -1 when none does or `name` is empty.
+    int findStation(std::string_view name);
+    // The first service whose network class is `networkClass` (6 also takes
+    // 7: both are CS) and whose remote-control number is `number`; -1 when none.
+    int findRemoteNumber(int networkClass, int64_t number);
 
 private:
+    int serviceCount() const;
+
     const EpgStore& store_;
     ReservationChannelSettings& settings_;
-    std::vector<std::string> names_;
-    bool loaded_ = false;
+    std::vector<std::string> stations_;
+    std::vector<int> remoteNumbers_;
+    bool stationsRead_ = false;
+    bool remoteNumbersRead_ = false;
 };
 
 }  // namespace corvane

@@ -13,13 +13,8 @@ namespace {
 // A last-write time no file has: the file is read again at the next call.
 constexpr uint64_t kReadAgain = ~uint64_t{0};
 
-void parseEpgTimer(std::string_view file, const ReservationInputs& inputs, ReservationList& out) {
-    readEpgTimerReservations(file, *inputs.store, out);
-}
-
-void parseTvRock(std::string_view file, const ReservationInputs& inputs, ReservationList& out) {
-    StationNameTable stations(*inputs.store, inputs.channels);
-    readTvRockReservations(file, *inputs.store, stations, out);
+void parseEpgTimer(std::string_view file, const EpgStore& store, ChannelTable&, ReservationList& out) {
+    readEpgTimerReservations(file, store, out);
 }
 
 }  // namespace
@@ -34,12 +29,13 @@ bool ReservationWatch::written(WatchedFile& file, const char* path, ReservationF
     return changed;
 }
 
-void ReservationWatch::read(WatchedFile& file, const char* path, const ReservationInputs& inputs, FileParser parse) {
+void ReservationWatch::read(WatchedFile& file, const char* path, ReservationFiles& files, const EpgStore* store,
+                            ChannelTable* channels, FileParser parse) {
     std::string bytes;
-    switch (inputs.files.readAll(path, kReservationFileLimit, bytes)) {
+    switch (files.readAll(path, kReservationFileLimit, bytes)) {
         case FileStatus::ok:
             file.lastRead.clear();
-            if (inputs.store) parse(bytes, inputs, file.lastRead);
+            if (store) parse(bytes, *store, *channels, file.lastRead);
             break;
         case FileStatus::missing:
         case FileStatus::tooLarge:
@@ -61,13 +57,17 @@ int ReservationWatch::collect(const ReservationSources& sources, const Reservati
     rebuildPending_ = false;
 
     ReservationListBuilder builder(inputs.now);
-    for (auto [on, file, path, parse] : {std::tuple{sources.epgTimer, &epgTimer_, sources.epgTimerFile, &parseEpgTimer},
-                                         std::tuple{sources.tvRock, &tvRock_, sources.tvRockFile, &parseTvRock}}) {
+    // Settings of the channels are read once per rebuild, when first needed.
+    static const EpgStore noServices{};
+    ChannelTable channels(inputs.store ? *inputs.store : noServices, inputs.channels);
+    for (auto [on, file, path, parse] :
+         {std::tuple{sources.epgTimer, &epgTimer_, sources.epgTimerFile, &parseEpgTimer},
+          std::tuple{sources.tvRock, &tvRock_, sources.tvRockFile, &readTvRockReservations}}) {
         if (!on) {
             *file = WatchedFile{};
             continue;
         }
-        read(*file, path, inputs, parse);
+        read(*file, path, inputs.files, inputs.store, &channels, parse);
         for (const ReservationRecord& record : file->lastRead) builder.add(record);
     }
     list = builder.finish();

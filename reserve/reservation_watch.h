@@ -45,10 +45,12 @@ private:
         FileStamp seen;
         ReservationList lastRead;  // kept while the file cannot be opened
     };
-    using FileParser = void (*)(std::string_view file, const ReservationInputs& inputs, ReservationList& out);
+    using FileParser = void (*)(std::string_view file, const EpgStore& store, ChannelTable& channels,
+                                ReservationList& out);
 
     static bool written(WatchedFile& file, const char* path, ReservationFiles& files);
-    static void read(WatchedFile& file, const char* path, const ReservationInputs& inputs, FileParser parse);
+    static void read(WatchedFile& file, const char* path, ReservationFiles& files, const EpgStore* store,
+                     ChannelTable* channels, FileParser parse);
 
     WatchedFile epgTimer_;
     WatchedFile tvRock_;

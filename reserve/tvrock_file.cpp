@@ -27,6 +27,7 @@ struct Entry {
     bool hasStation = false;
 
     void apply(std::string_view key, std::string_view value) {
+        value = value.substr(0, value.find('\r'));  // a CR ends the value, as a line end does
         if (equalsIgnoringCase(key, "START")) start = readInt64Field(value), flags |= kStart;
         else if (equalsIgnoringCase(key, "END")) end = readInt64Field(value), flags |= kEnd;
         else if (equalsIgnoringCase(key, "TITLE")) title = firstWord(value), flags |= kTitle;
@@ -36,7 +37,7 @@ struct Entry {
         else if (equalsIgnoringCase(key, "VALIDATE")) valid = readInt32Field(value), flags |= kValidate;
     }
 
-    void finish(const EpgStore& store, StationNameTable& stations, ReservationList& out) const {
+    void finish(const EpgStore& store, ChannelTable& channels, ReservationList& out) const {
         if ((flags & kRequired) != kRequired) return;
         ReservationRecord record;
         record.kind = kReservationTvRock;
@@ -46,7 +47,7 @@ struct Entry {
         record.eventId = eventId;
         record.valid = valid;
         if (serviceId == 0 && hasStation) {
-            const int index = stations.find(station);
+            const int index = channels.findStation(station);
             if (index >= 0) {
                 record.serviceId = store.services[index]->serviceId;
                 record.networkKind = static_cast<uint8_t>(store.services[index]->networkClass());
@@ -60,7 +61,7 @@ struct Entry {
 
 }  // namespace
 
-void readTvRockReservations(std::string_view file, const EpgStore& store, StationNameTable& stations,
+void readTvRockReservations(std::string_view file, const EpgStore& store, ChannelTable& channels,
                             ReservationList& out) {
     Entry entry;
     bool inEntry = false;
@@ -70,13 +71,12 @@ void readTvRockReservations(std::string_view file, const EpgStore& store, Statio
         const size_t end = lf == std::string_view::npos ? file.size() : lf;
         std::string_view line = file.substr(pos, end - pos);
         pos = end + 1;
-        // A CR before the LF ends the line's last value.
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CR LF lines
 
         const std::string_view number = firstWord(line);
         if (number.size() == line.size()) continue;  // not "NUMBER KEY ..."
         if (!inEntry || number != entry.number) {
-            if (inEntry) entry.finish(store, stations, out);
+            if (inEntry) entry.finish(store, channels, out);
             entry = Entry{};
             entry.number = number;
             inEntry = true;
@@ -86,7 +86,7 @@ void readTvRockReservations(std::string_view file, const EpgStore& store, Statio
         if (key.size() == rest.size()) continue;  // a key without a blank after it
         entry.apply(key, rest.substr(key.size() + 1));
     }
-    if (inEntry) entry.finish(store, stations, out);
+    if (inEntry) entry.finish(store, channels, out);
 }
 
 }  // namespace corvane

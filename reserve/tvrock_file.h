@@ -14,7 +14,7 @@ namespace corvane {
 // Appends one record (kind 1) per entry that has a START, an END and a
 // TITLE and whose service is known: from SERVICEID, or, when that is 0 or
 // missing, from the service whose iEPG station name equals STATION.
-void readTvRockReservations(std::string_view file, const EpgStore& store, StationNameTable& stations,
+void readTvRockReservations(std::string_view file, const EpgStore& store, ChannelTable& channels,
                             ReservationList& out);
 
 }  // namespace corvane

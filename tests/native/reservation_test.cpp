@@ -24,8 +24,8 @@ ReservationList epgTimer(const std::string& file, const EpgStore& store) {
 
 ReservationList tvRock(const std::string& file, const EpgStore& store, FakeChannelSettings& channels) {
     ReservationList out;
-    StationNameTable stations(store, channels);
-    readTvRockReservations(file, store, stations, out);
+    ChannelTable table(store, channels);
+    readTvRockReservations(file, store, table, out);
     return out;
 }
 

@@ -1,0 +1,69 @@
+// The reservation files through CreateFileA: what a writer holding the file
+// leaves readable, and what the watch then collects.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "reserve/reservation_watch.h"
+#include "support/reservation_fixture.h"
+#include "support/temp_ini.h"
+
+namespace corvane {
+namespace {
+
+class HeldFile {
+public:
+    HeldFile(const std::string& path, DWORD access, DWORD share)
+        : handle_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+TEST(ReservationFilesWin, WritersKeepTheFileReadableAndAreNeverKeptOut) {
+    TempIniFile file("reservations");  // a temporary path of its own
+    ReservationFiles& files = systemReservationFiles();
+    FileStamp stamp;
+    std::string bytes;
+    EXPECT_EQ(FileStatus::missing, files.stamp(file.path().c_str(), stamp));
+    EXPECT_EQ(FileStamp{}, stamp);
+    EXPECT_EQ(FileStatus::missing, files.readAll("", 100, bytes));
+
+    StorePtr store = reservationStore();
+    file.write(epgTimerLine(decemberAt(7, 21), 60, "番組", 27, 1024, 1));
+    FakeChannelSettings channels;
+    const ReservationSources sources{.epgTimer = true, .epgTimerFile = file.path().c_str()};
+    ReservationWatch watch;
+    ReservationList list;
+    {
+        // EpgTimer appending: it holds the file for writing and shares reading.
+        HeldFile writer(file.path(), GENERIC_WRITE, FILE_SHARE_READ);
+        ASSERT_TRUE(writer.held());
+        EXPECT_EQ(1, collectReservations(watch, sources, {store.get(), files, channels, decemberAt(7, 12)}, list));
+        ASSERT_EQ(1u, list.size());
+        EXPECT_EQ("番組", list[0].title);
+        EXPECT_EQ(FileStatus::tooLarge, files.readAll(file.path().c_str(), 10, bytes));
+    }
+    {
+        // One that shares nothing: busy for a moment, the reservations stay.
+        HeldFile exclusive(file.path(), GENERIC_READ | GENERIC_WRITE, 0);
+        ASSERT_TRUE(exclusive.held());
+        EXPECT_EQ(FileStatus::busy, files.stamp(file.path().c_str(), stamp));
+        resetReservationWatch(watch);
+        EXPECT_EQ(1, collectReservations(watch, sources, {store.get(), files, channels, decemberAt(7, 12)}, list));
+        EXPECT_EQ(1u, list.size());
+    }
+    EXPECT_EQ(FileStatus::ok, files.stamp(file.path().c_str(), stamp));
+    EXPECT_NE(0u, stamp.written);
+}
+
+}  // namespace
+}  // namespace corvane
