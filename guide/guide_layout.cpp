@@ -58,6 +58,10 @@ std::string columnNameOf(const EpgStore& store, int index) {
     return cutShiftJis(name, kColumnNameLimit);
 }
 
+int defaultRemoteNumber(const ServiceRecord& record) {
+    return record.networkWord > 4095 ? record.serviceId : record.remoteKeyId;
+}
+
 std::string derivedVurdaChNo(const ServiceRecord& record) {
     long value;
     if (record.networkWord > 4095) {
@@ -175,7 +179,7 @@ void GuideLayout::fillChannelInfo(const ServiceRecord& record, ChannelInfo& info
     info.stationName = settings_.readString("iEPGStationName", key, "", kStoredTextCapacity);
     if (info.stationName.empty()) info.stationName = info.columnName;
     info.remoteNumber = settings_.readInt("RemoconChNo", key, 0);
-    if (info.remoteNumber == 0) info.remoteNumber = record.networkWord > 4095 ? record.serviceId : record.remoteKeyId;
+    if (info.remoteNumber == 0) info.remoteNumber = defaultRemoteNumber(record);
     info.vurdaChNo = settings_.readString("VurdaChNo", key, "", kStoredTextCapacity);
     if (info.vurdaChNo.empty()) info.vurdaChNo = derivedVurdaChNo(record);
 }

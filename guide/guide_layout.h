@@ -135,6 +135,10 @@ std::string channelKey(const ServiceRecord& record);
 // Column name of a service: its TS name, service name or a label.
 std::string columnNameOf(const EpgStore& store, int index);
 
+// The remote-control number of a service when no "RemoconChNo" is stored:
+// the service id on satellites, the remote control key id on the ground.
+int defaultRemoteNumber(const ServiceRecord& record);
+
 // The device channel text of a service when no "VurdaChNo" is stored.
 std::string derivedVurdaChNo(const ServiceRecord& record);
 

@@ -17,6 +17,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 xvfb xauth x11-utils imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales
+  nlohmann-json3-dev libxml2-utils xmltv-util
 )
 
 missing=()

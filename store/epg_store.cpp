@@ -1,6 +1,7 @@
 #include "store/epg_store.h"
 
 #include <cstdlib>
+#include <initializer_list>
 #include <cstring>
 #include <ctime>
 
@@ -178,6 +179,28 @@ TimeRange eventTimeRange(const uint8_t* startTime) {
     int64_t start = localTimeOf(date.year, date.month, date.day, bcd(startTime[2]), bcd(startTime[3]), 0);
     int64_t duration = bcd(startTime[5]) * 3600 + bcd(startTime[6]) * 60;
     return TimeRange{start, start + duration};
+}
+
+int64_t broadcastClockOf(const uint8_t* startTime) {
+    const int mjd = (startTime[0] << 8) | startTime[1];
+    return (static_cast<int64_t>(mjd) - kMjdOf1970) * 86400 + bcd(startTime[2]) * 3600 + bcd(startTime[3]) * 60;
+}
+
+int64_t EventView::durationSeconds() const {
+    if (durationUndefined()) return -1;
+    return bcd(data[7]) * 3600 + bcd(data[8]) * 60;
+}
+
+int originalNetworkIdOf(const ServiceRecord& record) {
+    auto fromSlot = [](const SectionSlot& slot) {
+        return slot.data && slot.length >= kSectionHeaderSize ? (slot.data[10] << 8) | slot.data[11] : -1;
+    };
+    for (int k = 0; k < kSlotsPerTable; ++k)
+        for (const SectionSlot* slot : {&record.basicAt(k), &record.extendedAt(k)})
+            if (int id = fromSlot(*slot); id >= 0) return id;
+    for (const SectionSlot& slot : record.presentFollowing)
+        if (int id = fromSlot(slot); id >= 0) return id;
+    return -1;
 }
 
 EventCursor::EventCursor(const uint8_t* section, size_t length)

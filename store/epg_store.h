@@ -120,6 +120,17 @@ TimeRange eventTimeRange(const uint8_t* startTime);
 // Local time (mktime semantics) of a broken-down date and time; 64-bit.
 int64_t localTimeOf(int year, int month, int day, int hour, int minute, int second);
 
+// The broadcast's own clock (JST, UTC+9), free of the machine's time zone:
+// seconds since 1970-01-01 00:00 of that clock. Subtract the offset for UTC.
+constexpr int kMjdOf1970 = 40587;
+constexpr int64_t kBroadcastUtcOffset = 9 * 3600;
+// start_time (5 bytes) on that clock; the seconds byte is ignored, as in eventTimeRange.
+int64_t broadcastClockOf(const uint8_t* startTime);
+
+// original_network_id of the first EIT section stored for the service (basic,
+// extended or present/following), -1 when it has none.
+int originalNetworkIdOf(const ServiceRecord& record);
+
 // An event inside a stored section, bounded by the end of the section's event
 // loop (the CRC is not part of it). `size` >= 12 always holds for a valid view.
 struct EventView {
@@ -134,6 +145,23 @@ struct EventView {
     }
     const uint8_t* descriptors() const { return data + kEventHeaderSize; }
     TimeRange timeRange() const { return eventTimeRange(data + 2); }
+    // free_CA_mode: some stream of the event is scrambled.
+    bool freeCaMode() const { return (data[10] & 0x10) != 0; }
+    // Every bit of start_time (a following event not fixed yet) or of
+    // duration (an open end) set: the broadcast leaves the value undefined.
+    bool startUndefined() const { return allOnes(data + 2, 5); }
+    bool durationUndefined() const { return allOnes(data + 7, 3); }
+    int64_t broadcastStart() const { return broadcastClockOf(data + 2); }
+    // Hours and minutes of the duration in seconds (its seconds byte ignored,
+    // as in eventTimeRange); -1 when undefined.
+    int64_t durationSeconds() const;
+
+private:
+    static bool allOnes(const uint8_t* bytes, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            if (bytes[i] != 0xFF) return false;
+        return true;
+    }
 };
 
 // Walks the events of a stored section in stored order. An event whose

@@ -120,7 +120,7 @@ private:
         char line[4 + kItemHeadingMax + 2 + 1] = "\r\n\r\n";
         size_t length = decodeItem(field, line + 4, kItemHeadingMax + 1, kItemHeadingMax);
         std::memcpy(line + 4 + length, "\r\n", 3);
-        sink_.append(line, 4 + length + 2);
+        sink_.heading(line, 4 + length + 2);
     }
 
     void accumulate(ByteReader field) {
@@ -246,6 +246,72 @@ void readExtendedText(const EpgStore* store, int serviceIndex, int64_t start, Te
 
 void readExtendedText(const EpgStore* store, int serviceIndex, const EventView& chosen, TextSink& sink) {
     if (chosen && chosen.size >= kEventHeaderSize) readExtendedText(store, serviceIndex, chosen.timeRange().start, sink);
+}
+
+std::vector<ExtendedItemText> readExtendedItems(const EventView& event) {
+    class ItemSink : public TextSink {
+    public:
+        void heading(const char* framed, size_t length) override {
+            items.push_back({std::string(framed + 4, length - 6), {}});  // without "\r\n\r\n" and "\r\n"
+        }
+        void append(const char* text, size_t length) override {
+            if (items.empty()) items.emplace_back();
+            items.back().text.append(text, length);
+        }
+        std::vector<ExtendedItemText> items;
+    } sink;
+    assembleExtendedText(event, sink);
+    return std::move(sink.items);
+}
+
+EventComponents readEventComponents(const EventView& event) {
+    EventComponents found{};
+    if (!event || event.size < kEventHeaderSize) return found;
+    auto language = [](ByteReader& body, char* out) {
+        const uint8_t* code = body.bytes(3);
+        out[0] = '\0';
+        if (!code) return;
+        for (int i = 0; i < 3; ++i)
+            if (!((code[i] | 0x20) >= 'a' && (code[i] | 0x20) <= 'z')) return;
+        std::memcpy(out, code, 3);
+        out[3] = '\0';
+    };
+    forEachDescriptor(event, [&](uint8_t tag, ByteReader body) {
+        if (tag == kComponentTag && body.remaining() >= 2) {
+            found.hasVideo = true;
+            found.streamContent = body.u8() & 0x0F;
+            found.componentType = body.u8();
+        } else if (tag == kContentTag && !body.atEnd()) {  // an empty one sets nothing, as in the summary
+            found.contentCount = 0;
+            // A last entry cut after its genre byte still counts, as in the summary.
+            while (!body.atEnd() && found.contentCount < kMaxContentEntries) {
+                const uint8_t nibbles = body.u8();
+                const uint8_t user = body.atEnd() ? 0xFF : body.u8();
+                found.content[found.contentCount++] = {
+                    static_cast<uint8_t>(nibbles >> 4), static_cast<uint8_t>(nibbles & 0x0F),
+                    static_cast<uint8_t>(user >> 4), static_cast<uint8_t>(user & 0x0F)};
+            }
+        } else if (tag == kAudioComponentTag && body.remaining() >= 9 &&
+                   found.audioCount < kMaxAudioComponents) {
+            AudioComponent& audio = found.audio[found.audioCount++];
+            body.skip(1);  // stream_content
+            audio.componentType = body.u8();
+            audio.componentTag = body.u8();
+            body.skip(2);  // stream_type, simulcast_group_tag
+            const uint8_t flags = body.u8();
+            audio.mainComponent = (flags & 0x40) != 0;
+            audio.samplingRate = (flags >> 1) & 0x07;
+            language(body, audio.languages[0]);
+            audio.languages[1][0] = '\0';
+            if (flags & 0x80) language(body, audio.languages[1]);  // ES_multi_lingual_flag
+        }
+    });
+    return found;
+}
+
+int samplingRateHz(uint8_t code) {
+    static const int rates[8] = {0, 16000, 22050, 24000, 0, 32000, 44100, 48000};
+    return rates[code & 7];
 }
 
 const char* videoFormatLabel(uint8_t componentType) {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/epg_store.h"
 #include "store/shift_jis.h"
@@ -58,6 +59,9 @@ class TextSink {
 public:
     virtual ~TextSink() = default;
     virtual void append(const char* text, size_t length) = 0;
+    // An item description framed as "\r\n\r\n%s\r\n"; a sink that keeps
+    // descriptions apart from the item texts overrides it.
+    virtual void heading(const char* framed, size_t length) { append(framed, length); }
 };
 
 // Collects the pieces into one string.
@@ -79,6 +83,51 @@ void readExtendedText(const EpgStore* store, int serviceIndex, const EventView& 
 // descriptors is joined and decoded once, then sent line by line: the pieces
 // between the decoded CRs, each followed by "\r\n" except the last.
 void assembleExtendedText(const EventView& event, TextSink& sink);
+
+// The detail text as items: each description (cut to 99 bytes, Shift_JIS)
+// with its text, lines joined by "\r\n". Text before the first description
+// comes as an item with an empty description.
+struct ExtendedItemText {
+    std::string description;
+    std::string text;
+};
+std::vector<ExtendedItemText> readExtendedItems(const EventView& event);
+
+// The stream and genre fields the guide's summary leaves out, for exports:
+// the last component descriptor, every audio component descriptor in order
+// and every entry of the last content descriptor (kept up to the capacities;
+// broadcasters send far fewer).
+constexpr int kMaxContentEntries = 8;
+constexpr int kMaxAudioComponents = 4;
+
+struct ContentEntry {
+    uint8_t level1, level2;  // content_nibble_level_1 and _2
+    uint8_t user1, user2;    // the two user nibbles
+};
+
+struct AudioComponent {
+    uint8_t componentType;
+    uint8_t componentTag;
+    uint8_t samplingRate;  // the 3-bit code; samplingRateHz gives the rate
+    bool mainComponent;
+    // ISO 639 codes (three letters, NUL-terminated); the second only for a
+    // multi-lingual stream. Empty when the bytes are not letters.
+    char languages[2][4];
+};
+
+struct EventComponents {
+    bool hasVideo;
+    uint8_t streamContent;  // of the component descriptor (1 MPEG-2, 5 H.264, 9 H.265)
+    uint8_t componentType;
+    int contentCount;
+    ContentEntry content[kMaxContentEntries];
+    int audioCount;
+    AudioComponent audio[kMaxAudioComponents];
+};
+EventComponents readEventComponents(const EventView& event);
+
+// 16000, 22050, 24000, 32000, 44100 or 48000 Hz; 0 for a reserved code.
+int samplingRateHz(uint8_t code);
 
 // Labels of the video format (high nibble) and aspect (low nibble) of a
 // component_type: "480i" "480p" "1080i" or "--"; "(4:3)" "(16:9)" "(4:3pan)" or "(--)".

@@ -3,15 +3,24 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "reserve/change_detection.h"
 #include "store/data_file.h"
 #include "store/epg_store.h"
 #include "store/file_io.h"
 #include "store/ts_reader.h"
+#include "tools/common/change_listing.h"
+#include "tools/common/difference_listing.h"
 #include "tools/common/event_listing.h"
+#include "tools/common/guide_export.h"
+#include "tools/common/json_writer.h"
 #include "tools/common/store_listing.h"
+#include "tools/common/xmltv_writer.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -49,6 +58,44 @@ const char kUsage[] =
     "                        types decimal, texts UTF-8 with tab, CR and LF as \\t \\r \\n)\n"
     "  save OUT.dat FILE...  write what the files hold as an EPG data file; an\n"
     "                        existing OUT.dat is replaced only when the save succeeds\n"
+    "  changes FILE...       run the change detection after each file that brought\n"
+    "                        new data, as the program does on its next tick, then\n"
+    "                        print one tab-separated line per change, in the order found:\n"
+    "                          SERVICE_ID CLASS OLD_START OLD_END OLD_VIDEO OLD_AUDIO\n"
+    "                          OLD_GENRE OLD_NAME_HEX NEW_START NEW_END NEW_VIDEO\n"
+    "                          NEW_AUDIO NEW_GENRE NEW_NAME_HEX\n"
+    "                        (times local \"YYYY-MM-DD HH:MM\" or \"-\" for none, numbers\n"
+    "                        decimal, names the raw broadcast bytes in lower-case hex\n"
+    "                        or \"-\" when empty; an addition has no old side, a\n"
+    "                        removal no new side)\n"
+    "  diff A_HEX B_HEX      the pieces of Shift_JIS text A as drawn against text B (both\n"
+    "                        in hex), one line each: \"normal HEX\" or \"diff HEX\"\n"
+    "  xmltv [OPTIONS] FILE...\n"
+    "                        write the scheduled programmes as an XMLTV document\n"
+    "                        (UTF-8): a <channel> per service with programmes, id\n"
+    "                        SERVICE_ID.ORIGINAL_NETWORK_ID.isdb, display names the\n"
+    "                        service name and the channel number; a <programme> per\n"
+    "                        programme by channel and time, times on the broadcast's\n"
+    "                        clock (+0900), title, desc, categories (genre names in\n"
+    "                        Japanese, major genre in English), <episode-num\n"
+    "                        system=\"isdb_event\"> ORIGINAL_NETWORK_ID.SERVICE_ID.EVENT_ID,\n"
+    "                        video aspect and quality, audio stereo\n"
+    "  json [OPTIONS] FILE...\n"
+    "                        write the same programmes as a JSON array of objects with\n"
+    "                        id ((ORIGINAL_NETWORK_ID * 100000 + SERVICE_ID) * 100000\n"
+    "                        + EVENT_ID), eventId, serviceId, networkId, startAt and\n"
+    "                        duration (milliseconds), isFree, name, description,\n"
+    "                        extended, genres, video and audios\n"
+    "\n"
+    "options of xmltv and json:\n"
+    "  -o OUT                write to OUT (replaced only when the export succeeds)\n"
+    "                        instead of standard output\n"
+    "  --since DATETIME      only programmes that end after DATETIME\n"
+    "  --until DATETIME      only programmes that start before DATETIME\n"
+    "                        (local time, \"YYYY-MM-DD\", \"YYYY-MM-DD HH:MM\" or\n"
+    "                        \"YYYY-MM-DD HH:MM:SS\")\n"
+    "  --service ID          only the service with this service id (repeatable)\n"
+    "A recording without programme data gives an empty document.\n"
     "\n"
     "A progress bar is shown on standard error when it is a terminal.\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on bad usage.\n";
@@ -83,7 +130,8 @@ private:
 };
 
 // Loads each file into the store; false (with a message) when one cannot be read.
-bool loadFiles(EpgStore* store, char** files, int count) {
+// With `changes`, the change detection runs after each file that set `changed`.
+bool loadFiles(EpgStore* store, char* const* files, int count, ChangeList* changes = nullptr) {
     for (int i = 0; i < count; ++i) {
         const char* path = files[i];
         InputFile probe;
@@ -92,8 +140,13 @@ bool loadFiles(EpgStore* store, char** files, int count) {
             return false;
         }
         char head[3] = {};
-        size_t got = probe.readFully(head, 3);
+        errno = 0;
+        long got = probe.read(head, 3);
         probe.close();
+        if (got < 0) {  // a folder, or a failing device
+            std::fprintf(stderr, "corvane-epg: cannot read %s: %s\n", path, std::strerror(errno));
+            return false;
+        }
         if (got == 3 && std::memcmp(head, "Epg", 3) == 0) {
             if (!readDataFile(store, path)) {
                 std::fprintf(stderr, "corvane-epg: cannot read %s\n", path);
@@ -106,8 +159,130 @@ bool loadFiles(EpgStore* store, char** files, int count) {
             TerminalProgress progress(name);
             readTransportStream(store, path, &progress);
         }
+        if (changes && store->changed) {
+            store->changed = 0;
+            detectEpgChanges(store, *changes);
+        }
     }
     return true;
+}
+
+// Standard output for UTF-8 text ending in LF on every platform.
+void binaryStandardOutput() {
+#ifdef _WIN32
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+class StandardOutput : public ExportOutput {
+public:
+    void write(std::string_view text) override {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) failed = true;
+    }
+    bool failed = false;
+};
+
+class FileOutput : public ExportOutput {
+public:
+    explicit FileOutput(AtomicOutputFile& file) : file_(file) {}
+    void write(std::string_view text) override { file_.write(text.data(), text.size()); }
+
+private:
+    AtomicOutputFile& file_;
+};
+
+struct Arguments {
+    std::string command;
+    std::string output;  // save: the data file; xmltv, json: -o (empty: standard output)
+    ExportFilter filter;
+    std::vector<char*> files;
+};
+
+// Parses the command line; an empty command after a message on bad usage.
+Arguments parseArguments(int argc, char** argv) {
+    Arguments a;
+    a.command = argv[1];
+    const bool exporting = a.command == "xmltv" || a.command == "json";
+    if (a.command != "store" && a.command != "list" && a.command != "changes" && a.command != "save" &&
+        !exporting) {
+        std::fprintf(stderr, "corvane-epg: unknown command '%s' (see --help)\n", argv[1]);
+        return {};
+    }
+    int i = 2;
+    if (a.command == "save" && i < argc) a.output = argv[i++];
+    bool options = exporting;
+    for (; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!options || arg.empty() || arg[0] != '-') {
+            a.files.push_back(argv[i]);
+            continue;
+        }
+        if (arg == "--") {
+            options = false;
+            continue;
+        }
+        if (arg != "-o" && arg != "--since" && arg != "--until" && arg != "--service") {
+            std::fprintf(stderr, "corvane-epg: unknown option '%s' (see --help)\n", argv[i]);
+            return {};
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "corvane-epg: %s needs a value (see --help)\n", argv[i]);
+            return {};
+        }
+        const char* value = argv[++i];
+        if (arg == "-o") {
+            a.output = value;
+        } else if (arg == "--service") {
+            char* end = nullptr;
+            const long id = std::strtol(value, &end, 10);
+            if (end == value || *end != '\0' || id < 0 || id > 0xFFFF) {
+                std::fprintf(stderr, "corvane-epg: bad service id '%s' (a number 0 to 65535)\n", value);
+                return {};
+            }
+            a.filter.serviceIds.push_back(static_cast<int>(id));
+        } else if (!parseLocalDateTime(value, arg == "--since" ? &a.filter.since : &a.filter.until)) {
+            std::fprintf(stderr,
+                         "corvane-epg: bad date and time '%s' for %s "
+                         "(YYYY-MM-DD, YYYY-MM-DD HH:MM or YYYY-MM-DD HH:MM:SS)\n",
+                         value, argv[i - 1]);
+            return {};
+        }
+    }
+    if (a.files.empty() || (a.command == "save" && a.output.empty())) {
+        std::fprintf(stderr, "corvane-epg: %s needs %s (see --help)\n", argv[1],
+                     a.command == "save" ? "an output file and at least one input file" : "at least one file");
+        return {};
+    }
+    return a;
+}
+
+// Writes the export of the store to the -o file or to standard output.
+bool exportStore(const Arguments& a, const EpgStore& store) {
+    auto write = [&](ExportOutput& out) {
+        if (a.command == "xmltv") writeXmltv(store, a.filter, out);
+        else writeProgrammeJson(store, a.filter, out);
+    };
+    if (a.output.empty()) {
+        binaryStandardOutput();
+        StandardOutput out;
+        write(out);
+        if (std::fflush(stdout) != 0 || out.failed) {
+            std::fputs("corvane-epg: cannot write to standard output\n", stderr);
+            return false;
+        }
+        return true;
+    }
+    AtomicOutputFile file;
+    errno = 0;
+    if (file.open(a.output.c_str())) {
+        FileOutput out(file);
+        write(out);
+        if (file.commit()) return true;
+    }
+    std::fprintf(stderr, "corvane-epg: cannot write %s: %s\n", a.output.c_str(),
+                 errno ? std::strerror(errno) : "write failed");
+    return false;
 }
 
 }  // namespace
@@ -117,18 +292,17 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
-    const std::string command = argv[1];
-    const bool save = command == "save";
-    if (command != "store" && command != "list" && !save) {
-        std::fprintf(stderr, "corvane-epg: unknown command '%s' (see --help)\n", argv[1]);
-        return 2;
+    if (std::strcmp(argv[1], "diff") == 0) {
+        const std::optional<std::string> listing = argc == 4 ? differenceListing(argv[2], argv[3]) : std::nullopt;
+        if (!listing) {
+            std::fputs("corvane-epg: diff needs two texts in hex digits (see --help)\n", stderr);
+            return 2;
+        }
+        std::fputs(listing->c_str(), stdout);
+        return 0;
     }
-    const int firstFile = save ? 3 : 2;
-    if (argc <= firstFile) {
-        std::fprintf(stderr, "corvane-epg: %s needs %s (see --help)\n", argv[1],
-                     save ? "an output file and at least one input file" : "at least one file");
-        return 2;
-    }
+    const Arguments arguments = parseArguments(argc, argv);
+    if (arguments.command.empty()) return 2;
 
     EpgStore* store = createStore();
     if (!store) {
@@ -136,24 +310,24 @@ int main(int argc, char** argv) {
         return 1;
     }
     int status = 0;
-    if (!loadFiles(store, argv + firstFile, argc - firstFile)) {
+    ChangeList changes;
+    if (!loadFiles(store, arguments.files.data(), static_cast<int>(arguments.files.size()),
+                   arguments.command == "changes" ? &changes : nullptr)) {
         status = 1;
-    } else if (save) {
+    } else if (arguments.command == "save") {
         errno = 0;
-        if (!writeDataFile(argv[2], *store)) {
-            std::fprintf(stderr, "corvane-epg: cannot save %s: %s\n", argv[2],
+        if (!writeDataFile(arguments.output.c_str(), *store)) {
+            std::fprintf(stderr, "corvane-epg: cannot save %s: %s\n", arguments.output.c_str(),
                          errno ? std::strerror(errno) : "write failed");
             status = 1;
         }
-    } else if (command == "list") {
-#ifdef _WIN32
-        // UTF-8 lines ending in LF on every platform.
-        std::fflush(stdout);
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
-        std::fputs(eventListing(*store).c_str(), stdout);
-    } else {
+    } else if (arguments.command == "list" || arguments.command == "changes") {
+        binaryStandardOutput();
+        std::fputs((arguments.command == "list" ? eventListing(*store) : changeListing(changes)).c_str(), stdout);
+    } else if (arguments.command == "store") {
         std::fputs(storeListing(*store).c_str(), stdout);
+    } else if (!exportStore(arguments, *store)) {
+        status = 1;
     }
     destroyStore(store);
     std::fflush(stdout);

@@ -4,7 +4,8 @@
 // first byte), its other bytes following. Each file is loaded into a new
 // store, which must survive a save and reload, and into a store that already
 // holds a day of schedule with baselines, so that merging and the baseline
-// alignment run; that store is then decoded throughout.
+// alignment run; that store is then decoded throughout and compared with its
+// baselines.
 #include "fuzz_support.h"
 
 using namespace corvane;
@@ -41,5 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < merged->serviceCount; ++i)
         for (int k = 0; k < kSlotsPerTable; ++k) FUZZ_CHECK(merged->services[i]->basicAt(k).updateCount == 1);
     decodeEverything(*merged);
+    checkChangeDetection(*merged);
     return 0;
 }

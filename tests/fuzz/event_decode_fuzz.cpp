@@ -9,8 +9,10 @@
 // (section_number & 1), else slot (table_id & 1) * 256 + section_number of the
 // basic schedule (low nibble below 8, also the baseline when that is empty) or
 // the extended one, of one of four services (service_id % 4). The store is
-// decoded throughout, then, by bits 0-2 of the input's size, again after a
-// day roll of the first service, after clearSections, and through the data file.
+// decoded throughout and its basic slots compared with their baselines (which
+// then become copies); then, by bits 0-2 of the input's size, it is decoded
+// again after a day roll of the first service, after clearSections, and
+// through the data file.
 #include "fuzz_support.h"
 
 using namespace corvane;
@@ -40,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     auto check = [&] { checkStore(*store); decodeEverything(*store, 64); };
     check();
+    checkChangeDetection(*store);
     if (size & 1) dayRoll(*store->services[services[0]]), check();
     if (size & 2) clearSections(store.get()), check();
     if (size & 4) checkDataFileRoundTrip(*store);

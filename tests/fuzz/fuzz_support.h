@@ -1,6 +1,6 @@
 // What the fuzz targets share: the checks run on every store a target makes
-// (invariants, every decoder over every event, the data file round trip,
-// comparison of two stores), a checking progress sink and the sections of a
+// (invariants, every decoder over every event, the change detection, the data
+// file round trip, comparison of two stores), a checking progress sink and the sections of a
 // builder-made recording.
 #pragma once
 
@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "reserve/change_detection.h"
 #include "store/data_file.h"
 #include "store/epg_store.h"
 #include "store/event_decode.h"
@@ -76,7 +77,9 @@ inline void checkStore(const EpgStore& store) {
 struct CheckingSink : TextSink {
     void append(const char* text, size_t length) override {
         FUZZ_CHECK(text[length] == '\0' && std::memchr(text, 0, length) == nullptr);
+        total += length;
     }
+    size_t total = 0;
 };
 
 // The event lies in `slot`'s event loop and ends with it.
@@ -104,6 +107,19 @@ inline void decodeEvent(const EventView& event) {
     FUZZ_CHECK(readEventRawName(event, nullptr, 255) == 0);
     CheckingSink sink;
     assembleExtendedText(event, sink);
+    // The export's fields agree with the summary: its genre is the first content entry.
+    const EventComponents c = readEventComponents(event);
+    FUZZ_CHECK(c.contentCount >= 0 && c.contentCount <= kMaxContentEntries && c.audioCount >= 0 &&
+               c.audioCount <= kMaxAudioComponents && (c.contentCount > 0) == (summary.genreLevel1 >= 0));
+    FUZZ_CHECK(c.contentCount == 0 ||
+               (c.content[0].level1 == summary.genreLevel1 && c.content[0].level2 == summary.genreLevel2));
+    FUZZ_CHECK(c.componentType == summary.componentType && (c.hasVideo || c.componentType == 0));
+    for (int i = 0; i < c.audioCount; ++i)
+        for (const char* lang : c.audio[i].languages) FUZZ_CHECK(std::strlen(lang) == 0 || std::strlen(lang) == 3);
+    size_t itemBytes = 0;
+    for (const ExtendedItemText& item : readExtendedItems(event))
+        itemBytes += item.description.size() + item.text.size();
+    FUZZ_CHECK(itemBytes <= sink.total);
 }
 
 // Every event of every stored section through every decoder; readExtendedText
@@ -164,6 +180,37 @@ inline bool sameStores(const EpgStore& a, const EpgStore& b, bool exact) {
     const size_t timeAndFlags = offsetof(EpgStore, closing) - offsetof(EpgStore, totYear);
     return same && (!exact || (!std::memcmp(&a.totYear, &b.totYear, timeAndFlags) &&
                                std::equal(a.pidBuffers, a.pidBuffers + kPidCount, b.pidBuffers, sameBuffer)));
+}
+
+// Change detection over every basic slot and whatever its baseline holds:
+// at most one record per event compared, each with a name and an absent side
+// all zero; afterwards every baseline is its slot's copy, so a second run
+// finds nothing.
+inline void checkChangeDetection(EpgStore& store) {
+    size_t events = 0;
+    for (int i = 0; i < store.serviceCount; ++i)
+        for (int k = 0; k < kSlotsPerTable; ++k) {
+            store.services[i]->basicAt(k).updateCount = 1;
+            for (const SectionSlot* slot : {&store.services[i]->basicAt(k), &store.services[i]->baselineAt(k)})
+                for (EventCursor cursor(*slot); cursor.next();) ++events;
+        }
+    ChangeList changes;
+    FUZZ_CHECK(detectEpgChanges(&store, changes) == !changes.empty() && changes.size() <= events);
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const ChangeRecord& c = changes[i];
+        FUZZ_CHECK(std::max(c.oldNameLength, c.newNameLength) <= kChangeNameCapacity &&
+                   (c.oldNameLength > 0 || c.newNameLength > 0));
+        FUZZ_CHECK(c.oldNameLength > 0 || (c.oldStart == 0 && c.oldEnd == 0 && c.oldVideo + c.oldAudio + c.oldGenre == 0));
+        FUZZ_CHECK(c.newNameLength > 0 || (c.newStart == 0 && c.newEnd == 0 && c.newVideo + c.newAudio + c.newGenre == 0));
+    }
+    for (int i = 0; i < store.serviceCount; ++i)
+        for (int k = 0; k < kSlotsPerTable; ++k) {
+            SectionSlot &slot = store.services[i]->basicAt(k), &baseline = store.services[i]->baselineAt(k);
+            FUZZ_CHECK(slot.updateCount == 0 && slot.length == baseline.length && !slot.data == !baseline.data &&
+                       (!slot.data || !std::memcmp(slot.data, baseline.data, slot.length)));
+            slot.updateCount = 1;
+        }
+    FUZZ_CHECK(!detectEpgChanges(&store, changes));
 }
 
 // Saving the store and loading the file into a new store gives the same

@@ -17,7 +17,7 @@ data=${CORVANE_SHARED_DATA:-$top/../shared/data}
 
 run_one() {
   local name=$1 corpus=$tree/fuzz-corpus/$1 max_len=4096 status
-  case $name in ts_reader) max_len=20000 ;; data_file) max_len=65536 ;; event_decode) max_len=16384 ;; esac
+  case $name in ts_reader) max_len=20000 ;; data_file) max_len=65536 ;; event_decode) max_len=16384 ;; difference) max_len=1024 ;; esac
   [ $smoke = 1 ] && corpus=$(mktemp -d)
   mkdir -p "$corpus" "$tree/fuzz-artifacts/$name"
   local dirs=("$corpus" "$top/tests/fuzz/seeds/$name")
@@ -32,7 +32,7 @@ run_one() {
 }
 
 failed=0
-for name in $([ "$target" = all ] && echo arib ts_reader ts_edit data_file event_decode reservation || echo "$target"); do
+for name in $([ "$target" = all ] && echo arib ts_reader ts_edit data_file event_decode difference reservation || echo "$target"); do
   run_one "$name" || failed=1
 done
 exit $failed

@@ -181,3 +181,28 @@ TEST(EpgStore, EventWalkStaysInsideShortOrDamagedSections) {
     EXPECT_FALSE(cursor.next());
     EXPECT_FALSE(EventCursor(copy.data(), 20).next() || EventCursor(nullptr, 100).next());
 }
+
+TEST(EpgStore, EventHeaderOnTheBroadcastClockAndTheOriginalNetwork) {
+    // (free CA, duration bytes) -> free CA mode, seconds of the duration
+    bc::Bytes section = bc::eitSection({.tableId = 0x4E, .serviceId = 101, .transportStreamId = 0x40F1,
+                                        .originalNetworkId = 4, .lastSectionNumber = 1,
+                                        .events = {{.eventId = 7, .start = kMonday + 23 * 3600 + 45 * 60 + 59,
+                                                    .duration = 5400 + 59, .freeCaMode = true, .descriptors = {}}}});
+    const auto view = [&] { return EventCursor(section.data(), section.size()).next(); };
+    // The broadcast's own clock, whatever the machine's zone; seconds ignored as in eventTimeRange.
+    EXPECT_EQ(std::tuple(kMonday + 23 * 3600 + 45 * 60, int64_t{5400}, true, false, false),
+              std::tuple(view().broadcastStart(), view().durationSeconds(), view().freeCaMode(),
+                         view().durationUndefined(), view().startUndefined()));
+    std::fill_n(section.begin() + kSectionHeaderSize + 7, 3, 0xFF);
+    EXPECT_EQ(std::tuple(int64_t{-1}, true), std::tuple(view().durationSeconds(), view().durationUndefined()));
+    std::fill_n(section.begin() + kSectionHeaderSize + 2, 5, 0xFF);
+    EXPECT_TRUE(view().startUndefined());
+
+    StorePtr store(createStore());
+    ASSERT_EQ(0, findOrCreateService(store.get(), 0, 1024));
+    EXPECT_EQ(-1, originalNetworkIdOf(*store->services[0]));  // no section yet
+    put(store.get(), section);
+    put(store.get(), eit(0x58, 1024, 0, 0, {event(2, kMonday, 30)}));
+    EXPECT_EQ(std::pair(0x7FE0, 4), std::pair(originalNetworkIdOf(*store->services[0]),
+                                              originalNetworkIdOf(*store->services[1])));
+}

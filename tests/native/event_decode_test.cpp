@@ -136,3 +136,54 @@ TEST(EventDecoding, StaysInsideTheSectionWhateverTheLengthsSay) {
     EXPECT_STREQ("名前", readEventSummary(OneEvent(section).view()).name);
 
 }
+
+TEST(EventComponents, ReadsEveryGenreAudioStreamAndTheVideo) {
+    // Two content descriptors (the last wins, all its entries), two audio
+    // components (dual mono with its second language, and a 44.1 kHz stereo
+    // one whose language bytes are not letters), two components (the last wins).
+    bc::Bytes badLanguage = bc::audioComponentDescriptor(0x03, 0x11, 6);
+    std::copy_n("1@#", 3, badLanguage.begin() + 8);
+    const OneEvent event(eventSection(concat({bc::contentDescriptor({{0x1, 0x2}}),
+                                              bc::contentDescriptor({{0x6, 0x1, 0x3A}, {0xE, 0x0, 0xFF}}),
+                                              bc::audioComponentDescriptor(0x02, 0x10, 7), badLanguage,
+                                              bc::componentDescriptor(0x01, 0x01),
+                                              bc::componentDescriptor(0x05, 0xB3)})));
+    const EventComponents c = readEventComponents(event.view());
+    EXPECT_EQ(std::tuple(true, 0x05, 0xB3), std::tuple(c.hasVideo, +c.streamContent, +c.componentType));
+    ASSERT_EQ(2, c.contentCount);
+    EXPECT_EQ(std::tuple(6, 1, 3, 0xA), std::tuple(+c.content[0].level1, +c.content[0].level2, +c.content[0].user1,
+                                                   +c.content[0].user2));
+    EXPECT_EQ(std::tuple(0xE, 0, 0xF, 0xF), std::tuple(+c.content[1].level1, +c.content[1].level2,
+                                                       +c.content[1].user1, +c.content[1].user2));
+    ASSERT_EQ(2, c.audioCount);
+    auto audio = [](const AudioComponent& a) {
+        return std::tuple(+a.componentType, +a.componentTag, samplingRateHz(a.samplingRate), a.mainComponent,
+                          std::string(a.languages[0]), std::string(a.languages[1]));
+    };
+    EXPECT_EQ(std::tuple(0x02, 0x10, 48000, true, "jpn", "eng"), audio(c.audio[0]));
+    EXPECT_EQ(std::tuple(0x03, 0x11, 44100, true, "", ""), audio(c.audio[1]));
+    // The first content entry is the guide's genre; without descriptors nothing is found.
+    const EventSummary s = readEventSummary(event.view());
+    EXPECT_EQ(std::tuple(6, 1, 0x03), std::tuple(s.genreLevel1, s.genreLevel2, +s.audioComponentType));
+    const EventComponents none = readEventComponents(OneEvent(eventSection({})).view());
+    EXPECT_EQ(std::tuple(false, 0, 0), std::tuple(none.hasVideo, none.contentCount, none.audioCount));
+    // A content entry cut after its genre byte still counts, as in the summary.
+    EXPECT_EQ(1, readEventComponents(OneEvent(eventSection(bc::descriptor(0x54, {0x31}))).view()).contentCount);
+}
+
+TEST(ExtendedItems, KeepDescriptionsApartFromTheirTexts) {
+    const std::string longText = repeat("漢", 100) + repeat("ＡＢ", 100);  // continued in a second descriptor
+    auto items = [](const bc::Bytes& descriptors) {
+        std::vector<std::pair<std::string, std::string>> out;
+        for (const ExtendedItemText& item : readExtendedItems(OneEvent(eventSection(descriptors, 0x58)).view()))
+            out.emplace_back(item.description, item.text);
+        return out;
+    };
+    using Items = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ((Items{{"番組内容", longText}, {"出演者", "山田\r\n佐藤"}}),
+              items(bc::extendedEventDescriptors({{"番組内容", longText}, {"出演者", "山田\n佐藤"}})));
+    // Text without a description before it comes under an empty one.
+    EXPECT_EQ((Items{{"", "本文"}, {"出演者", "山田"}}),
+              items(bc::extendedEventDescriptors({{"", "本文"}, {"出演者", "山田"}}, true)));
+    EXPECT_EQ(Items{}, items(bc::shortEventDescriptor("名前", "")));
+}

@@ -32,6 +32,14 @@ inline std::string windowText(HWND window) {
     return text;
 }
 
+// A file the build made on the host, as Wine sees it (drive Z:).
+inline std::string builtFilePath(const std::string& hostPath) {
+    std::string path = !hostPath.empty() && hostPath[0] == '/' ? "Z:" + hostPath : hostPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 inline bool menuChecked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
 
 // Dispatches this thread's messages for `ms` milliseconds (at least one

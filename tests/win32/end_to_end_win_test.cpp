@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ctime>
 #include <string>
 
 #include "app/settings_win.h"
+#include "support/win_test_support.h"
 #include "tools/broadcast/sample_recording.h"
 
 namespace corvane {
@@ -27,10 +27,7 @@ TEST(EndToEnd, ShowsTheGuideOfARecordingAndWritesItsSettings) {
     const std::string ini = folder + "\\corvane.ini";
     const std::string recording = folder + "\\sample.ts";
     DeleteFileA(ini.c_str());
-    // The build runs on the host; Wine sees its files on drive Z:.
-    std::string built = CORVANE_EXE[0] == '/' ? std::string("Z:") + CORVANE_EXE : CORVANE_EXE;
-    std::replace(built.begin(), built.end(), '/', '\\');
-    ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE)) << CORVANE_EXE;
+    ASSERT_TRUE(CopyFileA(builtFilePath(CORVANE_EXE).c_str(), exe.c_str(), FALSE)) << CORVANE_EXE;
 
     // From yesterday on, so that now always lies a day into the guide.
     std::time_t yesterday = std::time(nullptr) - 86400;

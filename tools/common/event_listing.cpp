@@ -1,27 +1,14 @@
 #include "tools/common/event_listing.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "store/event_decode.h"
+#include "tools/common/listing_text.h"
 #include "tools/common/shift_jis_utf8.h"
 
 namespace corvane {
 
 namespace {
-
-void appendTime(std::string& out, int64_t t) {
-    std::time_t value = static_cast<std::time_t>(t);
-    const std::tm* tm = std::localtime(&value);
-    if (!tm) {
-        out += '-';
-        return;
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday,
-                  tm->tm_hour, tm->tm_min);
-    out += text;
-}
 
 void appendEscaped(std::string& out, const std::string& utf8) {
     for (char c : utf8) {
@@ -49,9 +36,9 @@ std::string eventListing(const EpgStore& store) {
                 std::snprintf(numbers, sizeof numbers, "%u\t%d\t%d\t", unsigned(r.serviceId), r.networkClass(),
                               int(s.eventId));
                 out += numbers;
-                appendTime(out, s.start);
+                appendLocalMinute(out, s.start);
                 out += '\t';
-                appendTime(out, s.end);
+                appendLocalMinute(out, s.end);
                 std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%u\t%u\t", int(s.genreLevel1), int(s.genreLevel2),
                               unsigned(s.componentType), unsigned(s.audioComponentType));
                 out += numbers;

@@ -1,5 +1,7 @@
 #include "tools/common/shift_jis_utf8.h"
 
+#include "store/shift_jis.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -10,24 +12,53 @@
 namespace corvane {
 
 namespace {
+
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
+
+// Bytes of the character starting at `at`: two for a lead byte with a byte
+// after it, else one.
+size_t characterLength(std::string_view sjis, size_t at) {
+    return isShiftJisLeadByte(static_cast<unsigned char>(sjis[at])) && at + 1 < sjis.size() ? 2 : 1;
 }
+
+}  // namespace
 
 #ifdef _WIN32
 
 ShiftJisToUtf8::ShiftJisToUtf8() = default;
 ShiftJisToUtf8::~ShiftJisToUtf8() = default;
 
+namespace {
+
+// Strict conversion (no default characters); false when any byte is not code page 932.
+bool convertStrict(std::string_view sjis, std::wstring& wide, std::string& out) {
+    const int size = static_cast<int>(sjis.size());
+    int units = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, sjis.data(), size, nullptr, 0);
+    if (units <= 0) return false;
+    wide.resize(static_cast<size_t>(units));
+    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, sjis.data(), size, wide.data(), units);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return false;
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(bytes));
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, out.data() + at, bytes, nullptr, nullptr);
+    return true;
+}
+
+}  // namespace
+
 std::string ShiftJisToUtf8::convert(std::string_view sjis) {
-    if (sjis.empty()) return {};
-    int wide = MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
-    if (wide <= 0) return kReplacement;
-    std::wstring utf16(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), utf16.data(), wide);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return kReplacement;
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, out.data(), bytes, nullptr, nullptr);
+    std::string out;
+    if (sjis.empty()) return out;
+    std::wstring wide;
+    if (convertStrict(sjis, wide, out)) return out;
+    // Character by character, so that only the bad ones are replaced (as
+    // iconv does it on POSIX) rather than by the code page's default character.
+    for (size_t at = 0; at < sjis.size();) {
+        const size_t n = characterLength(sjis, at);
+        if (!convertStrict(sjis.substr(at, n), wide, out)) out += kReplacement;
+        at += n;
+    }
     return out;
 }
 
@@ -45,8 +76,8 @@ ShiftJisToUtf8::~ShiftJisToUtf8() {
 std::string ShiftJisToUtf8::convert(std::string_view sjis) {
     std::string out;
     if (!converter_) {  // no converter: keep ASCII, mark the rest
-        for (char c : sjis) {
-            if (static_cast<unsigned char>(c) < 0x80) out += c;
+        for (size_t at = 0; at < sjis.size(); at += characterLength(sjis, at)) {
+            if (static_cast<unsigned char>(sjis[at]) < 0x80) out += sjis[at];
             else out += kReplacement;
         }
         return out;
@@ -63,10 +94,12 @@ std::string ShiftJisToUtf8::convert(std::string_view sjis) {
         out.append(block, static_cast<size_t>(outPtr - block));
         if (rc != static_cast<size_t>(-1)) break;
         if (errno == E2BIG) continue;
-        // An invalid or incomplete character: one replacement, skip one byte.
+        // An invalid or incomplete character: one replacement for all of it
+        // (a lead byte takes its second byte along).
+        const size_t n = characterLength(std::string_view(in, inLeft), 0);
         out += kReplacement;
-        ++in;
-        --inLeft;
+        in += n;
+        inLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     return out;

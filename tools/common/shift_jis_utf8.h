@@ -14,7 +14,8 @@ public:
     ShiftJisToUtf8(const ShiftJisToUtf8&) = delete;
     ShiftJisToUtf8& operator=(const ShiftJisToUtf8&) = delete;
 
-    // Bytes that are not code page 932 become U+FFFD.
+    // A character that is not code page 932 (a lead byte with its second
+    // byte, or a single byte) becomes one U+FFFD, on every platform.
     std::string convert(std::string_view sjis);
 
 private:

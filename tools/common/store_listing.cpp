@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "tools/common/listing_text.h"
+
 namespace corvane {
 
 namespace {
@@ -11,17 +13,6 @@ void appendf(std::string& out, const char* format, auto... args) {
     char line[256];
     int n = std::snprintf(line, sizeof line, format, args...);
     if (n > 0) out.append(line, static_cast<size_t>(n) < sizeof line ? n : sizeof line - 1);
-}
-
-std::string hex(const uint8_t* bytes, size_t n) {
-    if (n == 0) return "-";
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < n; ++i) {
-        out += digits[bytes[i] >> 4];
-        out += digits[bytes[i] & 15];
-    }
-    return out;
 }
 
 void appendSlot(std::string& out, int index, const char* kind, int seq, const SectionSlot& slot) {
@@ -49,8 +40,8 @@ std::string storeListing(const EpgStore& store) {
         const ServiceRecord& r = *store.services[i];
         appendf(out, "service %d %d %u %d %u %u ", i, r.networkClass(), unsigned(r.serviceId), r.physicalChannel(),
                 unsigned(r.transportStreamId), unsigned(r.remoteKeyId));
-        out += hex(r.satelliteFrequency, 4) + ' ' + hex(r.providerName, r.providerNameLength) + ' ' +
-               hex(r.serviceName, r.serviceNameLength) + ' ' + hex(r.tsName, r.tsNameLength) + '\n';
+        out += hexBytes(r.satelliteFrequency, 4) + ' ' + hexBytes(r.providerName, r.providerNameLength) + ' ' +
+               hexBytes(r.serviceName, r.serviceNameLength) + ' ' + hexBytes(r.tsName, r.tsNameLength) + '\n';
         for (int k = 0; k < kSlotsPerTable; ++k) appendSlot(out, i, "basic", k, r.basicAt(k));
         for (int k = 0; k < kSlotsPerTable; ++k) appendSlot(out, i, "extended", k, r.extendedAt(k));
         for (int k = 0; k < 2; ++k) appendSlot(out, i, "pf", k, r.presentFollowing[k]);

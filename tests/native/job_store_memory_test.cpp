@@ -1,0 +1,123 @@
+// Run times worked out from triggers, and what only the job store in memory
+// does: fail at a chosen step, report a chosen state.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "guide/local_time.h"
+#include "reserve/job_run_times.h"
+#include "reserve/job_store_memory.h"
+#include "store/epg_store.h"
+
+namespace corvane {
+namespace {
+
+// A trigger of 2031; `interval` is in days or weeks and `days` the days of
+// the week or of the month, as the type has them; an end day is in March.
+JobTrigger trigger(JobTriggerType type, int month, int day, int hour, int interval = 0, uint32_t days = 0,
+                   uint16_t months = 0, int whichWeek = 0, uint32_t flags = 0, int endDay = 0) {
+    JobTrigger t{type, 2031, month, day, endDay ? 2031 : 0, endDay ? 3 : 0, endDay, hour};
+    t.daysInterval = type == JobTriggerType::daily ? interval : 0;
+    t.weeksInterval = type == JobTriggerType::weekly ? interval : 0;
+    if (type == JobTriggerType::monthlyDate) t.monthDays = days;
+    else t.daysOfTheWeek = static_cast<uint16_t>(days);
+    t.months = months, t.whichWeek = whichWeek, t.flags = flags | (endDay ? kJobTriggerHasEndDate : 0);
+    return t;
+}
+
+std::string clockTexts(const std::vector<int64_t>& times) {
+    std::string text;
+    for (int64_t t : times) {
+        const LocalTime l = toLocalTime(t);
+        char item[32];
+        std::snprintf(item, sizeof item, "%s%02d-%02d %02d:%02d", text.empty() ? "" : ",", l.month, l.day, l.hour,
+                      l.minute);
+        text += item;
+    }
+    return text;
+}
+
+TEST(JobRunTimes, FollowTheTriggersWithinTheWindow) {
+    using T = JobTriggerType;
+    JobTrigger repeating = trigger(T::once, 3, 2, 10);
+    repeating.minutesInterval = 30, repeating.minutesDuration = 90;
+    const int64_t march2 = localTimeOf(2031, 3, 2, 0, 0, 0), january1 = localTimeOf(2031, 1, 1, 0, 0, 0);  // Sun, Wed
+    const struct {
+        const char* what;
+        std::vector<JobTrigger> triggers;
+        int64_t begin;
+        int days;
+        const char* expected;
+        uint32_t jobFlags = 0;
+    } cases[] = {
+        {"every 2 days up to the 8th", {trigger(T::daily, 3, 1, 21, 2, 0, 0, 0, 0, 8)}, march2, 10,
+         "03-03 21:00,03-05 21:00,03-07 21:00"},
+        {"every other week, Monday and Friday, from Wednesday", {trigger(T::weekly, 3, 5, 6, 2, 0x22)}, march2, 21,
+         "03-07 06:00,03-17 06:00,03-21 06:00"},
+        {"disabled trigger", {trigger(T::daily, 3, 1, 21, 1, 0, 0, 0, kJobTriggerDisabled)}, march2, 10, ""},
+        {"disabled job", {trigger(T::daily, 3, 1, 21, 1)}, march2, 10, "", kJobFlagDisabled},
+        {"1st and 15th of January and March", {trigger(T::monthlyDate, 1, 1, 8, 0, 0x4001, 0x5)}, january1 + 9 * 86400,
+         70, "01-15 08:00,03-01 08:00,03-15 08:00"},
+        {"last Friday of each month, second Tuesday of February",
+         {trigger(T::monthlyDayOfWeek, 1, 1, 9, 0, 0x20, 0xFFF, kJobLastWeek),
+          trigger(T::monthlyDayOfWeek, 1, 1, 9, 0, 0x04, 0x2, 2)},
+         january1, 60, "01-31 09:00,02-11 09:00,02-28 09:00"},
+        {"every 30 minutes for 90, window from 10:15", {repeating}, march2 + 10 * 3600 + 900, 1,
+         "03-02 10:30,03-02 11:00"},
+        {"the window holds its begin, not its end; equal times once",
+         {trigger(T::once, 3, 2, 0), trigger(T::once, 3, 2, 0), trigger(T::once, 3, 12, 0)}, march2, 10,
+         "03-02 00:00"},
+        {"event triggers and impossible dates",
+         {trigger(T::atLogon, 3, 2, 1), trigger(T::onIdle, 3, 2, 1), trigger(T::once, 2, 30, 1), trigger(T::once, 3, 3, 24)},
+         march2, 10, ""},
+    };
+    for (const auto& c : cases) {
+        const RunTimeWindow window{c.begin, c.begin + c.days * 86400};
+        EXPECT_EQ(c.expected, clockTexts(computeRunTimes(c.triggers, c.jobFlags, window))) << c.what;
+    }
+
+    // At most the limit, the earliest ones.
+    const auto daily = computeRunTimes({trigger(T::daily, 1, 1, 12, 1)}, 0, {january1, january1 + 300 * 86400});
+    ASSERT_EQ(kJobRunTimeLimit, daily.size());
+    EXPECT_EQ("04-10 12:00", clockTexts({daily.back()}));
+}
+
+TEST(MemoryJobStore, FailsAtTheChosenStepKeepingNothingAndReportsTheChosenState) {
+    MemoryJobStore store;
+    JobDefinition job{"tunerec - a.job", "tunerec.exe", "D:\\", "@1 21:00-22:00", "user", "pw", 0,
+                      trigger(JobTriggerType::once, 3, 2, 20)};
+    for (JobStep step : {JobStep::initializeCom, JobStep::createScheduler, JobStep::convertText, JobStep::newWorkItem,
+                         JobStep::setProperties, JobStep::createTrigger, JobStep::setTrigger,
+                         JobStep::persistInterface, JobStep::save}) {
+        store.failAt(step);
+        EXPECT_EQ(step, store.createJob(job));
+        EXPECT_EQ(nullptr, store.find(job.name));
+    }
+    JobNameBatches batches;
+    JobDetails details;
+    store.failAt(JobStep::enumerate);
+    EXPECT_EQ(JobStep::enumerate, store.listJobNames(batches));
+
+    store.failAt(JobStep::none);
+    for (int i = 0; i < 12; ++i) {
+        job.name = "tunerec - " + std::to_string(i);
+        ASSERT_EQ(JobStep::none, store.createJob(job));
+    }
+    ASSERT_EQ(JobStep::none, store.listJobNames(batches));
+    ASSERT_EQ(3u, batches.size());
+    EXPECT_EQ((std::vector<std::string>{"tunerec - 10.job", "tunerec - 11.job"}), batches[2]);
+    EXPECT_EQ("pw", store.find("TUNEREC - 3")->password);
+    EXPECT_TRUE(store.setStatus("tunerec - 3.job", JobStatus::running));
+    ASSERT_EQ(JobStep::none, store.readJob("tunerec - 3", {0, 1}, details));
+    EXPECT_EQ(JobStatus::running, details.status);
+    for (JobStep step : {JobStep::activate, JobStep::readProperties, JobStep::deleteItem}) {
+        store.failAt(step);
+        EXPECT_EQ(step, step == JobStep::deleteItem ? store.deleteJob("tunerec - 3") : store.readJob("tunerec - 3", {0, 1}, details));
+    }
+    EXPECT_NE(nullptr, store.find("tunerec - 3.job"));
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,110 @@
+// The TvRock web command: what an address gives, and how the request goes out
+// over sockets that answer as each case needs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "reserve/tvrock_command.h"
+#include "support/recording_message_boxes.h"
+
+namespace corvane {
+namespace {
+
+const std::string command = tvRockCommandText(1024, 4660);
+
+// Names resolve as set, addresses in `refusing` refuse, and each send takes
+// at most the next of `sendLimits` bytes (all when none is left).
+struct FakeSockets : SocketCalls {
+    std::map<std::string, std::vector<uint32_t>> names{{"tvrock", {1, 2, 3}}};
+    std::vector<uint32_t> refusing, tried;
+    std::vector<long> sendLimits;
+    int opened = 0, closed = 0, sends = 0;
+    std::string received;
+
+    std::optional<uint32_t> numericAddress(const std::string& host) override {
+        return host == "10.0.0.1" ? std::optional<uint32_t>(0x0A000001) : std::nullopt;
+    }
+    std::vector<uint32_t> resolve(const std::string& host) override { return names[host]; }
+    Handle open() override { return ++opened; }
+    bool connect(Handle, uint32_t address, uint16_t port) override {
+        tried.push_back(address);
+        return port == 8969 && std::find(refusing.begin(), refusing.end(), address) == refusing.end();
+    }
+    long send(Handle, const char* data, size_t length) override {
+        long n = static_cast<long>(length);
+        if (sends++ < static_cast<int>(sendLimits.size())) n = std::min(n, sendLimits[sends - 1]);
+        if (n > 0) received.append(data, static_cast<size_t>(n));
+        return n;
+    }
+    void close(Handle) override { ++closed; }
+};
+
+TEST(TvRockCommand, AddressesGiveHostPortPathAndTheRequest) {
+    const std::string longPath = "/" + std::string(211, 'a') + "/";  // a request of exactly 255 bytes
+    const std::pair<std::string, TvRockAddress> valid[] = {
+        {"http://localhost:8969/nobody/", {"localhost", 8969, "/nobody/"}},
+        {"HTTP://TvRock:8969/nobody/", {"TvRock", 8969, "/nobody/"}},
+        {"http://192.168.0.2/", {"192.168.0.2", 80, "/"}},
+        {"http://tvrock", {"tvrock", 80, "/"}},
+        {"http://tvrock:1", {"tvrock", 1, "/"}},
+        {"http://tvrock:65535/nobody", {"tvrock", 65535, "/nobody/"}},
+        {"http://h" + longPath, {"h", 80, longPath}},
+    };
+    EXPECT_EQ("now?t=0&r=1&c=1024&e=4660", command);
+    for (const auto& [text, expected] : valid) {
+        const auto address = parseTvRockAddress(text);
+        ASSERT_EQ(expected, address.value_or(TvRockAddress{})) << text;
+        const auto request = tvRockRequest(*address, command);
+        EXPECT_EQ("GET " + expected.path + command + " HTTP/1.0\r\n\r\n", request.value_or("")) << text;
+        EXPECT_EQ(expected.path == longPath, request->size() == kTvRockRequestLimit);
+    }
+    // 74505 would be 8969 in 16 bits; a blank or a line break would break the request line.
+    for (const std::string refused : {"ftp://tvrock/", "http:/", "http://:8969/", "http://tvrock:/", "http://tvrock:0/",
+                                      "http://tvrock:65536/", "http://tvrock:74505/", "http://tvrock:-80/",
+                                      "http://tv rock/", "http://tvrock/\r\nHost: x/"})
+        EXPECT_FALSE(parseTvRockAddress(refused)) << refused;
+    // 255 bytes are sent whole; 256 are refused before any socket.
+    for (const std::string& path : {longPath, "/a" + longPath}) {
+        FakeSockets sockets;
+        EXPECT_EQ(path == longPath, sendTvRockRequest("http://10.0.0.1:8969" + path, command, sockets));
+        EXPECT_EQ(path == longPath ? kTvRockRequestLimit : 0u, sockets.received.size());
+        EXPECT_EQ(path == longPath, sockets.opened == 1);
+    }
+}
+
+TEST(TvRockCommand, TriesEachAddressWithItsOwnSocketAndSendsTheWholeRequest) {
+    struct Case {
+        const char* address;
+        std::vector<uint32_t> refusing;
+        std::vector<long> sendLimits;
+        std::vector<uint32_t> tried;
+        int sends;
+    };
+    const Case cases[] = {
+        {"http://tvrock:8969/nobody", {1, 2}, {}, {1, 2, 3}, 1},     // the third of three addresses
+        {"http://10.0.0.1:8969/nobody", {0x0A000001}, {}, {0x0A000001}, 0},  // a numeric host, once
+        {"http://nowhere:8969/nobody", {}, {}, {}, 0},              // no address
+        {"http://tvrock:8969/nobody", {}, {10, 5}, {1}, 3},          // a partial send completed
+        {"http://tvrock:8969/nobody", {}, {10, -1}, {1}, 2},         // a failed send
+        {"ftp://tvrock:8969/nobody/", {}, {}, {}, 0},
+        {"http://tvrock:74505/nobody/", {}, {}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        FakeSockets sockets;
+        sockets.refusing = c.refusing, sockets.sendLimits = c.sendLimits;
+        RecordingMessageBoxes boxes;
+        const bool sent = sendTvRockCommand(1024, 4660, c.address, sockets, boxes);
+        EXPECT_EQ(c.tried, sockets.tried) << c.address;
+        EXPECT_EQ(c.sends, sockets.sends) << c.address;
+        EXPECT_TRUE(sockets.opened == sockets.closed && sockets.opened == static_cast<int>(c.tried.size()));
+        EXPECT_EQ(sent, sockets.received == "GET /nobody/" + command + " HTTP/1.0\r\n\r\n") << c.address;
+        EXPECT_EQ(sent ? std::vector<RecordingMessageBoxes::Box>{} : std::vector{tvRockFailureBox}, boxes.shown);
+        EXPECT_EQ(sent, c.sends == 1 || c.sends == 3) << c.address;
+    }
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,68 @@
+// The TvRock command over real Windows Sockets, to a listener of the test.
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "reserve/socket_calls_win.h"
+#include "support/recording_message_boxes.h"
+
+namespace corvane {
+namespace {
+
+SOCKET listenOnLoopback(std::string& port) {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{AF_INET, 0, {}, {}};
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    EXPECT_TRUE(bind(s, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(s, 4) == 0 &&
+                getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) == 0);
+    port = std::to_string(ntohs(address.sin_port));
+    return s;
+}
+
+bool connectionWaiting(SOCKET listener, int milliseconds) {
+    fd_set readable{1, {listener}};
+    timeval wait{0, milliseconds * 1000};
+    return select(0, &readable, nullptr, nullptr, &wait) == 1;
+}
+
+// Everything the peer sends until it closes the connection.
+std::string receiveAll(SOCKET listener) {
+    SOCKET peer = accept(listener, nullptr, nullptr);
+    std::string bytes;
+    char buffer[512];
+    for (int n; (n = recv(peer, buffer, sizeof buffer, 0)) > 0;) bytes.append(buffer, static_cast<size_t>(n));
+    closesocket(peer);
+    return bytes;
+}
+
+TEST(TvRockWinsock, TheListenerGetsTheRequestAndFailuresShowTheBox) {
+    WSADATA data;
+    ASSERT_EQ(0, WSAStartup(MAKEWORD(2, 0), &data));
+    std::string port, closedPort;
+    SOCKET listener = listenOnLoopback(port);
+    closesocket(listenOnLoopback(closedPort));  // nobody listens there any more
+    WinsockCalls sockets;
+    RecordingMessageBoxes boxes;
+
+    for (const std::string& address : {"http://127.0.0.1:" + port + "/nobody/", "http://localhost:" + port + "/nobody"}) {
+        EXPECT_TRUE(sendTvRockCommand(1024, 4660, address, sockets, boxes)) << address;
+        ASSERT_TRUE(connectionWaiting(listener, 2000)) << address;
+        EXPECT_EQ("GET /nobody/now?t=0&r=1&c=1024&e=4660 HTTP/1.0\r\n\r\n", receiveAll(listener)) << address;
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    for (const std::string& address : {"http://127.0.0.1:" + closedPort + "/nobody/", "ftp://127.0.0.1:" + port + "/",
+                                       "http://127.0.0.1:" + port + "/" + std::string(220, 'a')}) {
+        boxes.shown.clear();
+        EXPECT_FALSE(sendTvRockCommand(1024, 4660, address, sockets, boxes)) << address;
+        EXPECT_EQ(std::vector{tvRockFailureBox}, boxes.shown) << address;
+    }
+    EXPECT_FALSE(connectionWaiting(listener, 200));  // the last two never connected
+    closesocket(listener);
+    WSACleanup();
+}
+
+}  // namespace
+}  // namespace corvane
