@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
 
     const ReservationSources sources{.epgTimer = true, .tvRock = true, .jobs = false,
                                      .epgTimerFile = epgTimerPath.c_str(), .tvRockFile = tvRockPath.c_str()};
-    const ReservationInputs inputs{store.get(), systemReservationFiles(), stations, now};
+    const ReservationInputs inputs{store.get(), systemReservationFiles(), stations, nullptr, now};
     ReservationWatch watch;
     ReservationList list;
     std::vector<double> rebuilds, idles;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "reserve/epgtimer_file.h"
+#include "reserve/job_reservations.h"
 #include "reserve/reservation_list.h"
 #include "reserve/tvrock_file.h"
 
@@ -69,6 +70,11 @@ int ReservationWatch::collect(const ReservationSources& sources, const Reservati
         }
         read(*file, path, inputs.files, inputs.store, &channels, parse);
         for (const ReservationRecord& record : file->lastRead) builder.add(record);
+    }
+    if (sources.jobs && inputs.jobs && inputs.store) {
+        ReservationList jobs;
+        readJobReservations(*inputs.jobs, *inputs.store, channels, inputs.now, jobs);
+        for (ReservationRecord& record : jobs) builder.add(std::move(record));
     }
     list = builder.finish();
     return 1;

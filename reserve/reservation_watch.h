@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "reserve/job_store.h"
 #include "reserve/reservation_channels.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservations.h"
@@ -29,6 +30,7 @@ struct ReservationInputs {
     const EpgStore* store;  // null: no services, so no reservation matches
     ReservationFiles& files;
     ReservationChannelSettings& channels;
+    JobStore* jobs;         // null: no job store, the jobs add nothing
     int64_t now;
 };
 

@@ -7,10 +7,13 @@
 
 #include "reserve/epgtimer_file.h"
 #include "reserve/job_parameters.h"
+#include "reserve/job_reservations.h"
+#include "reserve/job_store_memory.h"
 #include "reserve/reservation_list.h"
 #include "reserve/reservation_watch.h"
 #include "reserve/tvrock_file.h"
 #include "support/reservation_fixture.h"
+#include "support/store_sections.h"
 
 using namespace corvane;
 
@@ -183,6 +186,69 @@ TEST(JobParameters, TokensAndTimeTexts) {
     EXPECT_TRUE(runsCaptureTool("C:\\ソフト\\TuneRec2.exe") && !runsCaptureTool("C:\\tunerec\\rec.exe"));
 }
 
+TEST(JobReservations, JobsOfTheCaptureToolByTheirRuns) {
+    StorePtr store = reservationStore();
+    FakeChannelSettings settings;
+    settings.remotes["1025"] = 27;
+    MemoryJobStore jobs;
+    const int64_t nine = decemberAt(7, 21), now = decemberAt(7, 12);
+    ASSERT_EQ(JobStep::none, jobs.createJob(captureJob("映画", "@b101", nine, "21:00-22:00", 2)));
+    JobTrigger everyOtherDay = captureJob("x", "@27", nine, "").trigger;
+    everyOtherDay.type = JobTriggerType::daily, everyOtherDay.daysInterval = 2;
+    JobTrigger weekly = everyOtherDay;
+    weekly.type = JobTriggerType::weekly, weekly.weeksInterval = 1, weekly.daysOfTheWeek = 0x22;  // Monday, Friday
+    JobTrigger ending = everyOtherDay;
+    ending.daysInterval = 1, ending.flags = kJobTriggerHasEndDate, ending.endYear = 2026, ending.endMonth = 12;
+    ending.endDay = 9;
+    JobTrigger disabled = ending;
+    disabled.flags |= kJobTriggerDisabled;
+    const std::pair<JobTrigger, size_t> triggers[] = {{everyOtherDay, 5}, {weekly, 3}, {ending, 3}, {disabled, 0}};
+    for (size_t i = 0; i < std::size(triggers); ++i) {
+        JobDefinition job = captureJob("t" + std::to_string(i), "@27", nine, "30", 3);
+        job.trigger = triggers[i].first;
+        ASSERT_EQ(JobStep::none, jobs.createJob(job));
+    }
+    JobDefinition other = captureJob("y", "@27", nine, "21:00-22:00");
+    other.name = "other.job", other.application = "C:\\x\\recorder.exe";
+    for (const JobDefinition& job : {other, captureJob("no time", "@27", nine, ""), captureJob("no channel", "@5", nine, "30")})
+        ASSERT_EQ(JobStep::none, jobs.createJob(job));
+
+    ChannelTable channels(*store, settings);
+    ReservationList got;
+    readJobReservations(jobs, *store, channels, now, got);
+    ASSERT_EQ(12u, got.size());
+    std::map<std::string, std::vector<const ReservationRecord*>> byTitle;
+    for (const ReservationRecord& r : got) byTitle[r.title].push_back(&r);
+    ASSERT_EQ(1u, byTitle["映画"].size());
+    EXPECT_EQ(std::tuple(1002, nine, decemberAt(7, 22), 101, 0, 0, 1, 4, std::string("映画"),
+                         std::string("tunerec - 映画.job")),
+              fieldsOf(*byTitle["映画"][0]));
+    for (size_t i = 0; i < std::size(triggers); ++i)
+        EXPECT_EQ(triggers[i].second, byTitle["t" + std::to_string(i)].size()) << i;
+    const ReservationRecord& minutes = *byTitle["t0"][0];
+    EXPECT_EQ(std::tuple(1003, 1025, nine - 180, nine - 180 + 1800),
+              std::tuple(minutes.kind, minutes.serviceId, minutes.start, minutes.end));
+
+    // A daily job running now (begun days ago) shows today's run; the names
+    // of each batch of five are taken from the last to the first.
+    MemoryJobStore daily;
+    for (int i = 1; i <= 7; ++i) {
+        JobDefinition job = captureJob(std::to_string(i), "@b101", decemberAt(4, 21), "21:00-22:00", 1,
+                                       JobTriggerType::daily);
+        ASSERT_EQ(JobStep::none, daily.createJob(job));
+    }
+    daily.setStatus("tunerec - 1.job", JobStatus::running);
+    got.clear();
+    readJobReservations(daily, *store, channels, decemberAt(7, 21, 30), got);
+    ReservationListBuilder builder(decemberAt(7, 21, 30));
+    for (const ReservationRecord& r : got) builder.add(r);
+    const ReservationList list = builder.finish();
+    std::string order;
+    for (const ReservationRecord& r : list) order += r.title;
+    EXPECT_EQ("1" + repeat("5432176", 10), order);
+    EXPECT_EQ(nine, list[0].start);
+}
+
 TEST(ReservationList, ConflictClassesAndOrder) {
     const int64_t nine = decemberAt(7, 21), half = decemberAt(7, 21, 30), ten = decemberAt(7, 22);
     ReservationListBuilder builder(0);
@@ -217,7 +283,8 @@ TEST(ReservationWatch, RereadsOnlyWhatWasWritten) {
     FakeReservationFiles files;
     FakeChannelSettings channels;
     const int64_t now = decemberAt(7, 12);
-    const ReservationInputs inputs{store.get(), files, channels, now};
+    MemoryJobStore jobs;
+    const ReservationInputs inputs{store.get(), files, channels, &jobs, now};
     ReservationSources sources{.epgTimer = true, .tvRock = true, .epgTimerFile = "e.txt", .tvRockFile = "t.sch"};
     ReservationWatch watch;
     ReservationList list;
@@ -256,9 +323,21 @@ TEST(ReservationWatch, RereadsOnlyWhatWasWritten) {
     EXPECT_EQ(1, tick());
     EXPECT_TRUE(list.empty());
 
+    // Jobs are read at the first tick they are on and after a reset; a
+    // rebuild for them alone reports like any other.
+    ASSERT_EQ(JobStep::none, jobs.createJob(captureJob("J", "@b101", decemberAt(7, 21), "21:00-22:00")));
+    sources.jobs = true;
+    EXPECT_EQ(1, tick());
+    EXPECT_EQ(std::tuple(1u, 1001), std::tuple(list.size(), list[0].kind));
+    ASSERT_EQ(JobStep::none, jobs.deleteJob("tunerec - J.job"));
+    EXPECT_EQ(0, tick());
+    resetReservationWatch(watch);
+    EXPECT_EQ(1, tick());
+    EXPECT_TRUE(list.empty());
+
     // A reset rebuilds at once, even when every source is off by now.
     list.push_back(span(0, now, now));
-    sources.epgTimer = sources.tvRock = false;
+    sources.epgTimer = sources.tvRock = sources.jobs = false;
     EXPECT_EQ(0, tick());
     resetReservationWatch(watch);
     EXPECT_EQ(1, tick());

@@ -9,6 +9,7 @@
 #include <string>
 #include <tuple>
 
+#include "reserve/job_store.h"
 #include "reserve/reservation_channels.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservations.h"
@@ -37,6 +38,30 @@ inline std::string epgTimerLine(int64_t start, int minutes, const std::string& t
                   tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, minutes / 60, minutes % 60,
                   title.c_str(), channel, serviceId, eventId);
     return line;
+}
+
+// A job as the task registration saves it: "tunerec - NAME.job" starting the
+// tool 3 minutes before `start`, the parameters naming the output, the
+// channel, the time range and the options.
+inline JobDefinition captureJob(const std::string& name, const std::string& channel, int64_t start,
+                                const std::string& timeText, int instance = 1,
+                                JobTriggerType type = JobTriggerType::once) {
+    const std::time_t fire = static_cast<std::time_t>(start - 180);
+    const std::tm tm = *std::localtime(&fire);
+    JobDefinition job;
+    job.name = "tunerec - " + name + ".job";
+    job.application = "C:\\Program Files\\tunerec\\tunerec.exe";
+    job.workingDirectory = "C:\\rec\\";
+    job.parameters = "\"C:\\rec\\" + name + ".ts\" " + channel + " " + timeText + " P POFF B25  SEL I" +
+                     std::to_string(instance) + " ";
+    job.flags = kJobFlagRunOnlyIfLoggedOn;
+    job.trigger.type = type;
+    job.trigger.beginYear = tm.tm_year + 1900, job.trigger.beginMonth = tm.tm_mon + 1, job.trigger.beginDay = tm.tm_mday;
+    job.trigger.startHour = tm.tm_hour, job.trigger.startMinute = tm.tm_min;
+    job.trigger.daysInterval = type == JobTriggerType::daily ? 1 : 0;
+    job.trigger.weeksInterval = type == JobTriggerType::weekly ? 1 : 0;
+    job.trigger.daysOfTheWeek = type == JobTriggerType::weekly ? static_cast<uint16_t>(1 << tm.tm_wday) : 0;
+    return job;
 }
 
 inline auto fieldsOf(const ReservationRecord& r) {

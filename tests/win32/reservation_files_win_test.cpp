@@ -41,13 +41,14 @@ TEST(ReservationFilesWin, WritersKeepTheFileReadableAndAreNeverKeptOut) {
     file.write(epgTimerLine(decemberAt(7, 21), 60, "番組", 27, 1024, 1));
     FakeChannelSettings channels;
     const ReservationSources sources{.epgTimer = true, .epgTimerFile = file.path().c_str()};
+    const ReservationInputs inputs{store.get(), files, channels, nullptr, decemberAt(7, 12)};
     ReservationWatch watch;
     ReservationList list;
     {
         // EpgTimer appending: it holds the file for writing and shares reading.
         HeldFile writer(file.path(), GENERIC_WRITE, FILE_SHARE_READ);
         ASSERT_TRUE(writer.held());
-        EXPECT_EQ(1, collectReservations(watch, sources, {store.get(), files, channels, decemberAt(7, 12)}, list));
+        EXPECT_EQ(1, collectReservations(watch, sources, inputs, list));
         ASSERT_EQ(1u, list.size());
         EXPECT_EQ("番組", list[0].title);
         EXPECT_EQ(FileStatus::tooLarge, files.readAll(file.path().c_str(), 10, bytes));
@@ -58,7 +59,7 @@ TEST(ReservationFilesWin, WritersKeepTheFileReadableAndAreNeverKeptOut) {
         ASSERT_TRUE(exclusive.held());
         EXPECT_EQ(FileStatus::busy, files.stamp(file.path().c_str(), stamp));
         resetReservationWatch(watch);
-        EXPECT_EQ(1, collectReservations(watch, sources, {store.get(), files, channels, decemberAt(7, 12)}, list));
+        EXPECT_EQ(1, collectReservations(watch, sources, inputs, list));
         EXPECT_EQ(1u, list.size());
     }
     EXPECT_EQ(FileStatus::ok, files.stamp(file.path().c_str(), stamp));
