@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "reserve/reservation_watch.h"
+#include "store/broadcast_time.h"
 #include "store/epg_store.h"
 
 using namespace corvane;
@@ -28,11 +29,15 @@ double seconds() {
 }
 
 // Station names held in memory, as a settings file read once would give them.
-class StationNames : public ReservationChannelSettings {
+class StationNames : public ServicePreferences {
 public:
     std::map<const ServiceRecord*, std::string> names;
-    std::string iepgStationName(const ServiceRecord& record) override { return names[&record]; }
-    int remoteNumber(const ServiceRecord& record) override { return record.serviceId; }
+    std::string stationName(const ServiceRecord& record) override { return names[&record]; }
+    int remoteNumber(const ServiceRecord&) override { return 0; }
+    int sortValue(const ServiceRecord&) override { return 300; }
+    int columnShown(const ServiceRecord&) override { return 1; }
+    void setColumnShown(const ServiceRecord&, int) override {}
+    std::string vurdaChNo(const ServiceRecord&) override { return ""; }
 };
 
 const char* const kTitles[] = {"ニュース７", "大河ドラマ「風の軌跡」第十二回", "きょうの料理", "プロ野球中継",

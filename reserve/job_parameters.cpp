@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "reserve/reservation_text.h"
-#include "reserve/reservation_time.h"
+#include "store/broadcast_time.h"
 
 namespace corvane {
 
@@ -128,7 +128,7 @@ JobRunSpan jobRunSpan(int64_t runTime, std::string_view timeText) {
         const std::optional<TimeRangeText> range = readTimeRange(timeText);
         if (!range) return span;
         TimeRangeText r = *range;
-        const ClockTime clock = localClockOf(runTime);
+        const LocalTime clock = toLocalTime(runTime);
         if (r.h1 * 60 + r.m1 < clock.hour * 60 + clock.minute) r.h1 += 24, r.h2 += 24;
         if (r.h2 * 60 + r.m2 < r.h1 * 60 + r.m1) r.h2 += 24;
         span.start = runTime + ((r.h1 - clock.hour) * 60 + r.m1 - clock.minute) * 60 - clock.second;

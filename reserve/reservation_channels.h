@@ -7,37 +7,30 @@
 #include <string_view>
 #include <vector>
 
+#include "guide/service_preferences.h"
 #include "store/epg_store.h"
 
 namespace corvane {
-
-class ReservationChannelSettings {
-public:
-    virtual ~ReservationChannelSettings() = default;
-    // The service's stored iEPG station name; empty when none is stored.
-    virtual std::string iepgStationName(const ServiceRecord& record) = 0;
-    // The remote-control channel number the guide shows for the service.
-    virtual int remoteNumber(const ServiceRecord& record) = 0;
-};
 
 // The channel values of the store's services, each kind read once for all
 // services when first needed: one collection reads the settings at most
 // twice per service, however many entries it matches.
 class ChannelTable {
 public:
-    ChannelTable(const EpgStore& store, ReservationChannelSettings& settings) : store_(store), settings_(settings) {}
+    ChannelTable(const EpgStore& store, ServicePreferences& preferences) : store_(store), preferences_(preferences) {}
     // The first service (table order, at most 300) whose stored station name
     // equals `name` exactly; -1 when none does or `name` is empty.
     int findStation(std::string_view name);
     // The first service whose network class is `networkClass` (6 also takes
-    // 7: both are CS) and whose remote-control number is `number`; -1 when none.
+    // 7: both are CS) and whose remote-control number, as the guide shows it,
+    // is `number`; -1 when none.
     int findRemoteNumber(int networkClass, int64_t number);
 
 private:
     int serviceCount() const;
 
     const EpgStore& store_;
-    ReservationChannelSettings& settings_;
+    ServicePreferences& preferences_;
     std::vector<std::string> stations_;
     std::vector<int> remoteNumbers_;
     bool stationsRead_ = false;

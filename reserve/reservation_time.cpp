@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "store/epg_store.h"
+#include "store/broadcast_time.h"
 
 namespace corvane {
 
@@ -36,13 +36,6 @@ std::optional<int64_t> localDateTime(int64_t year, int64_t month, int64_t day, i
     const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1)) return std::nullopt;
     return static_cast<int64_t>(t);
-}
-
-ClockTime localClockOf(int64_t t) {
-    const std::time_t value = static_cast<std::time_t>(t);
-    const std::tm* tm = std::localtime(&value);
-    if (!tm) return {};
-    return {tm->tm_hour, tm->tm_min, tm->tm_sec};
 }
 
 }  // namespace corvane

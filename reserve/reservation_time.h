@@ -1,5 +1,5 @@
 // Local times of the reservation sources: dates and clock times written by
-// the recording applications, and the clock time of a job's run.
+// the recording applications.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +11,5 @@ namespace corvane {
 // range carry over as mktime carries them (month 13 is January of the next
 // year); nothing when the result cannot be represented.
 std::optional<int64_t> localDateTime(int64_t year, int64_t month, int64_t day, int64_t hour, int64_t minute);
-
-struct ClockTime {
-    int hour = 0, minute = 0, second = 0;
-};
-
-// The local clock time of t (midnight when t has no local time).
-ClockTime localClockOf(int64_t t);
 
 }  // namespace corvane

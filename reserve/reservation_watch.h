@@ -29,7 +29,7 @@ struct ReservationSources {
 struct ReservationInputs {
     const EpgStore* store;  // null: no services, so no reservation matches
     ReservationFiles& files;
-    ReservationChannelSettings& channels;
+    ServicePreferences& channels;
     JobStore* jobs;         // null: no job store, the jobs add nothing
     int64_t now;
 };

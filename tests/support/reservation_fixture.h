@@ -1,18 +1,20 @@
 // What the reservation tests share: a store with a few services, reservation
 // file texts as the recording applications write them, fakes of the file
-// seam and of the channel settings, and records compared field by field.
+// seam and of the per-service settings, and records compared field by field.
 #pragma once
 
 #include <cinttypes>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <string>
 #include <tuple>
 
+#include "guide/service_preferences.h"
 #include "reserve/job_store.h"
-#include "reserve/reservation_channels.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservations.h"
+#include "store/broadcast_time.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -108,27 +110,27 @@ public:
     }
 };
 
-// Station names and remote numbers by channel key ("1024", "101:4"); the
-// remote number defaults to the service id.
-class FakeChannelSettings : public ReservationChannelSettings {
+// Station names and remote numbers by channel key ("1024", "101:4"), held in
+// memory; counts the station names read.
+class FakeChannelSettings : public ServicePreferences {
 public:
     std::map<std::string, std::string> stations;
     std::map<std::string, int> remotes;
     int stationReads = 0;
 
-    static std::string keyOf(const ServiceRecord& r) {
-        return r.networkWord > 4095 ? std::to_string(r.serviceId) + ":" + std::to_string(r.networkClass())
-                                    : std::to_string(r.serviceId);
-    }
-    std::string iepgStationName(const ServiceRecord& r) override {
+    std::string stationName(const ServiceRecord& r) override {
         ++stationReads;
-        auto it = stations.find(keyOf(r));
+        auto it = stations.find(channelKey(r));
         return it == stations.end() ? "" : it->second;
     }
     int remoteNumber(const ServiceRecord& r) override {
-        auto it = remotes.find(keyOf(r));
-        return it == remotes.end() ? r.serviceId : it->second;
+        auto it = remotes.find(channelKey(r));
+        return it == remotes.end() ? 0 : it->second;
     }
+    int sortValue(const ServiceRecord&) override { return 300; }
+    int columnShown(const ServiceRecord&) override { return 1; }
+    void setColumnShown(const ServiceRecord&, int) override {}
+    std::string vurdaChNo(const ServiceRecord&) override { return ""; }
 };
 
 }  // namespace corvane
