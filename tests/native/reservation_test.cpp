@@ -2,6 +2,12 @@
 // capture tool's job parameters), the list they make, and the file watch.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <tuple>
 #include <vector>
 
@@ -12,6 +18,7 @@
 #include "reserve/reservation_list.h"
 #include "reserve/reservation_watch.h"
 #include "reserve/tvrock_file.h"
+#include "store/data_file.h"
 #include "support/reservation_fixture.h"
 #include "support/store_sections.h"
 
@@ -343,4 +350,32 @@ TEST(ReservationWatch, RereadsOnlyWhatWasWritten) {
     EXPECT_EQ(1, tick());
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(0, tick());
+}
+
+TEST(ReservationTool, ListsTheCollectedRecordsInOrder) {
+    const std::string dir = testing::TempDir() + "corvane_reservations_" + std::to_string(getpid()) + "/";
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(writeDataFile((dir + "services.dat").c_str(), *reservationStore()));
+    const int64_t nine = decemberAt(7, 21);
+    std::ofstream(dir + "Program.txt", std::ios::binary)
+        << epgTimerLine(nine, 60, "A", 27, 1024, 1) + epgTimerLine(nine + 1800, 60, "", 11727 * 65536 + 0x4010, 101, 2) +
+               epgTimerLine(nine - 7200, 60, "ended", 27, 1024, 3);
+    std::ofstream(dir + "tvrock.sch", std::ios::binary)
+        << "7 START " + std::to_string(nine + 3600) + "\r\n7 END " + std::to_string(nine + 7200) +
+               "\r\n7 TITLE ｂ\r\n7 STATION 教育\r\n7 VALIDATE 0\r\n";
+    std::ofstream(dir + "corvane.ini", std::ios::binary) << "[iEPGStationName]\r\n1025=教育\r\n";
+    std::string output;
+    const std::string command = CORVANE_TOOLS_DIR "/corvane-epg reservations --now " + std::to_string(nine - 3599) +
+                                " --epgtimer " + dir + "Program.txt --tvrock " + dir + "tvrock.sch --ini " + dir +
+                                "corvane.ini " + dir + "services.dat";
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
+        EXPECT_EQ(0, pclose(pipe));
+    }
+    std::filesystem::remove_all(dir);
+    const std::string t = std::to_string(nine);
+    EXPECT_EQ("0 " + t + " " + std::to_string(nine + 3600) + " 1024 1 1 1 0 41\n" +
+                  "0 " + std::to_string(nine + 1800) + " " + std::to_string(nine + 5400) + " 101 2 1 1 4 -\n" +
+                  "1 " + std::to_string(nine + 3600) + " " + std::to_string(nine + 7200) + " 1025 0 0 0 0 8282\n",
+              output);
 }
