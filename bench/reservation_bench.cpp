@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
         const int service = i % kMaxServices;
         const long channel = service < 100 ? 27 : service < 200 ? 11727L * 65536 + 0x4010 : 70000;
         char line[256];
-        std::snprintf(line, sizeof line, "%04d/%02d/%02d\t%02d:%02d\t%02d:%02d\t%s\tSTATION\t%ld\t%d\t%d\t3\t1\t0\t\r\n",
+        std::snprintf(line, sizeof line,
+                      "%04d/%02d/%02d\t%02d:%02d\t%02d:%02d\t%s\tSTATION\t%ld\t%d\t%d\t3\t1\t0\t\r\n",
                       tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, (i % 4 + 1) / 2, i % 2 * 30,
                       kTitles[i % 8], channel, 100 + service % 100 * 7, i);
         epgTimer += line;

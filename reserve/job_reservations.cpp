@@ -19,8 +19,10 @@ void readJob(JobStore& jobs, const std::string& name, const EpgStore& store, Cha
         return;
     if (!runsCaptureTool(details.application)) return;
     std::vector<int64_t> runs;
-    if (details.status == JobStatus::running && !details.triggers.empty())
-        if (const std::optional<int64_t> running = latestRunAtOrBefore(details.triggers[0], now)) runs.push_back(*running);
+    if (details.status == JobStatus::running && !details.triggers.empty()) {
+        if (const std::optional<int64_t> running = latestRunAtOrBefore(details.triggers[0], now))
+            runs.push_back(*running);
+    }
     for (int64_t t : details.runTimes)
         if (runs.empty() || t != runs.front()) runs.push_back(t);
     if (runs.empty()) return;

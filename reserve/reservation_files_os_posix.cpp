@@ -14,7 +14,9 @@ uint64_t fileTimeOf(const struct timespec& t) {
     return static_cast<uint64_t>(t.tv_sec) * 10000000u + static_cast<uint64_t>(t.tv_nsec) / 100u;
 }
 
-FileStatus failure() { return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? FileStatus::missing : FileStatus::busy; }
+FileStatus failure() {
+    return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? FileStatus::missing : FileStatus::busy;
+}
 
 class PosixReservationFiles final : public ReservationFiles {
 public:

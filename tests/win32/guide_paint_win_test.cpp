@@ -147,7 +147,8 @@ TEST_F(GuidePaintWinTest, ReservationFramesAndTheHighlight) {
     const uint32_t colors[] = {rgbColor(0, 255, 0), rgbColor(0, 0, 255), rgbColor(255, 153, 0), rgbColor(255, 51, 51)};
     for (int i = 0; i < 4; ++i)
         reservations.push_back({.kind = kinds[i], .start = localDayAt(20 + i), .end = localDayAt(20 + i, 30), .serviceId = 1,
-                                .conflict = conflicts[i], .valid = valid[i], .title = {}, .guideTitle = {}, .jobName = {}});
+                                .conflict = conflicts[i], .valid = valid[i], .title = {}, .guideTitle = {},
+                                .jobName = {}});
     // A window that counts as visible without being shown.
     HWND genreList = context.genreListWindow =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, owner, nullptr, nullptr, nullptr);

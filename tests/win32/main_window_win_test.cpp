@@ -179,8 +179,8 @@ TEST_F(MainWindowTest, AWrittenReservationFileIsFramedAndTheReservationListToldT
     files.write(app.paths.epgTimerFile, epgTimerLine(localDayAt(20), 60, "予約", 27, 1024, 1));
     EXPECT_EQ(std::pair(true, true), tick());
     ASSERT_EQ(1u, app.reservationFrames.size());
-    EXPECT_EQ(std::tuple(1024, localDayAt(20), FrameColor::green),
-              std::tuple(app.reservationFrames[0].serviceId, app.reservationFrames[0].start, app.reservationFrames[0].color));
+    const ReservationFrame& frame = app.reservationFrames[0];
+    EXPECT_EQ(std::tuple(1024, localDayAt(20), FrameColor::green), std::tuple(frame.serviceId, frame.start, frame.color));
     EXPECT_EQ(std::pair(false, false), tick());
     std::swap(list, app.reservationListWindow);
     DestroyWindow(list);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "reserve/reservation_watch.h"
@@ -15,17 +13,12 @@
 namespace corvane {
 namespace {
 
-class HeldFile {
-public:
+// A handle of another writer or reader, held while it lives.
+struct HeldFile {
     HeldFile(const std::string& path, DWORD access, DWORD share)
-        : handle_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~HeldFile() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
+        : handle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldFile() { CloseHandle(handle); }
+    HANDLE handle;
 };
 
 TEST(ReservationFilesWin, WritersKeepTheFileReadableAndAreNeverKeptOut) {
@@ -47,7 +40,7 @@ TEST(ReservationFilesWin, WritersKeepTheFileReadableAndAreNeverKeptOut) {
     {
         // EpgTimer appending: it holds the file for writing and shares reading.
         HeldFile writer(file.path(), GENERIC_WRITE, FILE_SHARE_READ);
-        ASSERT_TRUE(writer.held());
+        ASSERT_NE(INVALID_HANDLE_VALUE, writer.handle);
         EXPECT_EQ(1, collectReservations(watch, sources, inputs, list));
         ASSERT_EQ(1u, list.size());
         EXPECT_EQ("番組", list[0].title);
@@ -56,7 +49,7 @@ TEST(ReservationFilesWin, WritersKeepTheFileReadableAndAreNeverKeptOut) {
     {
         // One that shares nothing: busy for a moment, the reservations stay.
         HeldFile exclusive(file.path(), GENERIC_READ | GENERIC_WRITE, 0);
-        ASSERT_TRUE(exclusive.held());
+        ASSERT_NE(INVALID_HANDLE_VALUE, exclusive.handle);
         EXPECT_EQ(FileStatus::busy, files.stamp(file.path().c_str(), stamp));
         resetReservationWatch(watch);
         EXPECT_EQ(1, collectReservations(watch, sources, inputs, list));
