@@ -2,8 +2,9 @@
 // lines and TvRock's file with 2,000 entries (half of them naming their
 // channel by iEPG station name), matched against 300 services, both files
 // read from disk through the platform's file seam. Also the idle tick, when
-// neither file changed.
-//   reservation_bench [--lines N] [--entries N] [--runs N]
+// neither file changed. With --settings-file the station names come from a
+// settings file on disk, read as the program reads it, else from memory.
+//   reservation_bench [--lines N] [--entries N] [--runs N] [--settings-file]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "app/service_settings.h"
 #include "reserve/reservation_watch.h"
 #include "store/broadcast_time.h"
 #include "store/epg_store.h"
+#include "store/ini_settings.h"
 
 using namespace corvane;
 
@@ -47,13 +50,15 @@ const char* const kTitles[] = {"ニュース７", "大河ドラマ「風の軌�
 
 int main(int argc, char** argv) {
     int lines = 2000, entries = 2000, runs = 20;
+    bool settingsFile = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--lines" && i + 1 < argc) lines = std::max(0, std::atoi(argv[++i]));
         else if (a == "--entries" && i + 1 < argc) entries = std::max(0, std::atoi(argv[++i]));
         else if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--settings-file") settingsFile = true;
         else {
-            std::fprintf(stderr, "usage: reservation_bench [--lines N] [--entries N] [--runs N]\n");
+            std::fprintf(stderr, "usage: reservation_bench [--lines N] [--entries N] [--runs N] [--settings-file]\n");
             return 2;
         }
     }
@@ -100,7 +105,15 @@ int main(int argc, char** argv) {
 
     const ReservationSources sources{.epgTimer = true, .tvRock = true, .jobs = false,
                                      .epgTimerFile = epgTimerPath.c_str(), .tvRockFile = tvRockPath.c_str()};
-    const ReservationInputs inputs{store.get(), systemReservationFiles(), stations, nullptr, now};
+    const std::string iniPath = (folder / "corvane_bench.ini").string();
+    std::string ini = "[iEPGStationName]\r\n";
+    for (int i = 0; i < kMaxServices; ++i)
+        ini += channelKey(*store->services[i]) + "=" + stations.names[store->services[i]] + "\r\n";
+    std::ofstream(iniPath, std::ios::binary) << ini;
+    IniFileSettings settings(iniPath);
+    SettingsServicePreferences fromFile(settings);
+    ServicePreferences& preferences = settingsFile ? static_cast<ServicePreferences&>(fromFile) : stations;
+    const ReservationInputs inputs{store.get(), systemReservationFiles(), preferences, nullptr, now};
     ReservationWatch watch;
     ReservationList list;
     std::vector<double> rebuilds, idles;
@@ -119,10 +132,12 @@ int main(int argc, char** argv) {
     for (const ReservationRecord& r : list) conflicts += r.conflict;
     std::filesystem::remove(epgTimerPath);
     std::filesystem::remove(tvRockPath);
+    std::filesystem::remove(iniPath);
     std::sort(rebuilds.begin(), rebuilds.end());
     std::sort(idles.begin(), idles.end());
-    std::printf("files: EpgTimer %d lines (%zu bytes), TvRock %d entries (%zu bytes), %d services\n", lines,
-                epgTimer.size(), entries, tvRock.size(), kMaxServices);
+    std::printf("files: EpgTimer %d lines (%zu bytes), TvRock %d entries (%zu bytes), %d services, station names %s\n",
+                lines, epgTimer.size(), entries, tvRock.size(), kMaxServices,
+                settingsFile ? "from a settings file" : "in memory");
     std::printf("list: %zu records, %d in conflict\n", list.size(), conflicts);
     std::printf("rebuild: median %.2f ms, best %.2f ms, worst %.2f ms (%d runs; goal < 20 ms)\n",
                 rebuilds[rebuilds.size() / 2], rebuilds.front(), rebuilds.back(), runs);
