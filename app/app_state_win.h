@@ -19,9 +19,12 @@
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
+#include "reserve/job_store.h"
 #include "reserve/message_boxes.h"
 #include "reserve/process_start.h"
 #include "reserve/registration.h"
+#include "reserve/reservation_files.h"
+#include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
 #include "reserve/tvrock_command.h"
 #include "store/clock.h"
@@ -108,6 +111,8 @@ struct AppState {
     ReservationList reservations;
     ReservationFrames reservationFrames;  // of `reservations`, as the guide frames them
     ReservationWatch reservationWatch;
+    ReservationFiles* reservationFiles = &systemReservationFiles();
+    std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set
     HighlightedProgramme highlight;
 
     // Registration of programmes and the platform it goes through; start-up

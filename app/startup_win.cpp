@@ -9,6 +9,7 @@
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
 #include "guide/popup_win.h"
+#include "reserve/job_store_win.h"
 #include "reserve/message_boxes_win.h"
 #include "reserve/process_start_win.h"
 #include "reserve/socket_calls_win.h"
@@ -125,6 +126,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.presets = settings.presets;
 
     app.servicePreferences = std::make_unique<SettingsServicePreferences>(*app.settings);
+    if (!app.jobStore) app.jobStore = std::make_unique<TaskSchedulerJobStore>();
     app.layout = std::make_unique<GuideLayout>(app.guideHost, *app.servicePreferences, app.view);
 
     app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);

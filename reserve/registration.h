@@ -17,7 +17,7 @@
 #include "reserve/process_start.h"
 #include "reserve/registration_formats.h"
 #include "reserve/registration_settings.h"
-#include "reserve/reservations.h"
+#include "reserve/reservation_watch.h"
 #include "reserve/tvrock_command.h"
 #include "store/epg_store.h"
 

@@ -157,10 +157,9 @@ TEST_F(RegistrationPress, TheTaskDialogGetsTheWindowsProgrammeAndARegistrationRe
     select(Source::genreList, programmeB, switches(Target::iEpg, true));
     EXPECT_EQ(7, state.genreList.capture.event.eventId);
     for (int result : {2, 1}) {
-        watch.jobsRead = true;
         dialog.result = result;
         EXPECT_EQ(result, registerCapture(state.popup, switches(Target::iEpg, true), dialog, watch));
-        EXPECT_EQ(result == 2, watch.jobsRead);
+        EXPECT_EQ(result == 1, watchWasReset(watch));
     }
     ASSERT_EQ(2u, dialog.runs.size());
     EXPECT_EQ(4660, dialog.runs[1].event.eventId);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reserve/registration.h"
+#include "support/reservation_fixture.h"
 
 namespace corvane {
 
@@ -42,5 +43,14 @@ struct RecordingTaskDialog : TaskRegistrationDialog {
         return result;
     }
 };
+
+// Whether the watch was reset: with no source changed, the next collection
+// rebuilds the list all the same.
+inline bool watchWasReset(ReservationWatch& watch) {
+    FakeReservationFiles files;
+    FakeChannelSettings channels;
+    ReservationList list;
+    return watch.collect(ReservationSources{}, ReservationInputs{nullptr, files, channels, nullptr, 0}, list) != 0;
+}
 
 }  // namespace corvane
