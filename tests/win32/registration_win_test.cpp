@@ -145,16 +145,21 @@ TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationAn
     EXPECT_FALSE(probeLine().empty());
     EXPECT_EQ(iEpgTextAt("10:00", "10:30", "次の番組"), read(file("X.register.tvpi")));
 
-    // EpgTimer, pressed twice: the line after what the file held, EpgTimer started alone.
+    // EpgTimer, chosen after both selections: the genre list's line in its own format after what the
+    // file held (its last line ended), then the popup's, pressed twice; EpgTimer is started alone.
     app.registration.epgTimer = 1;
-    std::ofstream(file("EpgTimer\\Program.txt"), std::ios::binary) << "held\r\n";
+    std::ofstream(file("EpgTimer\\Program.txt"), std::ios::binary) << "held";
+    runRegistrationCommand(*app.registrations, RegistrationSource::genreList, IDM_GENRE_REGISTER_FILE_OR_WEB,
+                           app.reservationWatch);
+    EXPECT_EQ("\"" + probe + "\"", probeLine());
     for (int round = 0; round < 2; ++round) {
         select(0);
         EXPECT_EQ("EpgTimer登録", windowText(button()));
         press();
         EXPECT_EQ("\"" + probe + "\"", probeLine());
     }
-    EXPECT_EQ("held\r\n" + lineA + lineA, read(file("EpgTimer\\Program.txt")));
+    EXPECT_EQ("held\r\n2026/12/07\t10:00\t00:30\t次の番組\t1024\t0\t1024\t2\t3\t1\t0\t\r\n" + lineA + lineA,
+              read(file("EpgTimer\\Program.txt")));
     EXPECT_TRUE(boxes->shown.empty());
 }
 
