@@ -8,6 +8,7 @@
 
 #include "dialogs/genre_dialog_win.h"
 #include "resources/resource.h"
+#include "support/win_test_support.h"
 
 namespace corvane {
 namespace {
@@ -28,42 +29,23 @@ bool scriptedChooser(HWND owner, uint32_t initial, uint32_t customColors[16], ui
     return true;
 }
 
-uint32_t brushColor(HBRUSH brush) {
-    LOGBRUSH description{};
-    return GetObjectA(brush, sizeof description, &description) == sizeof description ? description.lbColor
-                                                                                       : 0xFFFFFFFFu;
-}
-
-// The colour the dialog hands out for swatch `index` (WM_CTLCOLORBTN).
-uint32_t swatchColor(HWND dialog, int index) {
-    HWND swatch = GetDlgItem(dialog, IDC_GENRE_SWATCH_FIRST + index);
-    HDC dc = GetDC(swatch);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(swatch)));
-    EXPECT_EQ(static_cast<uint32_t>(GetBkColor(dc)), brushColor(brush));
-    ReleaseDC(swatch, dc);
-    return brushColor(brush);
-}
-
-void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
-
 // Once the dialog is shown: toggles genres 0 and 1, sets "GenreNoDisp",
 // presses swatch 5 (chooser cancelled) and swatch 2 (red), then leaves.
 void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowA(nullptr, "番組ジャンル色設定");
+    HWND dialog = threadWindow("番組ジャンル色設定");
     if (!dialog) return;  // not shown yet: the timer fires again
     KillTimer(nullptr, timer);
     scriptRan = true;
     auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
     EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST) && !checked(IDC_GENRE_CHECK_FIRST + 1) && !checked(IDC_GENRE_NO_DISP));
-    EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, 2));
+    EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 2));
     for (int id : {IDC_GENRE_CHECK_FIRST + 0, IDC_GENRE_CHECK_FIRST + 1, IDC_GENRE_NO_DISP, IDC_GENRE_SWATCH_FIRST + 5})
-        press(dialog, id);
-    EXPECT_EQ(builtInGenreColors[5], swatchColor(dialog, 5));
-    press(dialog, IDC_GENRE_SWATCH_FIRST + 2);
-    EXPECT_EQ(0x0000ffu, swatchColor(dialog, 2));
+        pressButton(dialog, id);
+    EXPECT_EQ(builtInGenreColors[5], swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 5));
+    pressButton(dialog, IDC_GENRE_SWATCH_FIRST + 2);
+    EXPECT_EQ(0x0000ffu, swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 2));
     EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST + 1));
-    press(dialog, closeWith);
+    pressButton(dialog, closeWith);
 }
 
 TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {

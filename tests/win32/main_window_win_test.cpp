@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -222,6 +223,52 @@ TEST_F(LoadedWindowTest, ColumnMenuWritesVisibilityAndChannelMenuToggles) {
     command(kChannelCommandBase + 2);
     EXPECT_EQ(std::tuple(-1, "Corvane", false),
               std::tuple(app.layout->view.viewService, windowText(app.mainWindow), channelChecked()));
+}
+
+TEST_F(LoadedWindowTest, ViewSetupKeepsTheTopTimeAndRebuildsTheCurrentView) {
+    GuideLayout& layout = *app.layout;
+    layout.scrollVertical(kScrollTo, 601);  // 300 minutes and a pixel below the start
+    app.reservations.push_back(ReservationRecord{});
+    app.reservationFrames = reservationFrames(app.reservations);
+    auto setUp = [&](const char* hour, const char* width) {
+        DialogScript::start("画面設定", [hour, width](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_VIEW_HOUR_HEIGHT, hour);
+            SetDlgItemTextA(dialog, IDC_VIEW_CHANNEL_WIDTH, width);
+            pressButton(dialog, IDOK);
+        });
+        command(IDM_VIEW_SETUP);
+        EXPECT_TRUE(DialogScript::ran);
+    };
+    setUp("4", "180");
+    EXPECT_EQ(std::tuple(4, 300 * 4 + 2), std::tuple(app.view.hourHight, layout.view.scrollY));
+    // No reservation source is on: the marks went with the dialog.
+    EXPECT_TRUE(app.reservations.empty() && app.reservationFrames.empty());
+    expectIni("ViewSetup", {{"HourHight", "4"}, {"ChannelWidth", "180"}});
+
+    // In the channel view its own layout is made again.
+    command(kChannelCommandBase + 2);
+    setUp("3", "100");
+    EXPECT_EQ(std::tuple(2, 50 + static_cast<int>(layout.dayColumns.size()) * 100, 1440 * 3 + 20, "Corvane - [テスト放送]"),
+              std::tuple(layout.view.viewService, layout.view.contentWidth, layout.view.contentHeight,
+                         windowText(app.mainWindow)));
+}
+
+TEST_F(LoadedWindowTest, ChannelOrderReturnsToTheListViewInTheNewOrder) {
+    command(kChannelCommandBase + 2);
+    DialogScript::start("チャンネル順設定", [](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_ORDER_LIST);
+        ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+        pressButton(dialog, IDC_ORDER_DOWN);
+        ListView_SetCheckState(list, 5, FALSE);
+        pressButton(dialog, IDOK);
+    });
+    command(IDM_CHANNEL_ORDER);
+    EXPECT_TRUE(DialogScript::ran);
+    std::vector<std::pair<int, int>> columns;
+    for (const GuideColumn& column : app.layout->columnOrder) columns.emplace_back(column.service, column.shown);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{1, 1}, {0, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 0}}), columns);
+    EXPECT_EQ(std::pair(-1, std::string("Corvane")), std::pair(app.layout->view.viewService, windowText(app.mainWindow)));
+    expectIni("SetupDialog", {{"Sort2", "0"}, {"Sort1", "1"}, {"Sort6", "5"}});
 }
 
 TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
