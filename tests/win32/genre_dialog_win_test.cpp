@@ -1,6 +1,5 @@
-// Drives the real genre colour dialog: a thread timer fires inside the
-// dialog's modal loop, finds the dialog, works its controls like a user and
-// closes it. The colour chooser is replaced by a scripted one.
+// Drives the real genre colour dialog: a dialog script works its controls
+// like a user and closes it. The colour chooser is replaced by a scripted one.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,7 +13,6 @@ namespace corvane {
 namespace {
 
 int closeWith = IDOK;  // the button the scripted user leaves with
-bool scriptRan = false;
 int chooserCalls = 0;
 
 // Scripted chooser: the first swatch press is cancelled, every later one
@@ -31,11 +29,7 @@ bool scriptedChooser(HWND owner, uint32_t initial, uint32_t customColors[16], ui
 
 // Once the dialog is shown: toggles genres 0 and 1, sets "GenreNoDisp",
 // presses swatch 5 (chooser cancelled) and swatch 2 (red), then leaves.
-void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = threadWindow("番組ジャンル色設定");
-    if (!dialog) return;  // not shown yet: the timer fires again
-    KillTimer(nullptr, timer);
-    scriptRan = true;
+void runScript(HWND dialog) {
     auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
     EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST) && !checked(IDC_GENRE_CHECK_FIRST + 1) && !checked(IDC_GENRE_NO_DISP));
     EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 2));
@@ -54,10 +48,10 @@ TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {
         genres.genreCheck[0] = 1;
         GenreBrushes brushes;
         brushes.rebuildAll(genres);
-        closeWith = close, scriptRan = false, chooserCalls = 0;
-        SetTimer(nullptr, 0, 50, runScript);
+        closeWith = close, chooserCalls = 0;
+        DialogScript::start("番組ジャンル色設定", runScript);
         EXPECT_EQ(close, runGenreColorDialog(nullptr, genres, brushes, scriptedChooser));
-        EXPECT_TRUE(scriptRan);
+        EXPECT_TRUE(DialogScript::ran);
         const int ok = close == IDOK;
         EXPECT_EQ(std::tuple(1 - ok, ok, ok), std::tuple(genres.genreCheck[0], genres.genreCheck[1], genres.genreNoDisp));
         const uint32_t expected = ok ? 0x0000ffu : builtInGenreColors[2];
