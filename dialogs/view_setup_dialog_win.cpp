@@ -1,6 +1,5 @@
 #include "dialogs/view_setup_dialog_win.h"
 
-#include <cstdio>
 
 #include "dialogs/number_field.h"
 #include "guide/guide_geometry.h"
