@@ -1,6 +1,5 @@
 #include "dialogs/view_setup_dialog_win.h"
 
-
 #include "dialogs/number_field.h"
 #include "guide/guide_geometry.h"
 #include "reserve/message_boxes_win.h"
