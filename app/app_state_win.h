@@ -19,6 +19,9 @@
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
+#include "reserve/job_store.h"
+#include "reserve/reservation_files.h"
+#include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
 #include "store/clock.h"
 #include "store/epg_store.h"
@@ -104,6 +107,8 @@ struct AppState {
     ReservationList reservations;
     ReservationFrames reservationFrames;  // of `reservations`, as the guide frames them
     ReservationWatch reservationWatch;
+    ReservationFiles* reservationFiles = &systemReservationFiles();
+    std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set
     HighlightedProgramme highlight;
 
     HWND mainWindow = nullptr;

@@ -52,6 +52,11 @@ void refreshGenreList(AppState& app) {
     if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
 }
 
+// The genre list's rows show which programmes are reserved.
+void repaintGenreList(AppState& app) {
+    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 // The three menus of the data in place of those that stood there.
 void applyGuideMenus(AppState& app, const GuideMenus& menus) {
     HMENU bar = GetMenu(app.mainWindow);
@@ -122,13 +127,12 @@ void runViewSetup(AppState& app) {
                            .reservations = app.reservations,
                            .reservationFrames = app.reservationFrames};
     if (runViewSetupDialog(app.mainWindow, target) != IDOK) return;
-    app.reservationWatch.reset();
+    resetReservationWatch(app.reservationWatch);
     rebuildGuide(app);
     app.layout->keepPlaceAcross(before);
     refreshGuide(app);
     PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
-    // Its rows carry the reservation colours.
-    if (app.genreListWindow) InvalidateRect(app.genreListWindow, nullptr, TRUE);
+    repaintGenreList(app);
 }
 
 void openCommandLineFiles(AppState& app) {
@@ -271,6 +275,7 @@ void moveNowLine(AppState& app) {
 void onTimer(AppState& app, UINT_PTR id) {
     if (id == TIMER_HOUSEKEEPING) {
         rememberPlacement(app);
+        collectReservationsOnTick(app);
         moveNowLine(app);
     } else if (id == TIMER_GUIDE_REPAINT) {
         KillTimer(app.mainWindow, TIMER_GUIDE_REPAINT);
@@ -401,6 +406,20 @@ int MainWindowHost::verticalBarPosition(bool tracking) {
 void MainWindowHost::invalidate(const Rect& rect, bool erase) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     InvalidateRect(app_.mainWindow, &r, erase);
+}
+
+void collectReservationsOnTick(AppState& app) {
+    const ViewSettings& view = app.view;
+    const ReservationSources sources{view.epgTimerDisp == 1, view.tvRockDisp == 1, view.tunerecDisp == 1,
+                                     app.paths.epgTimerFile.c_str(), view.tvRockProgName.c_str()};
+    const ReservationInputs inputs{app.store.get(), *app.reservationFiles, *app.servicePreferences,
+                                   app.jobStore.get(), app.clock->now()};
+    if (!collectReservations(app.reservationWatch, sources, inputs, app.reservations)) return;
+    app.reservationFrames = reservationFrames(app.reservations);
+    invalidateClient(app, false);
+    if (app.reservationListWindow)
+        PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
+    repaintGenreList(app);
 }
 
 void rebuildGuide(AppState& app) {

@@ -9,6 +9,7 @@
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
 #include "guide/popup_win.h"
+#include "reserve/job_store_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
 
@@ -111,6 +112,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.presets = settings.presets;
 
     app.servicePreferences = std::make_unique<SettingsServicePreferences>(*app.settings);
+    if (!app.jobStore) app.jobStore = std::make_unique<TaskSchedulerJobStore>();
     app.layout = std::make_unique<GuideLayout>(app.guideHost, *app.servicePreferences, app.view);
 
     app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);
