@@ -396,6 +396,49 @@ void GuideLayout::dateCommand(int index) {
     }
 }
 
+int GuideLayout::showProgramme(int service, int64_t start, int64_t end) {
+    if (view.guideBegin == 0 || service < 0 || service >= kMaxServices) return -1;
+    const auto inGuide = [this](int64_t t) { return view.guideBegin <= t && t < view.guideEnd; };
+    const Rect belowHeader{0, kHeaderHeight, view.contentWidth, view.contentHeight};
+    if (listView()) {
+        if (inGuide(start) || inGuide(end)) {
+            scrollToTime(inGuide(start) ? start : end);
+            host_.invalidate(belowHeader, false);
+        }
+        // Only drawn columns (those with programmes) take room.
+        int x = 0;
+        for (const GuideColumn& column : columnOrder) {
+            if (events[column.service].empty()) continue;
+            if (column.service == service) {
+                bringColumnIntoView(x);
+                break;
+            }
+            x += view_.channelWidth;
+        }
+        return -1;
+    }
+    if (view.viewService != service) return -1;
+    int x = 0;
+    for (const GuideColumn& column : dayColumns) {
+        if (originOf(column) + kSecondsPerDay > start) {
+            if (inGuide(start - column.offset)) {
+                scrollToTime(start - column.offset);
+                host_.invalidate(belowHeader, false);
+            }
+            bringColumnIntoView(x);
+            return column.sortValue;
+        }
+        x += view_.channelWidth;
+    }
+    return -1;
+}
+
+void GuideLayout::bringColumnIntoView(int x) {
+    const int gridWidth = host_.clientWidth() - kTimeColumnWidth;
+    if (x >= view.scrollX && x + view_.channelWidth <= view.scrollX + gridWidth) return;
+    scrollHorizontal(kScrollTo, x);
+}
+
 Selection GuideLayout::hitTest(int x, int y) const {
     if (x < kTimeColumnWidth || y < kHeaderHeight) return {};
     for (const GuideColumn& column : currentColumns()) {
