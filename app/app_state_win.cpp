@@ -1,6 +1,7 @@
 #include "app/app_state_win.h"
 
-#include "app/main_window_win.h"
+#include "reserve/popup_registration_win.h"
+#include "store/invariant.h"
 
 namespace corvane {
 
@@ -14,9 +15,6 @@ void setAppState(AppState* state) { current = state; }
 AppState::AppState() : clock(new SystemClock) {}
 
 AppState::~AppState() {
-    if (store) store->closing = 1;
-    destroyStore(store);
-    destroyStore(retiredStore);
     if (current == this) current = nullptr;
 }
 
@@ -25,19 +23,23 @@ void AppState::replaceStore() {
     if (readsRunning > 0) {
         // The reader still holds the old store: it stops at its next packet
         // and the store goes when the read has returned.
-        destroyStore(retiredStore);
-        retiredStore = store;
-    } else {
-        destroyStore(store);
+        retiredStore = std::move(store);
     }
-    store = createStore();
+    store.reset(createStore());
 }
 
 void AppState::readFinished() {
-    if (readsRunning == 0 && retiredStore) {
-        destroyStore(retiredStore);
-        retiredStore = nullptr;
-    }
+    reportIf(readsRunning < 0, "more reads finished than started");
+    if (readsRunning <= 0) retiredStore.reset();
+}
+
+HWND AppPopupHost::mainWindow() { return app_.mainWindow; }
+GuideLayout& AppPopupHost::layout() { return *app_.layout; }
+const EpgStore* AppPopupHost::store() { return app_.store.get(); }
+Settings& AppPopupHost::settings() { return *app_.settings; }
+
+void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
+    preparePopupRegistration(app_.registration, popup, service, event);
 }
 
 }  // namespace corvane

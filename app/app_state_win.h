@@ -1,27 +1,63 @@
 // Everything the process owns while it runs: the settings, the EPG store,
 // the guide, the drawing tools and the windows. One instance, created by the
-// start-up code and reached by the main window through its user data.
+// start-up code and reached by the main window through appState(). The
+// rooms below see it only through their narrow hosts: the layout through
+// GuideHost, the popup through PopupHost, painting through PaintInputs.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_settings.h"
-#include "app/clock.h"
-#include "app/settings_win.h"
-#include "dialogs/genre_brushes_win.h"
+#include "app/service_settings.h"
+#include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
 #include "guide/guide_paint_win.h"
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
+#include "guide/popup_win.h"
 #include "reserve/reservations.h"
+#include "store/clock.h"
 #include "store/epg_store.h"
+#include "store/settings.h"
 
 namespace corvane {
 
-class MainWindowHost;
+struct AppState;
+
+// The layout's view of the main window: clock, client size, scroll bars and
+// invalidation.
+class MainWindowHost final : public GuideHost {
+public:
+    explicit MainWindowHost(AppState& app) : app_(app) {}
+    int64_t now() override;
+    int clientWidth() override;
+    int clientHeight() override;
+    void publishScrollBars(const ScrollBars& bars) override;
+    int verticalBarPosition(bool tracking) override;
+    void invalidate(const Rect& rect, bool erase) override;
+
+private:
+    AppState& app_;
+};
+
+// The popup's view of the program: the main window, the guide, the store,
+// the settings file and the registration of the programme shown.
+class AppPopupHost final : public PopupHost {
+public:
+    explicit AppPopupHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    GuideLayout& layout() override;
+    const EpgStore* store() override;
+    Settings& settings() override;
+    void prepareRegistration(HWND popup, int service, const GuideEvent& event) override;
+
+private:
+    AppState& app_;
+};
 
 struct DragState {
     bool dragging = false;
@@ -52,17 +88,21 @@ struct AppState {
     std::vector<TunerecPreset> presets;
     std::string lastDataFile;  // the last ".dat" opened: the initial name of the file dialogs
 
-    EpgStore* store = nullptr;
+    StorePtr store;
     // A read is running inside the progress dialog: the store must outlive it.
     int readsRunning = 0;
-    EpgStore* retiredStore = nullptr;  // replaced during a read, destroyed after it
+    StorePtr retiredStore;  // replaced during a read, destroyed after it
 
-    std::unique_ptr<MainWindowHost> host;
+    std::unique_ptr<SettingsServicePreferences> servicePreferences;
+    MainWindowHost guideHost{*this};
+    AppPopupHost popupHost{*this};
     std::unique_ptr<GuideLayout> layout;
     PaintTools paintTools;
     GenreBrushes genreBrushes;
-    PaintContext paint;  // what painting reads, and its tooltip control
+    PaintInputs paintInputs;  // what every paint reads, wired once at start-up
+    PaintContext paint;       // the drawing tools and the tooltip control
     ReservationList reservations;
+    ReservationFrames reservationFrames;  // of `reservations`, as the guide frames them
     ReservationWatch reservationWatch;
     HighlightedProgramme highlight;
 

@@ -10,7 +10,7 @@
 #include "app/load_flow.h"
 #include "resources/resource.h"
 #include "store/data_file.h"
-#include "store/file_io.h"
+#include "store/epg_file.h"
 
 namespace corvane {
 
@@ -95,9 +95,9 @@ private:
         ++app_.readsRunning;
         auto& reader = loadHooks().readTransportStream;
         if (reader)
-            reader(app_.store, path_.c_str(), this);
+            reader(app_.store.get(), path_.c_str(), this);
         else
-            readTransportStream(app_.store, path_.c_str(), this);
+            loadEpgFile(app_.store.get(), path_.c_str(), this);
         --app_.readsRunning;
         app_.readFinished();
     }
@@ -131,16 +131,16 @@ INT_PTR runProgressDialog(AppState& app, const std::string& path) {
 }
 
 bool loadFile(AppState& app, const std::string& path) {
-    char head[5];
-    {
-        InputFile file;
-        if (!file.open(path.c_str())) return true;  // skipped without a word
-        if (file.readFully(head, sizeof head) < sizeof head) return true;
-    }
-    if (std::memcmp(head, "Epg", 3) != 0) {
-        if (!app.store || runProgressDialog(app, path) == 2) return false;
-    } else if (app.store) {
-        readDataFile(app.store, path.c_str());
+    switch (sniffEpgFile(path.c_str())) {
+        case EpgFileKind::unreadable:
+            return true;  // skipped without a word
+        case EpgFileKind::transportStream:
+            // Read inside the progress dialog, which can stop it.
+            if (!app.store || runProgressDialog(app, path) == 2) return false;
+            break;
+        case EpgFileKind::dataFile:
+            loadEpgFile(app.store.get(), path.c_str(), nullptr);
+            break;
     }
     if (hasDataFileExtension(path)) app.lastDataFile = path;
     return true;

@@ -10,9 +10,9 @@
 #include "app/load_flow.h"
 #include "dialogs/genre_dialog_win.h"
 #include "guide/guide_paint_win.h"
-#include "guide/local_time.h"
 #include "guide/popup_win.h"
 #include "resources/resource.h"
+#include "store/broadcast_time.h"
 
 namespace corvane {
 
@@ -46,6 +46,19 @@ void setCheck(AppState& app, int command, bool checked) {
     CheckMenuItem(GetMenu(app.mainWindow), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void refreshGenreList(AppState& app) {
+    if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
+}
+
+// The three menus of the data in place of those that stood there.
+void applyGuideMenus(AppState& app, const GuideMenus& menus) {
+    HMENU bar = GetMenu(app.mainWindow);
+    replacePopup(bar, MENU_POS_COLUMNS, menus.columns);
+    replacePopup(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW, menus.channels);
+    replacePopup(bar, MENU_POS_DATES, menus.dates);
+    DrawMenuBar(app.mainWindow);
+}
+
 void clearData(AppState& app) {
     app.layout->view.viewService = -1;
     SetWindowTextA(app.mainWindow, "Corvane");
@@ -59,15 +72,14 @@ void clearData(AppState& app) {
     clearPopupItems(submenuAt(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW));
     DrawMenuBar(app.mainWindow);
     refreshGuide(app);
-    app.host->refreshGenreList();
+    refreshGenreList(app);
 }
 
 void toggleColumn(AppState& app, int service) {
     if (!app.store || service >= kMaxServices || !app.store->services[service]) return;
-    const std::string key = channelKey(*app.store->services[service]);
-    const int shown = app.settings->readInt("ColumnDisp", key, 1);
-    const int next = shown == 1 ? 0 : 1;
-    writeInt(*app.settings, "ColumnDisp", key, next);
+    const ServiceRecord& record = *app.store->services[service];
+    const int next = app.servicePreferences->columnShown(record) == 1 ? 0 : 1;
+    app.servicePreferences->setColumnShown(record, next);
     setCheck(app, kColumnCommandBase + service, next == 1);
     returnToListView(app);
     refreshGuide(app);
@@ -77,24 +89,15 @@ void showChannel(AppState& app, int service) {
     app.highlight = HighlightedProgramme{};
     GuideLayout& layout = *app.layout;
     const bool fromListView = layout.listView();
-    if (service == layout.view.viewService) {
-        layout.view.viewService = -1;
-        SetWindowTextA(app.mainWindow, "Corvane");
-    } else {
-        layout.view.viewService = service;
-    }
+    layout.view.viewService = service == layout.view.viewService ? -1 : service;
     HMENU channels = submenuAt(submenuAt(GetMenu(app.mainWindow), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);
     if (channels) {
         for (int i = 0; i < kMaxServices; ++i)
             CheckMenuItem(channels, kChannelCommandBase + i, MF_BYCOMMAND | MF_UNCHECKED);
         if (!layout.listView()) CheckMenuItem(channels, kChannelCommandBase + service, MF_BYCOMMAND | MF_CHECKED);
     }
-    if (layout.listView()) {
-        layout.buildListLayout(app.store);
-    } else {
-        layout.buildChannelLayout(app.store);
-        if (fromListView) layout.jumpToNow();
-    }
+    rebuildGuide(app);
+    if (!layout.listView() && fromListView) layout.jumpToNow();
     refreshGuide(app);
 }
 
@@ -217,12 +220,13 @@ void moveNowLine(AppState& app) {
     GuideLayout& layout = *app.layout;
     if (layout.view.guideBegin == 0) return;
     const int64_t now = app.clock->now();
-    const int y = static_cast<int>((layout.viewTime(now) - layout.view.guideBegin) / 60) * app.view.hourHight -
-                  layout.view.scrollY;
+    // The band from 20 pixels above the line to 20 below it.
+    const int64_t y = layout.nowLineY(now) - kHeaderHeight - layout.view.scrollY;
     const LocalTime local = toLocalTime(now);
-    if (y <= app.host->clientHeight() && y + kNowLineBand >= 0 && local.minute != app.lastNowLineMinute &&
+    if (y <= app.guideHost.clientHeight() && y + kNowLineBand >= 0 && local.minute != app.lastNowLineMinute &&
         local.second > 0) {
-        RECT band{0, y, layout.view.contentWidth, y + kNowLineBand};
+        const int top = static_cast<int>(y);
+        RECT band{0, top, layout.view.contentWidth, top + kNowLineBand};
         InvalidateRect(app.mainWindow, &band, FALSE);
         app.lastNowLineMinute = local.minute;
     }
@@ -274,7 +278,7 @@ void onMouseMove(AppState& app, int x, int y, WPARAM keys) {
         std::abs(newY - layout.view.scrollY) <= kClickTolerance)
         return;
     layout.view.selection = Selection{};
-    hidePopup(app);
+    hidePopup(app.popupWindow);
     layout.view.scrollX = newX;
     layout.view.scrollY = newY;
     layout.updateScrollBars();
@@ -283,27 +287,13 @@ void onMouseMove(AppState& app, int x, int y, WPARAM keys) {
 
 void onButtonUp(AppState& app, int x, int y) {
     if (app.drag.dragging) endDrag(app);
-    if (withinClickTolerance(app)) clickGuide(app, x, y);
+    if (withinClickTolerance(app)) clickGuide(app.popupHost, app.popupWindow, x, y);
 }
 
 void onWheel(AppState& app, WPARAM wParam, LPARAM lParam) {
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ScreenToClient(app.mainWindow, &point);
-    const bool up = GET_WHEEL_DELTA_WPARAM(wParam) > 0;
-    GuideLayout& layout = *app.layout;
-    const int width = app.host->clientWidth();
-    const int height = app.host->clientHeight();
-    if (point.x < kTimeColumnWidth || point.x > width) {
-        layout.view.scrollY += up ? -height : height;
-        layout.updateScrollBars();
-        app.host->invalidate(Rect{0, kHeaderHeight, layout.view.contentWidth, layout.view.contentHeight}, false);
-    } else if (point.y >= kHeaderHeight && point.y <= height) {
-        layout.scrollVertical(up ? kScrollLineUp : kScrollLineDown, 0);
-    } else {
-        layout.view.scrollX += up ? -app.view.channelWidth : app.view.channelWidth;
-        layout.updateScrollBars();
-        app.host->invalidate(Rect{kTimeColumnWidth, 0, layout.view.contentWidth, layout.view.contentHeight}, false);
-    }
+    app.layout->scrollByWheel(point.x, point.y, GET_WHEEL_DELTA_WPARAM(wParam) > 0);
 }
 
 void onDestroy(AppState& app) {
@@ -377,26 +367,22 @@ void MainWindowHost::invalidate(const Rect& rect, bool erase) {
     InvalidateRect(app_.mainWindow, &r, erase);
 }
 
-void MainWindowHost::setTitle(const std::string& title) { SetWindowTextA(app_.mainWindow, title.c_str()); }
-
-void MainWindowHost::setGuideMenus(const GuideMenus& menus) {
-    HMENU bar = GetMenu(app_.mainWindow);
-    replacePopup(bar, MENU_POS_COLUMNS, menus.columns);
-    replacePopup(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW, menus.channels);
-    replacePopup(bar, MENU_POS_DATES, menus.dates);
-    DrawMenuBar(app_.mainWindow);
-}
-
-void MainWindowHost::resetReservationWatch() { app_.reservationWatch.reset(); }
-
-void MainWindowHost::refreshGenreList() {
-    if (app_.genreListWindow) PostMessageA(app_.genreListWindow, kRefreshGenreListMessage, 0, 0);
+void rebuildGuide(AppState& app) {
+    GuideLayout& layout = *app.layout;
+    if (layout.listView()) {
+        app.reservationWatch.reset();
+        layout.buildListLayout(app.store.get());
+        applyGuideMenus(app, layout.menus);
+        refreshGenreList(app);
+    } else {
+        layout.buildChannelLayout(app.store.get());
+    }
+    SetWindowTextA(app.mainWindow, layout.windowTitle().c_str());
 }
 
 void returnToListView(AppState& app) {
     app.layout->view.viewService = -1;
-    SetWindowTextA(app.mainWindow, "Corvane");
-    app.layout->buildListLayout(app.store);
+    rebuildGuide(app);
 }
 
 void refreshGuide(AppState& app) {
@@ -431,8 +417,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(window, &ps);
-            app.paint.store = app.store;
-            paintGuideWindow(window, dc, app.paint);
+            paintGuideWindow(window, dc, *app.clock, *app.layout, app.store.get(), app.paintInputs, app.paint);
             EndPaint(window, &ps);
             return 0;
         }

@@ -11,32 +11,19 @@
 
 namespace corvane {
 
-// The layout's view of the main window: clock, client size, scroll bars,
-// invalidation, title and the menus of the data.
-class MainWindowHost : public GuideHost {
-public:
-    explicit MainWindowHost(AppState& app) : app_(app) {}
-    int64_t now() override;
-    int clientWidth() override;
-    int clientHeight() override;
-    void publishScrollBars(const ScrollBars& bars) override;
-    int verticalBarPosition(bool tracking) override;
-    void invalidate(const Rect& rect, bool erase) override;
-    void setTitle(const std::string& title) override;
-    void setGuideMenus(const GuideMenus& menus) override;
-    void resetReservationWatch() override;
-    void refreshGenreList() override;
-
-private:
-    AppState& app_;
-};
-
 // Messages other windows send the main window's companions.
 constexpr UINT kRefreshGenreListMessage = WM_APP + 1;
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void showAboutDialog(HWND owner);
+
+// Every rebuild of the guide goes through here (load, column toggle,
+// channel view, view settings): the layout of the current view, then the
+// shell's reaction to it: in the list view the reservation watch is reset,
+// the menus of the data are replaced and the genre list is asked to
+// refresh; the window title follows the view.
+void rebuildGuide(AppState& app);
 
 // Common steps of the commands.
 void returnToListView(AppState& app);

@@ -10,6 +10,7 @@
 #include "dialogs/companion_windows_win.h"
 #include "guide/popup_win.h"
 #include "resources/resource.h"
+#include "store/settings_win.h"
 
 namespace corvane {
 
@@ -45,6 +46,14 @@ void applyPlacement(HWND window, const DialogPlacement& placement) {
 void checkMenuItem(HWND window, int command, bool checked) {
     HMENU settingsMenu = GetSubMenu(GetMenu(window), MENU_POS_SETTINGS);
     CheckMenuItem(settingsMenu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// The channel view popup starts empty; its resource holds a separator only
+// because a menu template cannot hold an empty popup.
+void emptyChannelViewMenu(HWND window) {
+    HMENU channels = GetSubMenu(GetSubMenu(GetMenu(window), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);
+    if (!channels) return;
+    while (GetMenuItemCount(channels) > 0) DeleteMenu(channels, 0, MF_BYPOSITION);
 }
 
 }  // namespace
@@ -101,15 +110,16 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.registration = settings.registration;
     app.presets = settings.presets;
 
-    app.host = std::make_unique<MainWindowHost>(app);
-    app.layout = std::make_unique<GuideLayout>(*app.host, *app.settings, app.view);
+    app.servicePreferences = std::make_unique<SettingsServicePreferences>(*app.settings);
+    app.layout = std::make_unique<GuideLayout>(app.guideHost, *app.servicePreferences, app.view);
 
     app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);
     if (!app.mainWindow) return false;
+    emptyChannelViewMenu(app.mainWindow);
 
     app.genreListWindow = createGenreListWindow(app.instance, app.mainWindow);
     if (!app.genreListWindow) return false;
-    app.popupWindow = createPopupWindow(app);
+    app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
     app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);
     if (!app.updateWindow) return false;
@@ -135,7 +145,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     WSADATA sockets;
     WSAStartup(MAKEWORD(2, 0), &sockets);
 
-    app.store = createStore();
+    app.store.reset(createStore());
     if (!app.store) return false;
 
     // The drawing tools of the guide (with the SD mark) and the genre brushes.
@@ -143,17 +153,8 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.paintTools.create(app.view, app.instance, screen);
     ReleaseDC(app.mainWindow, screen);
     app.genreBrushes.rebuildAll(app.genres);
-    app.paint.layout = app.layout.get();
-    app.paint.store = app.store;
-    app.paint.tools = &app.paintTools;
-    app.paint.genreBrushes = &app.genreBrushes;
-    app.paint.genres = &app.genres;
-    app.paint.switches = &app.switches;
-    app.paint.reservations = &app.reservations;
-    app.paint.highlight = &app.highlight;
-    app.paint.genreListWindow = app.genreListWindow;
-    app.paint.updateInfoWindow = app.updateWindow;
-    app.paint.clock = [] { return appState()->clock->now(); };
+    app.paintInputs = PaintInputs{&app.genres, &app.switches, &app.reservationFrames, &app.highlight};
+    app.paint = PaintContext{&app.paintTools, &app.genreBrushes, app.genreListWindow, app.updateWindow, nullptr};
 
     // Files named on the command line are opened once the loop runs.
     app.commandLine = commandLine ? commandLine : "";
@@ -166,9 +167,7 @@ void stopCorvane(AppState& app) {
     app.paintTools.destroy();
     app.genreBrushes.deleteAll();
     WSACleanup();
-    if (app.store) app.store->closing = 1;
-    destroyStore(app.store);
-    app.store = nullptr;
+    app.store.reset();
 }
 
 HACCEL loadMainAccelerators(HINSTANCE instance) {

@@ -22,10 +22,6 @@ public:
     void publishScrollBars(const ScrollBars&) override {}
     int verticalBarPosition(bool) override { return 0; }
     void invalidate(const Rect&, bool) override {}
-    void setTitle(const std::string&) override {}
-    void setGuideMenus(const GuideMenus&) override {}
-    void resetReservationWatch() override {}
-    void refreshGenreList() override {}
 };
 
 // The schedule sections of the dense guide, handed to visit(section) one by

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ini_settings.h"
+#include "app/service_settings.h"
+#include "store/ini_settings.h"
 #include "bench/dense_guide.h"
 
 using namespace corvane;
@@ -15,10 +16,11 @@ int main() {
     EpgStore* store = bench::denseStore(broadcast::broadcastTime(2026, 12, 7), {3600, 1200, 1800, 1800, 1200, 2400}, events);
 
     IniFileSettings settings("/tmp/corvane_layout_bench.ini");
+    SettingsServicePreferences preferences(settings);
     ViewSettings view;
     bench::BenchHost host;
     host.clock = localTimeOf(2026, 12, 7, 0, 30, 0);
-    auto* layout = new GuideLayout(host, settings, view);
+    auto* layout = new GuideLayout(host, preferences, view);
     double best = 1e9;
     size_t listed = 0;
     for (int round = 0; round < 25; ++round) {

@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_settings.h"
-#include "dialogs/genre_brushes_win.h"
+#include "app/service_settings.h"
+#include "store/ini_settings.h"
+#include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
 #include "guide/guide_paint_win.h"
+#include "reserve/reservations.h"
 #include "store/epg_store.h"
 #include "bench/dense_guide.h"
 
@@ -53,10 +55,11 @@ int main() {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     IniFileSettings settings(std::string(folder) + "corvane_paint_bench.ini");
+    SettingsServicePreferences preferences(settings);
     ViewSettings view;
     bench::BenchHost host;
     host.clock = localTimeOf(2026, 12, 10, 20, 5, 0);  // day four, prime time
-    auto* layout = new GuideLayout(host, settings, view);
+    auto* layout = new GuideLayout(host, preferences, view);
     layout->buildListLayout(store);
     layout->scrollToTime(host.clock);
     layout->view.scrollX = 40 * view.channelWidth;
@@ -102,21 +105,17 @@ int main() {
     tools.create(view, GetModuleHandleA(nullptr), dc);
     ensureSdMark(tools);
 
+    const ReservationFrames frames = reservationFrames(reservations);
+    const PaintInputs inputs{&genres, &switches, &frames, &highlight};
     PaintContext context;
-    context.layout = layout;
-    context.store = store;
     context.tools = &tools;
     context.genreBrushes = &brushes;
-    context.genres = &genres;
-    context.switches = &switches;
-    context.reservations = &reservations;
-    context.highlight = &highlight;
 
     std::vector<double> times;
     PaintResult result;
     for (int round = 0; round < 30; ++round) {
         const double start = milliseconds();
-        result = paintGuideOn(owner, dc, kWidth, kHeight, host.clock, context);
+        result = paintGuideOn(owner, dc, kWidth, kHeight, host.clock, *layout, store, inputs, context);
         GdiFlush();
         times.push_back(milliseconds() - start);
     }

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "dialogs/genre_brushes_win.h"
+#include "guide/genre_brushes_win.h"
 #include "dialogs/genre_table.h"
 
 namespace corvane {

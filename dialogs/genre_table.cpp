@@ -1,7 +1,6 @@
 #include "dialogs/genre_table.h"
 
-#include <cstdio>
-#include <iterator>
+#include <cstddef>
 
 namespace corvane {
 
@@ -66,8 +65,6 @@ const MajorGenre majors[GenreTable::majorCount] = {
 
 bool isMajor(int major) { return major >= 0 && major < GenreTable::majorCount; }
 
-const char* const genreSection = "GenreSetup";
-
 }  // namespace
 
 const char* GenreTable::majorName(int major) { return isMajor(major) ? majors[major].name : nullptr; }
@@ -77,42 +74,6 @@ int GenreTable::subGenreCount(int major) { return isMajor(major) ? majors[major]
 const char* GenreTable::subGenreName(int major, int sub) {
     if (!isMajor(major) || sub < 0 || sub >= majors[major].subGenreCount) return nullptr;
     return majors[major].subGenres[sub];
-}
-
-GenreSettings readGenreSettings(Settings& settings) {
-    GenreSettings genres;
-    char key[32];
-    char fallback[16];
-    for (int i = 0; i < GenreTable::majorCount; ++i) {
-        std::snprintf(key, sizeof key, "Check%d", i + 1);
-        genres.genreCheck[i] = settings.readInt(genreSection, key, 0);
-        std::snprintf(key, sizeof key, "Color%d", i + 1);
-        std::snprintf(fallback, sizeof fallback, "%x", static_cast<unsigned>(builtInGenreColors[i]));
-        genres.genreColor[i] = parseHexColor(settings.readString(genreSection, key, fallback, 100));
-    }
-    for (int i = 0; i < static_cast<int>(std::size(genres.custColor)); ++i) {
-        std::snprintf(key, sizeof key, "CustColor%d", i + 1);
-        genres.custColor[i] = parseHexColor(settings.readString(genreSection, key, "0", 100));
-    }
-    genres.genreNoDisp = settings.readInt(genreSection, "GenreNoDisp", 0);
-    return genres;
-}
-
-void writeGenreSettings(Settings& settings, const GenreSettings& genres) {
-    char key[32];
-    for (int i = 0; i < GenreTable::majorCount; ++i) {
-        std::snprintf(key, sizeof key, "Check%d", i + 1);
-        writeInt(settings, genreSection, key, genres.genreCheck[i]);
-    }
-    for (int i = 0; i < GenreTable::majorCount; ++i) {
-        std::snprintf(key, sizeof key, "Color%d", i + 1);
-        writeHex(settings, genreSection, key, genres.genreColor[i]);
-    }
-    for (int i = 0; i < static_cast<int>(std::size(genres.custColor)); ++i) {
-        std::snprintf(key, sizeof key, "CustColor%d", i + 1);
-        writeHex(settings, genreSection, key, genres.custColor[i]);
-    }
-    writeInt(settings, genreSection, "GenreNoDisp", genres.genreNoDisp);
 }
 
 bool isGenreHighlighted(const GenreSettings& genres, int genre) {

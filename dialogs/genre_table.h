@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
-
 namespace corvane {
 
 // Twelve major genres, 0 to 11, each with its ordered sub-genres; a
@@ -29,7 +27,8 @@ inline constexpr uint32_t builtInGenreColors[GenreTable::majorCount] = {
     0xc68eff, 0xffd3a8, 0xbf7fff, 0xadffff, 0xb2ffd8, 0x7fbfff,
     0xffc6ff, 0xffb7db, 0xdbdbff, 0xa3ffa3, 0xe0ffc1, 0xffffa3};
 
-// The genre highlight settings of the process, section "GenreSetup".
+// The genre highlight settings of the process (section "GenreSetup", read
+// at start-up and written at shutdown by the start-up settings).
 struct GenreSettings {
     GenreSettings() {
         for (int i = 0; i < GenreTable::majorCount; ++i) genreColor[i] = builtInGenreColors[i];
@@ -40,15 +39,6 @@ struct GenreSettings {
     uint32_t custColor[16] = {};  // custom colours shared by every colour chooser
     int genreNoDisp = 0;          // non-zero: programmes of unselected genres lose their text
 };
-
-// Reads "Check%d", "Color%d" (1 to 12, number 1 = major genre 0),
-// "CustColor%d" (1 to 16) and "GenreNoDisp"; missing keys give the built-in
-// values, colour texts give the value of their leading hex digits.
-GenreSettings readGenreSettings(Settings& settings);
-
-// Writes every key of section "GenreSetup": checks and "GenreNoDisp" in
-// decimal, colours in lower-case hexadecimal.
-void writeGenreSettings(Settings& settings, const GenreSettings& genres);
 
 // A programme of major genre `genre` (-1 when it has none) is filled with its
 // genre colour when the genre is one of the twelve and selected.

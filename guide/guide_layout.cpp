@@ -1,70 +1,46 @@
 #include "guide/guide_layout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
-#include "guide/local_time.h"
-#include "store/arib.h"
 #include "store/event_decode.h"
+#include "store/invariant.h"
+#include "store/schedule_walk.h"
+#include "store/service_identity.h"
 #include "store/shift_jis.h"
 
 namespace corvane {
 
 namespace {
 
-constexpr int kDefaultSortValue = 300;
 constexpr size_t kColumnNameLimit = 49;
-constexpr int kStoredTextCapacity = 100;
-
-std::string format(const char* pattern, long value) {
-    char text[32];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
-int bcdDigit(const uint8_t* bytes, int digit) {
-    uint8_t b = bytes[digit / 2];
-    return digit % 2 == 0 ? b >> 4 : b & 0x0F;
-}
 
 }  // namespace
-
-std::string channelKey(const ServiceRecord& record) {
-    char key[32];
-    if (record.networkWord <= 4095)
-        std::snprintf(key, sizeof key, "%d", record.serviceId);
-    else
-        std::snprintf(key, sizeof key, "%d:%d", record.serviceId, record.networkWord >> 12);
-    return key;
-}
 
 std::string columnNameOf(const EpgStore& store, int index) {
     const ServiceRecord& record = *store.services[index];
     const int previousId = index > 0 ? store.services[index - 1]->serviceId : -1;
     std::string name;
     if (record.tsNameLength != 0 && (record.serviceId != previousId + 1 || record.networkWord > 0x4FFF)) {
-        name = aribToShiftJisString(record.tsName, std::min<size_t>(record.tsNameLength, kNameCapacity));
+        name = decodedName(record.tsName, record.tsNameLength);
     } else if (record.serviceNameLength != 0) {
-        name = aribToShiftJisString(record.serviceName, std::min<size_t>(record.serviceNameLength, kNameCapacity));
+        name = decodedName(record.serviceName, record.serviceNameLength);
     } else if (record.physicalChannel() != 0) {
-        name = format("%ldch", record.physicalChannel());
-    } else if (record.networkClass() == 4) {
-        name = format("BS%ld", record.serviceId);
-    } else if (record.networkClass() == 6 || record.networkClass() == 7) {
-        name = format("CS%ld", record.serviceId);
+        name = serviceNumberLabel(record.networkClass(), record.physicalChannel(), true);
     } else {
-        name = format("%ld", record.serviceId);
+        name = serviceNumberLabel(record.networkClass(), record.serviceId);
     }
     return cutShiftJis(name, kColumnNameLimit);
 }
 
 int defaultRemoteNumber(const ServiceRecord& record) {
-    return record.networkWord > 4095 ? record.serviceId : record.remoteKeyId;
+    return record.isTerrestrial() ? record.remoteKeyId : record.serviceId;
 }
 
 std::string derivedVurdaChNo(const ServiceRecord& record) {
     long value;
-    if (record.networkWord > 4095) {
+    if (!record.isTerrestrial()) {
         long megahertz = 0;
         for (int digit = 0; digit < 6; ++digit) megahertz = megahertz * 10 + bcdDigit(record.satelliteFrequency, digit);
         if (bcdDigit(record.satelliteFrequency, 6) >= 5) ++megahertz;
@@ -73,29 +49,14 @@ std::string derivedVurdaChNo(const ServiceRecord& record) {
     } else {
         value = record.physicalChannel();
     }
-    return value == 0 ? std::string() : format("%ld", value);
+    if (value == 0) return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld", value);
+    return text;
 }
 
-int64_t broadcastDayStart(int64_t t) {
-    LocalTime local = toLocalTime(t);
-    int64_t dayStart = localTimeOf(local.year, local.month, local.day, kBroadcastDayStartHour, 0, 0);
-    if (local.hour < kBroadcastDayStartHour) {
-        // 04:00 of the previous calendar day; mktime normalises day 0.
-        dayStart = localTimeOf(local.year, local.month, local.day - 1, kBroadcastDayStartHour, 0, 0);
-    }
-    return dayStart;
-}
-
-GuideLayout::GuideLayout(GuideHost& host, Settings& settings, const ViewSettings& view)
-    : host_(host), settings_(settings), view_(view) {}
-
-int GuideLayout::contentY(int64_t t, int64_t origin) const {
-    return kHeaderHeight + static_cast<int>((t - origin) / 60) * view_.hourHight;
-}
-
-int GuideLayout::eventHeight(const GuideEvent& event) const {
-    return static_cast<int>((event.end - event.start) / 60) * view_.hourHight;
-}
+GuideLayout::GuideLayout(GuideHost& host, ServicePreferences& preferences, const ViewSettings& view)
+    : host_(host), preferences_(preferences), view_(view) {}
 
 const GuideEvent* GuideLayout::selectedEvent() const {
     const Selection& s = view.selection;
@@ -105,87 +66,50 @@ const GuideEvent* GuideLayout::selectedEvent() const {
 }
 
 void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) {
-    const ServiceRecord& record = *store.services[index];
     std::vector<GuideEvent>& list = events[index];
     // The old programmes lend their text buffers to the new ones: a rebuild
     // then allocates almost nothing.
     for (GuideEvent& old : list) spare_.push_back(std::move(old));
     list.clear();
 
-    bool beforeNow = true;
-    bool merging = false;  // the present/following section was taken in front of the schedule
-    int budget = kSlotsPerTable;
-    const SectionSlot* present = &record.presentFollowing[0];
-    const SectionSlot* fallback = nullptr;
-    int seq = 0;
-    while (seq < kSlotsPerTable && budget > 0) {
-        const bool walkingFallback = fallback != nullptr;
-        const SectionSlot& slot = walkingFallback ? *fallback : record.basicAt(seq);
-        fallback = nullptr;
-        if (!slot.data) {
-            ++seq, --budget;
-            continue;
+    walkSchedule(*store.services[index], ScheduleTable::basic, now, [&](const EventView& view, const TimeRange&, bool) {
+        EventSummary summary = readEventSummary(view);
+        if (summary.name[0] == '\0') return WalkStep::next;
+        GuideEvent event;
+        if (!spare_.empty()) {
+            event = std::move(spare_.back());
+            spare_.pop_back();
         }
-        EventCursor cursor(slot);
-        while (EventView view = cursor.next()) {
-            const TimeRange range = view.timeRange();
-            if (beforeNow && !merging) {
-                if (now < range.start) {
-                    // The schedule starts in the future: what runs now comes
-                    // from the present/following section first.
-                    if (present->data) {
-                        merging = true;
-                        fallback = present;
-                        break;
-                    }
-                    budget = kSlotsPerDay;
-                }
-                beforeNow = false;
-            } else if (beforeNow) {
-                if (range.end <= now) continue;
-                beforeNow = false;
-            }
-            EventSummary summary = readEventSummary(view);
-            if (summary.name[0] == '\0') continue;
-            GuideEvent event;
-            if (!spare_.empty()) {
-                event = std::move(spare_.back());
-                spare_.pop_back();
-            }
-            event.titleHeight = 0;
-            event.start = summary.start;
-            event.end = summary.end;
-            event.eventId = summary.eventId;
-            event.genre = summary.genreLevel1;
-            event.subGenre = summary.genreLevel2;
-            event.videoType = summary.componentType;
-            event.audioType = summary.audioComponentType;
-            event.title.assign(summary.name);
-            event.detail.assign(summary.text);
-            // After every event that does not start later, or starts at the
-            // same time and does not end later.
-            auto at = std::upper_bound(list.begin(), list.end(), event, [](const GuideEvent& a, const GuideEvent& b) {
-                return a.start < b.start || (a.start == b.start && a.end < b.end);
-            });
-            list.insert(at, std::move(event));
-        }
-        if (fallback || walkingFallback) continue;  // the same schedule slot after the merge
-        ++seq, --budget;
-    }
+        event.titleHeight = 0;
+        event.start = summary.start;
+        event.end = summary.end;
+        event.eventId = summary.eventId;
+        event.genre = summary.genreLevel1;
+        event.subGenre = summary.genreLevel2;
+        event.videoType = summary.componentType;
+        event.audioType = summary.audioComponentType;
+        event.title.assign(summary.name);
+        event.detail.assign(summary.text);
+        // After every event that does not start later, or starts at the
+        // same time and does not end later.
+        auto at = std::upper_bound(list.begin(), list.end(), event, [](const GuideEvent& a, const GuideEvent& b) {
+            return a.start < b.start || (a.start == b.start && a.end < b.end);
+        });
+        list.insert(at, std::move(event));
+        return WalkStep::next;
+    });
 }
 
 void GuideLayout::fillChannelInfo(const ServiceRecord& record, ChannelInfo& info) {
-    const std::string key = channelKey(record);
-    info.stationName = settings_.readString("iEPGStationName", key, "", kStoredTextCapacity);
+    info.stationName = preferences_.stationName(record);
     if (info.stationName.empty()) info.stationName = info.columnName;
-    info.remoteNumber = settings_.readInt("RemoconChNo", key, 0);
+    info.remoteNumber = preferences_.remoteNumber(record);
     if (info.remoteNumber == 0) info.remoteNumber = defaultRemoteNumber(record);
-    info.vurdaChNo = settings_.readString("VurdaChNo", key, "", kStoredTextCapacity);
+    info.vurdaChNo = preferences_.vurdaChNo(record);
     if (info.vurdaChNo.empty()) info.vurdaChNo = derivedVurdaChNo(record);
 }
 
 void GuideLayout::buildListLayout(const EpgStore* store) {
-    host_.resetReservationWatch();
     const int64_t oldBegin = view.guideBegin;
     view.guideBegin = view.guideEnd = 0;
     columnOrder.clear();
@@ -206,11 +130,10 @@ void GuideLayout::buildListLayout(const EpgStore* store) {
         }
         info.listed = 1;
 
-        const std::string key = channelKey(record);
         GuideColumn column;
         column.service = index;
-        column.sortValue = settings_.readInt("SetupDialog", "Sort" + key, kDefaultSortValue);
-        column.shown = settings_.readInt("ColumnDisp", key, 1);
+        column.sortValue = preferences_.sortValue(record);
+        column.shown = preferences_.columnShown(record);
         column.firstEvent = 0;
         column.lastEvent = column.shown == 1 ? static_cast<int>(list.size()) - 1 : -1;
         auto at = std::upper_bound(columnOrder.begin(), columnOrder.end(), column.sortValue,
@@ -218,7 +141,7 @@ void GuideLayout::buildListLayout(const EpgStore* store) {
         columnOrder.insert(at, column);
 
         if (column.shown == 1) {
-            contentWidth += view_.channelWidth;
+            contentWidth += geometry().channelWidth;
             if (view.guideBegin == 0 || view.guideBegin > list.front().start) view.guideBegin = list.front().start;
             if (view.guideEnd == 0 || view.guideEnd < list.back().end) view.guideEnd = list.back().end;
         } else {
@@ -226,15 +149,18 @@ void GuideLayout::buildListLayout(const EpgStore* store) {
         }
         fillChannelInfo(record, info);
     }
-    if (store) publishMenus(*store);
+    buildMenus();
     view.contentWidth = contentWidth;
-    view.contentHeight = static_cast<int>((view.guideEnd - view.guideBegin) / 60) * view_.hourHight + kHeaderHeight;
-    if (oldBegin != 0 && oldBegin != view.guideBegin)
-        view.scrollY += view_.hourHight * static_cast<int>((oldBegin - view.guideBegin) / 60);
-    host_.refreshGenreList();
+    view.contentHeight = geometry().contentY(view.guideEnd, view.guideBegin);
+    // The same programmes stay in view when the data now starts earlier or
+    // later; without data there is nothing to keep in view.
+    if (oldBegin != 0 && view.guideBegin != 0 && oldBegin != view.guideBegin) {
+        const int64_t anchored = view.scrollY + geometry().widePixels(oldBegin - view.guideBegin);
+        view.scrollY = static_cast<int>(std::clamp<int64_t>(anchored, INT32_MIN, INT32_MAX));
+    }
 }
 
-void GuideLayout::publishMenus(const EpgStore& store) {
+void GuideLayout::buildMenus() {
     menus = GuideMenus{};
     for (const GuideColumn& column : columnOrder) {
         const std::string& name = channels[column.service].columnName;
@@ -248,14 +174,11 @@ void GuideLayout::publishMenus(const EpgStore& store) {
         std::snprintf(text, sizeof text, "%02d/%02d(%s)", day.month, day.day, weekdayName(day.weekday));
         menus.dates.push_back({text, kDateCommandBase + i, false});
     }
-    (void)store;
-    host_.setGuideMenus(menus);
 }
 
 int GuideLayout::buildChannelLayout(const EpgStore* store) {
     if (view.viewService < 0 || view.viewService >= kMaxServices) return -1;
     const int service = view.viewService;
-    host_.setTitle("Corvane - [" + channels[service].columnName + "]");
     dayColumns.clear();
     view.guideBegin = 0;
 
@@ -283,8 +206,8 @@ int GuideLayout::buildChannelLayout(const EpgStore* store) {
         if (column.lastEvent < last) ++column.lastEvent;
     }
     view.guideEnd = view.guideBegin + kSecondsPerDay;
-    view.contentWidth = kTimeColumnWidth + static_cast<int>(dayColumns.size()) * view_.channelWidth;
-    view.contentHeight = 1440 * view_.hourHight + kHeaderHeight;
+    view.contentWidth = geometry().columnX(static_cast<int>(dayColumns.size()));
+    view.contentHeight = geometry().contentY(kSecondsPerDay, 0);
     (void)store;
     return 0;
 }
@@ -297,6 +220,32 @@ void GuideLayout::reset() {
     dayColumns.clear();
     view = ViewState{};
     menus = GuideMenus{};
+}
+
+std::string GuideLayout::windowTitle() const {
+    if (listView() || view.viewService >= kMaxServices) return "Corvane";
+    return "Corvane - [" + channels[view.viewService].columnName + "]";
+}
+
+void GuideLayout::applyPaint(const PaintMeasurements& measured) {
+    std::vector<GuideColumn>& columns = currentColumns();
+    for (const PaintMeasurements::ColumnPlace& place : measured.columns) {
+        if (reportIf(place.column < 0 || place.column >= static_cast<int>(columns.size()),
+                     "a painted column the layout does not have"))
+            continue;
+        GuideColumn& column = columns[place.column];
+        column.x = place.x;
+        channels[column.service].columnX = place.x;
+    }
+    for (const PaintMeasurements::TitleBlock& block : measured.titleBlocks) {
+        if (reportIf(block.service < 0 || block.service >= kMaxServices || block.event < 0 ||
+                         block.event >= static_cast<int>(events[block.service].size()),
+                     "a painted programme the layout does not have"))
+            continue;
+        events[block.service][block.event].titleHeight = block.height;
+    }
+    view.contentWidth = measured.contentWidth;
+    view.contentHeight = measured.contentHeight;
 }
 
 void GuideLayout::clampScroll() {
@@ -319,8 +268,8 @@ void GuideLayout::updateScrollBars() {
 void GuideLayout::scrollHorizontal(int code, int position) {
     const int width = host_.clientWidth();
     switch (code) {
-        case kScrollLineUp: view.scrollX -= view_.channelWidth; break;
-        case kScrollLineDown: view.scrollX += view_.channelWidth; break;
+        case kScrollLineUp: view.scrollX -= geometry().channelWidth; break;
+        case kScrollLineDown: view.scrollX += geometry().channelWidth; break;
         case kScrollPageUp: view.scrollX -= width; break;
         case kScrollPageDown: view.scrollX += width; break;
         case kScrollThumbPosition:
@@ -337,8 +286,8 @@ void GuideLayout::scrollHorizontal(int code, int position) {
 void GuideLayout::scrollVertical(int code, int position) {
     const int height = host_.clientHeight();
     switch (code) {
-        case kScrollLineUp: view.scrollY -= 60 * view_.hourHight; break;
-        case kScrollLineDown: view.scrollY += 60 * view_.hourHight; break;
+        case kScrollLineUp: view.scrollY -= geometry().hourPixels(); break;
+        case kScrollLineDown: view.scrollY += geometry().hourPixels(); break;
         case kScrollPageUp: view.scrollY -= height; break;
         case kScrollPageDown: view.scrollY += height; break;
         case kScrollThumbPosition: view.scrollY = host_.verticalBarPosition(false); break;
@@ -353,8 +302,25 @@ void GuideLayout::scrollVertical(int code, int position) {
 }
 
 void GuideLayout::scrollToTime(int64_t t) {
-    view.scrollY = static_cast<int>((t - view.guideBegin) / 60) * view_.hourHight - 60;
+    // t shown 60 pixels below the header.
+    view.scrollY = geometry().pixels(t - view.guideBegin) - 60;
     updateScrollBars();
+}
+
+void GuideLayout::scrollByWheel(int x, int y, bool up) {
+    const int width = host_.clientWidth();
+    const int height = host_.clientHeight();
+    if (x < kTimeColumnWidth || x >= width) {
+        view.scrollY += up ? -height : height;
+        updateScrollBars();
+        host_.invalidate(Rect{0, kHeaderHeight, view.contentWidth, view.contentHeight}, false);
+    } else if (y >= kHeaderHeight && y <= height) {
+        scrollVertical(up ? kScrollLineUp : kScrollLineDown, 0);
+    } else {
+        view.scrollX += up ? -geometry().channelWidth : geometry().channelWidth;
+        updateScrollBars();
+        host_.invalidate(Rect{kTimeColumnWidth, 0, view.contentWidth, view.contentHeight}, false);
+    }
 }
 
 int64_t GuideLayout::viewTime(int64_t t) const {
@@ -382,9 +348,10 @@ void GuideLayout::dateCommand(int index) {
         host_.invalidate(Rect{0, kHeaderHeight, view.contentWidth, view.contentHeight}, false);
         return;
     }
-    int x = 0;
-    for (const GuideColumn& column : dayColumns) {
+    for (int i = 0; i < static_cast<int>(dayColumns.size()); ++i) {
+        const GuideColumn& column = dayColumns[i];
         if (column.offset == index * kSecondsPerDay) {
+            const int x = geometry().columnX(i) - kTimeColumnWidth;
             const int visibleWidth = host_.clientWidth() - kTimeColumnWidth;
             if (x >= view.scrollX && x < view.scrollX + visibleWidth) return;
             view.scrollX = x;
@@ -392,7 +359,6 @@ void GuideLayout::dateCommand(int index) {
             host_.invalidate(Rect{kTimeColumnWidth, 0, view.contentWidth, view.contentHeight}, false);
             return;
         }
-        x += view_.channelWidth;
     }
 }
 
@@ -444,7 +410,7 @@ Selection GuideLayout::hitTest(int x, int y) const {
     for (const GuideColumn& column : currentColumns()) {
         const std::vector<GuideEvent>& list = events[column.service];
         if (list.empty()) continue;
-        if (column.x - view.scrollX > x || x >= column.x + view_.channelWidth - view.scrollX) continue;
+        if (column.x - view.scrollX > x || x >= column.x + geometry().channelWidth - view.scrollX) continue;
         const int64_t origin = originOf(column);
         const int last = std::min(column.lastEvent, static_cast<int>(list.size()) - 1);
         for (int i = std::max(column.firstEvent, 0); i <= last; ++i) {

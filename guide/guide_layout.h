@@ -1,24 +1,21 @@
 // The guide's model: decoded, time-ordered programmes per service, the
 // channel list, the columns of the two views (all services, or one service
-// by broadcast day), the time range, scrolling and hit testing. Everything
-// here is computed without a window; the shell applies menus, scroll bars,
-// titles and invalidation through GuideHost.
+// by broadcast day), the time range, its geometry, scrolling and hit
+// testing. Everything here is computed without a window: the layout reaches
+// its window only through GuideHost (clock, client size, scroll bars,
+// invalidation); the shell applies menus and titles after each rebuild.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/settings.h"
+#include "guide/guide_geometry.h"
+#include "guide/service_preferences.h"
+#include "guide/view_settings.h"
 #include "store/epg_store.h"
 
 namespace corvane {
-
-constexpr int kTimeColumnWidth = 50;
-constexpr int kHeaderHeight = 20;
-constexpr int64_t kSecondsPerDay = 86400;
-constexpr int kBroadcastDayStartHour = 4;
 
 // Commands of the three menus that follow the data.
 constexpr int kColumnCommandBase = 10000;   // "列表示(&C)": toggle a service's column
@@ -98,6 +95,25 @@ struct GuideMenus {
     std::vector<MenuItem> dates;
 };
 
+// What one paint measured, for the layout to keep: the title blocks of the
+// programmes drawn (clicks hit them), the x of the columns drawn and the
+// size of the content as drawn.
+struct PaintMeasurements {
+    struct TitleBlock {
+        int service;
+        int event;
+        int height;
+    };
+    struct ColumnPlace {
+        int column;  // index into the current view's columns
+        int x;
+    };
+    std::vector<TitleBlock> titleBlocks;
+    std::vector<ColumnPlace> columns;
+    int contentWidth = 0;
+    int contentHeight = 0;
+};
+
 // Scroll-bar request codes (the platform's SB_ values) and the internal one.
 enum ScrollCode {
     kScrollLineUp = 0,
@@ -122,15 +138,7 @@ public:
     // The vertical bar's position, or its tracking position while dragged.
     virtual int verticalBarPosition(bool tracking) = 0;
     virtual void invalidate(const Rect& rect, bool erase) = 0;
-    virtual void setTitle(const std::string& title) = 0;
-    virtual void setGuideMenus(const GuideMenus& menus) = 0;
-    virtual void resetReservationWatch() = 0;
-    virtual void refreshGenreList() = 0;
 };
-
-// "%d" with the service id for terrestrial services, "%d:%d" with the id and
-// network class otherwise: the key of a service in several settings sections.
-std::string channelKey(const ServiceRecord& record);
 
 // Column name of a service: its TS name, service name or a label.
 std::string columnNameOf(const EpgStore& store, int index);
@@ -142,29 +150,38 @@ int defaultRemoteNumber(const ServiceRecord& record);
 // The device channel text of a service when no "VurdaChNo" is stored.
 std::string derivedVurdaChNo(const ServiceRecord& record);
 
-// The start (04:00 local time) of the broadcast day that holds t.
-int64_t broadcastDayStart(int64_t t);
-
 class GuideLayout {
 public:
-    GuideLayout(GuideHost& host, Settings& settings, const ViewSettings& view);
+    GuideLayout(GuideHost& host, ServicePreferences& preferences, const ViewSettings& view);
 
     std::vector<GuideEvent> events[kMaxServices];
     ChannelInfo channels[kMaxServices];
     std::vector<GuideColumn> columnOrder;  // list view, shown and hidden
     std::vector<GuideColumn> dayColumns;   // channel view
     ViewState view;
+    GuideMenus menus;  // of the last list layout
 
+    // The list view: event lists, channel list, columns, range, content size
+    // and the menus of the data.
     void buildListLayout(const EpgStore* store);
-    // -1 when no service is chosen.
+    // The channel view of view.viewService; -1 when no service is chosen.
     int buildChannelLayout(const EpgStore* store);
     // Back to the state of an empty store ("クリア(&C)").
     void reset();
+    // "Corvane", or "Corvane - [name]" in the channel view.
+    std::string windowTitle() const;
+
+    // What a paint measured: title blocks, column x, content size.
+    void applyPaint(const PaintMeasurements& measured);
 
     void updateScrollBars();
     void scrollHorizontal(int code, int position);
     void scrollVertical(int code, int position);
     void scrollToTime(int64_t t);
+    // One wheel step at client point (x, y): by screens over the time column
+    // and right of the client area, by hours over the grid rows, by columns
+    // over the headers.
+    void scrollByWheel(int x, int y, bool up);
     // The current time in the view's own days: moved back by whole days in
     // the channel view while it lies at or after guideEnd.
     int64_t viewTime(int64_t t) const;
@@ -187,25 +204,29 @@ public:
     std::vector<GuideColumn>& currentColumns() { return listView() ? columnOrder : dayColumns; }
     const std::vector<GuideColumn>& currentColumns() const { return listView() ? columnOrder : dayColumns; }
     int64_t originOf(const GuideColumn& column) const { return view.guideBegin + column.offset; }
-    // Content y of time t in a column whose origin is `origin`.
-    int contentY(int64_t t, int64_t origin) const;
-    int eventHeight(const GuideEvent& event) const;
-    const GuideEvent* selectedEvent() const;
 
+    // Geometry of the view, from the view settings.
+    GuideGeometry geometry() const { return {view_.hourHight, view_.channelWidth}; }
+    // Content y of time t in a column whose origin is `origin`.
+    int contentY(int64_t t, int64_t origin) const { return geometry().contentY(t, origin); }
+    int eventHeight(const GuideEvent& event) const { return geometry().pixels(event.end - event.start); }
+    // Content y of the line of the current time (now moved into the view's days).
+    int64_t nowLineY(int64_t now) const { return geometry().wideContentY(viewTime(now), view.guideBegin); }
+
+    const GuideEvent* selectedEvent() const;
     const ViewSettings& viewSettings() const { return view_; }
-    GuideMenus menus;  // as last published
 
 private:
     void buildEventList(const EpgStore& store, int index, int64_t now);
     void fillChannelInfo(const ServiceRecord& record, ChannelInfo& info);
-    void publishMenus(const EpgStore& store);
+    void buildMenus();
     void clampScroll();
     // Scrolls to content x (time column excluded) of a column unless the
     // column is wholly visible.
     void bringColumnIntoView(int x);
 
     GuideHost& host_;
-    Settings& settings_;
+    ServicePreferences& preferences_;
     const ViewSettings& view_;
     std::vector<GuideEvent> spare_;  // programmes of the last layout, reused by the next
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "guide/local_time.h"
-#include "store/arib.h"
+#include "store/invariant.h"
+#include "store/service_identity.h"
 
 namespace corvane {
 
@@ -29,9 +29,9 @@ const GenreSettings& noGenres() {
     return none;
 }
 
-// A name field of a service record, as stored (at most its 50 bytes).
-std::string decodeName(const uint8_t* bytes, size_t length) {
-    return aribToShiftJisString(bytes, std::min<size_t>(length, kNameCapacity));
+const ViewSwitches& defaultSwitches() {
+    static const ViewSwitches defaults;
+    return defaults;
 }
 
 std::string formatted(const char* pattern, int a) {
@@ -46,37 +46,37 @@ std::string formatted(const char* pattern, int a, int b) {
     return text;
 }
 
-bool sameService(const ServiceRecord& record, int serviceId, int networkClass) {
-    return record.serviceId == serviceId && record.networkClass() == networkClass;
-}
-
 class GuidePainter {
 public:
-    GuidePainter(GuideLayout& layout, PaintSurface& surface, const PaintInputs& inputs)
+    GuidePainter(const GuideLayout& layout, const EpgStore& store, const PaintInputs& inputs,
+                 const PaintMoment& moment, PaintSurface& surface)
         : layout_(layout),
           surface_(surface),
           in_(inputs),
-          store_(*inputs.store),
+          now_(moment.now),
+          highlightOwnerVisible_(moment.highlightOwnerVisible),
+          store_(store),
           view_(layout.viewSettings()),
+          geometry_(layout.geometry()),
           genres_(inputs.genres ? *inputs.genres : noGenres()),
-          width_(inputs.clientWidth),
-          height_(inputs.clientHeight),
+          switches_(inputs.switches ? *inputs.switches : defaultSwitches()),
+          width_(moment.clientWidth),
+          height_(moment.clientHeight),
           scrollX_(layout.view.scrollX),
           scrollY_(layout.view.scrollY) {}
 
     PaintResult run() {
         HighlightedProgramme* highlight = in_.highlight;
-        if (highlight && !in_.highlightOwnerVisible) highlight->clearTimes();
-        const int contentWidth = paintColumns();
-        layout_.view.contentWidth = contentWidth;
-        layout_.view.contentHeight = paintTimeColumn();
+        if (highlight && !highlightOwnerVisible_) highlight->clearTimes();
+        PaintMeasurements& measured = result_.measured;
+        measured.contentWidth = paintColumns();
+        measured.contentHeight = paintTimeColumn();
         paintCornerButton();
-        paintNowLine(contentWidth);
+        paintNowLine(measured.contentWidth);
         surface_.clipNone();
-        layout_.updateScrollBars();
         result_.painted = true;
         result_.tooltipCount = nextToolId_;
-        return result_;
+        return std::move(result_);
     }
 
 private:
@@ -89,28 +89,31 @@ private:
     int paintColumns() {
         const Rect grid{kTimeColumnWidth, kHeaderHeight, width_, height_};
         const Rect headerRow{kTimeColumnWidth, 0, width_, kHeaderHeight};
-        int x = kTimeColumnWidth;
+        const std::vector<GuideColumn>& columns = layout_.currentColumns();
         int drawn = 0;
-        for (GuideColumn& column : layout_.currentColumns()) {
-            if (column.service < 0 || column.service >= kMaxServices || !store_.services[column.service]) break;
+        for (int index = 0; index < static_cast<int>(columns.size()); ++index) {
+            const GuideColumn& column = columns[index];
+            if (reportIf(column.service < 0 || column.service >= kMaxServices, "a column without a service index"))
+                break;
+            if (!store_.services[column.service]) break;  // the store entry is gone
             if (layout_.events[column.service].empty()) continue;
             const int parity = drawn % 2;
-            column.x = x;
-            layout_.channels[column.service].columnX = x;
+            const int x = geometry_.columnX(drawn);
+            result_.measured.columns.push_back({index, x});
             const int left = x - scrollX_;
-            const int right = left + view_.channelWidth;
+            const int right = left + geometry_.channelWidth;
             if (right > kTimeColumnWidth && left < width_) {
                 surface_.clipTo(grid);
-                paintEvents(column, left, right, parity);
+                const int trailingTop = paintEvents(column, left, right, parity);
                 paintReservationFrames(column, left, right);
                 paintHighlightFrame(column, left, right);
+                paintTrailingNoData(column, left, right, trailingTop);
                 surface_.clipTo(headerRow);
                 paintHeader(column, left, right, parity);
             }
-            x += view_.channelWidth;
             ++drawn;
         }
-        return x;
+        return geometry_.columnX(drawn);
     }
 
     // Time without programme data: filled dark, edged like a cell.
@@ -123,34 +126,47 @@ private:
         surface_.line(left, bottom, right, bottom, PaintPen::grid);
     }
 
-    void paintEvents(const GuideColumn& column, int left, int right, int parity) {
-        std::vector<GuideEvent>& list = layout_.events[column.service];
+    // The column's programmes and the gaps between them; returns the client
+    // y where its last programme ends.
+    int paintEvents(const GuideColumn& column, int left, int right, int parity) {
+        const std::vector<GuideEvent>& list = layout_.events[column.service];
         const int64_t origin = layout_.originOf(column);
         const int first = std::max(column.firstEvent, 0);
         const int last = std::min(column.lastEvent, static_cast<int>(list.size()) - 1);
         int previousBottom = kHeaderHeight - scrollY_;  // the column's time origin
         for (int i = first; i <= last; ++i) {
-            GuideEvent& event = list[i];
-            const int top = layout_.contentY(event.start, origin) - scrollY_;
+            const GuideEvent& event = list[i];
+            const int top = geometry_.contentY(event.start, origin) - scrollY_;
             const int bottom = top + layout_.eventHeight(event);
             if (previousBottom < top) paintNoData(left, right, previousBottom, top);
-            if (visibleRows(top, bottom)) paintCell(event, left, right, top, bottom, parity);
+            if (visibleRows(top, bottom)) {
+                const int titleHeight = paintCell(event, left, right, top, bottom, parity);
+                result_.measured.titleBlocks.push_back({column.service, i, titleHeight});
+            }
             previousBottom = bottom;
         }
-        if (first > last) return;
-        const int64_t columnEnd = layout_.view.guideEnd + column.offset;
-        if (list[last].end < columnEnd) {
-            paintNoData(left, right, previousBottom, layout_.contentY(columnEnd, origin) - scrollY_);
-        }
+        return previousBottom;
     }
 
-    void paintCell(GuideEvent& event, int left, int right, int top, int bottom, int parity) {
+    // After the column's last programme, up to the end of the guide: no data.
+    void paintTrailingNoData(const GuideColumn& column, int left, int right, int lastBottom) {
+        const std::vector<GuideEvent>& list = layout_.events[column.service];
+        const int first = std::max(column.firstEvent, 0);
+        const int last = std::min(column.lastEvent, static_cast<int>(list.size()) - 1);
+        if (first > last) return;
+        const int64_t columnEnd = layout_.view.guideEnd + column.offset;
+        if (list[last].end < columnEnd)
+            paintNoData(left, right, lastBottom, geometry_.contentY(columnEnd, layout_.originOf(column)) - scrollY_);
+    }
+
+    // Returns the height of the cell's title block.
+    int paintCell(const GuideEvent& event, int left, int right, int top, int bottom, int parity) {
         const int cellHeight = bottom - top;
         const bool hasText = !isGenreTextHidden(genres_, event.genre);
         PaintBrush brush = cellBrush(parity);
         if (isGenreHighlighted(genres_, event.genre)) {
             brush = genreBrush(event.genre);
-        } else if (hasText && event.start <= in_.now && in_.now < event.end) {
+        } else if (hasText && event.start <= now_ && now_ < event.end) {
             brush = onAirBrush(parity);
             if (result_.earliestOnAirEnd == 0 || event.end < result_.earliestOnAirEnd)
                 result_.earliestOnAirEnd = event.end;
@@ -165,22 +181,18 @@ private:
         if (start.minute == 0)
             surface_.line(left + kHourLineInset, top, right - kHourLineInset, top, PaintPen::hour);
 
-        if (!hasText) {
-            // Nothing is written in the cell: the click area is the bare title block.
-            event.titleHeight = kNoTitleHeight;
-            return;
-        }
+        if (!hasText) return kNoTitleHeight;  // nothing written: the click area is the bare title block
         surface_.text(formatted("%02d", start.minute), Rect{left, top + 2, left + kMinuteWidth, bottom - 1},
                       PaintFont::title, kTextBlack, kTextCenter | kTextSingleLine);
         const int titleTextHeight = surface_.text(event.title, Rect{left + kTitleIndent, top + 2, right - 1, bottom - 1},
                                                   PaintFont::title, view_.nameFont.color, kTextWordBreak);
-        event.titleHeight = titleTextHeight == 0 ? kNoTitleHeight : titleTextHeight + 4;
+        const int titleHeight = titleTextHeight == 0 ? kNoTitleHeight : titleTextHeight + 4;
         bool cut = cellHeight < titleTextHeight + 2;
-        if (event.titleHeight < cellHeight + 5 && view_.contDisp == 1) {
+        if (titleHeight < cellHeight + 5 && view_.contDisp == 1) {
             const int detailHeight =
-                surface_.text(event.detail, Rect{left + kDetailIndent, top + event.titleHeight + 3, right - 2, bottom - 1},
+                surface_.text(event.detail, Rect{left + kDetailIndent, top + titleHeight + 3, right - 2, bottom - 1},
                               PaintFont::detail, view_.contFont.color, kTextWordBreak);
-            if (cellHeight < event.titleHeight + detailHeight + 3) cut = true;
+            if (cellHeight < titleHeight + detailHeight + 3) cut = true;
         }
         if (cut) {
             std::string tip = formatted("%02d:%02d", start.hour, start.minute) + " 【" + event.title + "】";
@@ -189,14 +201,15 @@ private:
         }
         if (event.videoType != 0 && event.videoType <= kLastSdVideoType)
             surface_.sdMark(left + kSdMarkLeft, top + kSdMarkTop);
+        return titleHeight;
     }
 
     // The outline of a programme's time range in a column. Reservation times
     // come from other programs and may lie anywhere: computed wide, and cut
     // to just outside the client area.
     void frameRange(const GuideColumn& column, int left, int right, int64_t start, int64_t end, PaintPen pen) {
-        const int64_t top = kHeaderHeight + (start - layout_.originOf(column)) / 60 * view_.hourHight - scrollY_;
-        const int64_t bottom = top + (end - start) / 60 * view_.hourHight;
+        const int64_t top = geometry_.wideContentY(start, layout_.originOf(column)) - scrollY_;
+        const int64_t bottom = top + geometry_.widePixels(end - start);
         if (bottom < kHeaderHeight || top > height_) return;
         const auto cut = [this](int64_t y) { return static_cast<int>(std::clamp<int64_t>(y, -8, height_ + 8)); };
         surface_.frame(Rect{left + 2, cut(top) + 2, right - 1, cut(bottom) - 1}, pen);
@@ -206,34 +219,35 @@ private:
         if (!in_.reservations) return;
         const ServiceRecord& record = *store_.services[column.service];
         const int64_t dayStart = layout_.originOf(column);
-        for (const ReservationRecord& reservation : *in_.reservations) {
-            if (!sameService(record, reservation.serviceId, reservation.networkKind)) continue;
+        for (const ReservationFrame& reservation : *in_.reservations) {
+            if (!record.identifiedBy(reservation.networkClass, reservation.serviceId)) continue;
             if (!layout_.listView() && (reservation.end < dayStart || reservation.start >= dayStart + kSecondsPerDay))
                 continue;
-            frameRange(column, left, right, reservation.start, reservation.end, reservationPen(reservation));
+            frameRange(column, left, right, reservation.start, reservation.end,
+                       reservationPen(reservation.color, reservation.solid));
         }
     }
 
     void paintHighlightFrame(const GuideColumn& column, int left, int right) {
         const HighlightedProgramme* highlight = in_.highlight;
-        if (!highlight || !in_.highlightOwnerVisible || highlight->start == 0 || highlight->end == 0) return;
+        if (!highlight || !highlightOwnerVisible_ || highlight->start == 0 || highlight->end == 0) return;
         // In the channel view the day column decides, but only for the
         // service that is shown: another service's programme is not framed.
         const ServiceRecord& record = *store_.services[column.service];
-        if (!sameService(record, highlight->serviceId, highlight->networkClass)) return;
+        if (!record.identifiedBy(highlight->networkClass, highlight->serviceId)) return;
         if (!layout_.listView() && column.sortValue != highlight->dayColumn) return;
         frameRange(column, left, right, highlight->start, highlight->end, PaintPen::highlight);
     }
 
     void paintHeader(const GuideColumn& column, int left, int right, int parity) {
-        surface_.box(Rect{left, 0, right + 1, kHeaderHeight}, headerBrush(parity), PaintPen::grid);
         const Rect cell{left, 0, right, kHeaderHeight};
+        surface_.box(cell, headerBrush(parity), PaintPen::grid);
         const unsigned centred = kTextCenter | kTextVCenter | kTextSingleLine;
         const ServiceRecord& record = *store_.services[column.service];
         const ChannelInfo& info = layout_.channels[column.service];
         if (layout_.listView()) {
             const std::string label =
-                in_.switches.viewChNo == 1 ? channelNumberLabel(record, info.remoteNumber) : info.columnName;
+                switches_.viewChNo == 1 ? channelNumberLabel(record, info.remoteNumber) : info.columnName;
             surface_.text(label, cell, PaintFont::header, kTextBlack, centred);
             addTooltip(cell, headerTooltipText(record, info.remoteNumber));
             return;
@@ -248,18 +262,18 @@ private:
     // Returns the content y at the end of the guide.
     int paintTimeColumn() {
         surface_.clipTo(Rect{0, kHeaderHeight, kTimeColumnWidth, height_});
+        const int64_t begin = layout_.view.guideBegin;
         const int64_t end = layout_.view.guideEnd;
-        int64_t t = layout_.view.guideBegin;
-        int y = kHeaderHeight;
+        int64_t t = begin;
         int lastLabelledDay = -1;
         while (t < end) {
             const LocalTime local = toLocalTime(t);
             const int64_t minutes = std::min<int64_t>(60 - local.minute, (end - t) / 60);
             if (minutes <= 0) break;  // less than a minute left: nothing more to draw
-            const int cellHeight = static_cast<int>(minutes) * view_.hourHight;
-            const int top = y - scrollY_;
+            const int cellHeight = geometry_.pixels(minutes * 60);
+            const int top = geometry_.contentY(t, begin) - scrollY_;
             if (visibleRows(top, top + cellHeight)) {
-                surface_.box(Rect{0, top, kTimeColumnWidth, top + cellHeight + 1}, hourBrush(local.hour), PaintPen::grid);
+                surface_.box(Rect{0, top, kTimeColumnWidth, top + cellHeight}, hourBrush(local.hour), PaintPen::grid);
                 if (cellHeight > kTimeLabelMinHeight) {
                     uint32_t color = kTextBlack;
                     if (layout_.listView()) {
@@ -279,9 +293,8 @@ private:
                 }
             }
             t += minutes * 60;
-            y += cellHeight;
         }
-        return y;
+        return geometry_.contentY(t, begin);
     }
 
     void paintCornerButton() {
@@ -292,26 +305,29 @@ private:
     }
 
     void paintNowLine(int contentWidth) {
-        if (in_.switches.nowTimeLine != 1) return;
-        const int64_t t = layout_.viewTime(in_.now);
-        const int64_t y = kHeaderHeight + (t - layout_.view.guideBegin) / 60 * view_.hourHight - scrollY_;
+        if (switches_.nowTimeLine != 1) return;
+        const int64_t y = layout_.nowLineY(now_) - scrollY_;
         if (y < 0 || y > height_) return;
         const int lineY = static_cast<int>(y);
         surface_.clipTo(Rect{0, kHeaderHeight, width_, height_});
         // Client x, on purpose: the line spans the window whatever the scroll.
         surface_.line(kNowLineLeft, lineY, contentWidth - 3, lineY, PaintPen::now);
         surface_.line(kNowLineLeft, lineY + 1, contentWidth - 3, lineY + 1, PaintPen::now);
-        const LocalTime now = toLocalTime(in_.now);
+        const LocalTime now = toLocalTime(now_);
         surface_.text(formatted("%02d:%02d", now.hour, now.minute), Rect{2, lineY, 46, lineY + 15}, PaintFont::title,
                       kNowColor, kTextRight | kTextSingleLine);
     }
 
-    GuideLayout& layout_;
+    const GuideLayout& layout_;
     PaintSurface& surface_;
     const PaintInputs& in_;
+    const int64_t now_;
+    const bool highlightOwnerVisible_;
     const EpgStore& store_;
     const ViewSettings& view_;
+    const GuideGeometry geometry_;
     const GenreSettings& genres_;
+    const ViewSwitches& switches_;
     const int width_;
     const int height_;
     const int scrollX_;
@@ -364,38 +380,18 @@ uint32_t brushColor(PaintBrush brush, const GenreSettings& genres) {
     return genre >= 0 && genre < GenreTable::majorCount ? genres.genreColor[genre] & 0x00FFFFFFu : 0;
 }
 
-PaintPen reservationPen(const ReservationRecord& reservation) {
-    FrameColor color = FrameColor::orange;
-    if (reservation.conflict != 0)
-        color = FrameColor::red;
-    else if (reservation.kind == kReservationEpgTimer)
-        color = FrameColor::green;
-    else if (reservation.kind < kReservationJobBase)
-        color = FrameColor::blue;
-    return reservationPen(color, reservation.valid == 1);
-}
-
 std::string channelNumberLabel(const ServiceRecord& record, int remoteNumber) {
-    if (record.networkWord <= 4095) return formatted("%dch", remoteNumber);
-    if (record.networkClass() == 4) return formatted("BS%d", remoteNumber);
-    if (record.networkClass() == 6 || record.networkClass() == 7) return formatted("CS%d", remoteNumber);
-    return formatted("%d", remoteNumber);
+    return serviceNumberLabel(record.networkClass(), remoteNumber, record.isTerrestrial());
 }
 
 std::string headerTooltipText(const ServiceRecord& record, int remoteNumber) {
     std::string text;
     if (record.providerNameLength != 0)
-        text += "事業者名 ： " + decodeName(record.providerName, record.providerNameLength) + "\n";
-    if (record.tsNameLength != 0) text += "チャンネル名 ： " + decodeName(record.tsName, record.tsNameLength) + "\n";
+        text += "事業者名 ： " + decodedName(record.providerName, record.providerNameLength) + "\n";
+    if (record.tsNameLength != 0) text += "チャンネル名 ： " + decodedName(record.tsName, record.tsNameLength) + "\n";
     if (record.serviceNameLength != 0)
-        text += "サービス名 ： " + decodeName(record.serviceName, record.serviceNameLength) + "\n";
-    const int networkClass = record.networkClass();
-    if (networkClass == 4)
-        text += formatted("サービスID ： BS%d\n", record.serviceId);
-    else if (networkClass == 6 || networkClass == 7)
-        text += formatted("サービスID ： CS%d\n", record.serviceId);
-    else
-        text += formatted("サービスID ： %d\n", record.serviceId);
+        text += "サービス名 ： " + decodedName(record.serviceName, record.serviceNameLength) + "\n";
+    text += "サービスID ： " + serviceNumberLabel(record.networkClass(), record.serviceId) + "\n";
     if (remoteNumber > 0) text += formatted("リモコンch ： %dch\n", remoteNumber);
     if (record.physicalChannel() != 0) text += formatted("物理ch ： %dch\n", record.physicalChannel());
     return text;
@@ -403,9 +399,20 @@ std::string headerTooltipText(const ServiceRecord& record, int remoteNumber) {
 
 int64_t repaintDelay(int64_t earliestEnd, int64_t now) { return (earliestEnd - now) * 1000 + 100; }
 
-PaintResult paintGuide(GuideLayout& layout, PaintSurface& surface, const PaintInputs& inputs) {
-    if (!inputs.store || layout.view.guideBegin == 0) return {};
-    return GuidePainter(layout, surface, inputs).run();
+PaintResult paintGuide(const GuideLayout& layout, const EpgStore* store, const PaintInputs& inputs,
+                       const PaintMoment& moment, PaintSurface& surface) {
+    if (!store || layout.view.guideBegin == 0) return {};
+    return GuidePainter(layout, *store, inputs, moment, surface).run();
+}
+
+PaintResult paintGuideView(GuideLayout& layout, const EpgStore* store, const PaintInputs& inputs,
+                           const PaintMoment& moment, PaintSurface& surface) {
+    PaintResult result = paintGuide(layout, store, inputs, moment, surface);
+    if (result.painted) {
+        layout.applyPaint(result.measured);
+        layout.updateScrollBars();
+    }
+    return result;
 }
 
 }  // namespace corvane

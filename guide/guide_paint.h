@@ -12,11 +12,11 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_settings.h"
 #include "dialogs/genre_table.h"
 #include "guide/guide_layout.h"
 #include "guide/highlight.h"
-#include "reserve/reservations.h"
+#include "guide/reservation_frame.h"
+#include "guide/view_settings.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -25,9 +25,6 @@ namespace corvane {
 constexpr uint32_t rgbColor(int red, int green, int blue) {
     return static_cast<uint32_t>(red) | (static_cast<uint32_t>(green) << 8) | (static_cast<uint32_t>(blue) << 16);
 }
-
-// Colour families of the reservation frames.
-enum class FrameColor : uint8_t { green, blue, orange, red };
 
 enum class PaintPen : uint8_t {
     grid,        // solid 1 px: cell edges, header and hour-cell outlines
@@ -133,41 +130,48 @@ public:
     virtual void addTooltip(int id, const Rect& rect, const std::string& text) = 0;
 };
 
-// What one paint works from besides the layout. The geometry (HourHight,
-// ChannelWidth), "ContDisp" and the font colours come from the layout's own
-// view settings.
+// What every paint reads besides the layout and the store, wired once by
+// the shell. The geometry (HourHight, ChannelWidth), "ContDisp" and the font
+// colours come from the layout's own view settings.
 struct PaintInputs {
-    const EpgStore* store = nullptr;  // null: nothing is painted
+    const GenreSettings* genres = nullptr;         // null: no genre selected
+    const ViewSwitches* switches = nullptr;        // null: the defaults
+    const ReservationFrames* reservations = nullptr;  // null: no reservations
+    // Cleared (its times) when the window that set it is not visible.
+    HighlightedProgramme* highlight = nullptr;
+};
+
+// The moment of one paint.
+struct PaintMoment {
     int64_t now = 0;
     int clientWidth = 0;
     int clientHeight = 0;
-    const GenreSettings* genres = nullptr;  // null: no genre selected
-    ViewSwitches switches;
-    const ReservationList* reservations = nullptr;  // null: no reservations
-    // Cleared (its times) when the window that set it is not visible.
-    HighlightedProgramme* highlight = nullptr;
-    bool highlightOwnerVisible = false;
+    bool highlightOwnerVisible = false;  // the window that set the highlight is shown
 };
 
 struct PaintResult {
     bool painted = false;          // false: no data, nothing drawn
     int64_t earliestOnAirEnd = 0;  // 0: no on-air programme was drawn
     int tooltipCount = 0;
+    PaintMeasurements measured;    // for GuideLayout::applyPaint
 };
 
-// Paints the guide (nothing when there is no data or no store), writes each
-// painted event's titleHeight, the columns' x and the channels' columnX,
-// sets contentWidth and contentHeight to what was drawn and publishes the
-// scroll bars.
-PaintResult paintGuide(GuideLayout& layout, PaintSurface& surface, const PaintInputs& inputs);
+// Paints the guide (nothing when there is no data or no store) and returns
+// what it measured: each painted programme's title block, the x of each
+// column drawn and the content size as drawn. The layout itself is not
+// touched.
+PaintResult paintGuide(const GuideLayout& layout, const EpgStore* store, const PaintInputs& inputs,
+                       const PaintMoment& moment, PaintSurface& surface);
+
+// One whole paint of the window: paints, then, when something was painted,
+// gives the layout what was measured and publishes the scroll bars, which
+// follow the content size as drawn.
+PaintResult paintGuideView(GuideLayout& layout, const EpgStore* store, const PaintInputs& inputs,
+                           const PaintMoment& moment, PaintSurface& surface);
 
 // Milliseconds until 100 ms after `earliestEnd`: the period of the one-shot
 // repaint timer.
 int64_t repaintDelay(int64_t earliestEnd, int64_t now);
-
-// The frame of a reservation: red for a conflict, else green (EpgTimer),
-// blue (TvRock) or orange (capture-tool jobs); solid when valid is 1.
-PaintPen reservationPen(const ReservationRecord& reservation);
 
 // The header text of a list-view column when "ViewChNo" is 1.
 std::string channelNumberLabel(const ServiceRecord& record, int remoteNumber);

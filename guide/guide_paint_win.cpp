@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <climits>
-#include <ctime>
 
 #include "resources/resource.h"
 
@@ -29,12 +28,10 @@ UINT drawTextFlags(unsigned format) {
     return flags;
 }
 
-int64_t systemClock() { return static_cast<int64_t>(std::time(nullptr)); }
-
-bool ownerVisible(const PaintContext& context) {
-    if (!context.highlight) return false;
+bool ownerVisible(const PaintContext& context, const HighlightedProgramme* highlight) {
+    if (!highlight) return false;
     HWND owner = nullptr;
-    switch (context.highlight->owner) {
+    switch (highlight->owner) {
         case HighlightOwner::genreList: owner = context.genreListWindow; break;
         case HighlightOwner::updateInfo: owner = context.updateInfoWindow; break;
         case HighlightOwner::none: break;
@@ -194,36 +191,29 @@ void destroyGuideTooltip(PaintContext& context) {
     context.tooltip = nullptr;
 }
 
-PaintResult paintGuideOn(HWND owner, HDC dc, int clientWidth, int clientHeight, int64_t now, PaintContext& context) {
+PaintResult paintGuideOn(HWND owner, HDC dc, int clientWidth, int clientHeight, int64_t now, GuideLayout& layout,
+                         const EpgStore* store, const PaintInputs& inputs, PaintContext& context) {
     // Tips of the last paint never outlive it, not even when nothing is drawn now.
     destroyGuideTooltip(context);
-    if (!context.layout || !context.store || !context.tools || context.layout->view.guideBegin == 0) return {};
+    if (!store || !context.tools || layout.view.guideBegin == 0) return {};
 
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
     context.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
     if (context.tooltip) SendMessageA(context.tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
 
-    PaintInputs inputs;
-    inputs.store = context.store;
-    inputs.now = now;
-    inputs.clientWidth = clientWidth;
-    inputs.clientHeight = clientHeight;
-    inputs.genres = context.genres;
-    if (context.switches) inputs.switches = *context.switches;
-    inputs.reservations = context.reservations;
-    inputs.highlight = context.highlight;
-    inputs.highlightOwnerVisible = ownerVisible(context);
-
+    const PaintMoment moment{now, clientWidth, clientHeight, ownerVisible(context, inputs.highlight)};
     GdiPaintSurface surface(dc, *context.tools, context.genreBrushes, context.tooltip, owner);
-    return paintGuide(*context.layout, surface, inputs);
+    return paintGuideView(layout, store, inputs, moment, surface);
 }
 
-PaintResult paintGuideWindow(HWND window, HDC dc, PaintContext& context) {
+PaintResult paintGuideWindow(HWND window, HDC dc, Clock& clock, GuideLayout& layout, const EpgStore* store,
+                             const PaintInputs& inputs, PaintContext& context) {
     RECT client{};
     GetClientRect(window, &client);
-    const int64_t now = context.clock ? context.clock() : systemClock();
-    const PaintResult result = paintGuideOn(window, dc, client.right, client.bottom, now, context);
+    const int64_t now = clock.now();
+    const PaintResult result =
+        paintGuideOn(window, dc, client.right, client.bottom, now, layout, store, inputs, context);
     if (result.earliestOnAirEnd != 0) {
         KillTimer(window, TIMER_GUIDE_REPAINT);
         int64_t delay = repaintDelay(result.earliestOnAirEnd, now);

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "app/app_settings.h"
-#include "dialogs/genre_brushes_win.h"
+#include "guide/genre_brushes_win.h"
 #include "guide/guide_paint.h"
 #include "guide/paint_tools_win.h"
+#include "store/clock.h"
 
 namespace corvane {
 
@@ -54,33 +54,31 @@ private:
     int lineHeights_[3] = {-1, -1, -1};
 };
 
-// What the main window hands to every paint. Pointers stay owned by the
-// main window; `tooltip` is this painting's own state.
+// The Win32 side of painting, kept by the main window: the drawing tools,
+// the windows that may own the highlight, and this painting's own tooltip
+// control. Pointers stay owned by the main window.
 struct PaintContext {
-    GuideLayout* layout = nullptr;
-    const EpgStore* store = nullptr;        // null: nothing is painted
     const PaintTools* tools = nullptr;
     const GenreBrushes* genreBrushes = nullptr;
-    const GenreSettings* genres = nullptr;
-    const ViewSwitches* switches = nullptr; // null: the defaults
-    const ReservationList* reservations = nullptr;
-    HighlightedProgramme* highlight = nullptr;
-    HWND genreListWindow = nullptr;         // the windows that may own the highlight
+    HWND genreListWindow = nullptr;   // the windows that may own the highlight
     HWND updateInfoWindow = nullptr;
-    int64_t (*clock)() = nullptr;           // null: the system clock
-    HWND tooltip = nullptr;                 // the tooltip control of the last paint
+    HWND tooltip = nullptr;           // the tooltip control of the last paint
 };
 
 // Replaces the tooltip control (owner `owner`) and paints the guide on `dc`
-// for a client area of the given size. Without data only the old tooltip
-// control goes away. No timer is touched.
-PaintResult paintGuideOn(HWND owner, HDC dc, int clientWidth, int clientHeight, int64_t now, PaintContext& context);
+// for a client area of the given size; the layout keeps what was measured
+// and publishes its scroll bars. Without data only the old tooltip control
+// goes away. No timer is touched.
+PaintResult paintGuideOn(HWND owner, HDC dc, int clientWidth, int clientHeight, int64_t now, GuideLayout& layout,
+                         const EpgStore* store, const PaintInputs& inputs, PaintContext& context);
 
 // The main window's WM_PAINT, between BeginPaint and EndPaint: paints with
-// the window's client size and, when an on-air programme was drawn, restarts
-// timer 1000 to fire 100 ms after the earliest of their ends. When the timer
-// fires, the window kills it and invalidates its client area.
-PaintResult paintGuideWindow(HWND window, HDC dc, PaintContext& context);
+// the window's client size at the clock's time and, when an on-air programme
+// was drawn, restarts timer 1000 to fire 100 ms after the earliest of their
+// ends. When the timer fires, the window kills it and invalidates its client
+// area.
+PaintResult paintGuideWindow(HWND window, HDC dc, Clock& clock, GuideLayout& layout, const EpgStore* store,
+                             const PaintInputs& inputs, PaintContext& context);
 
 // At exit, or when the guide goes away for good.
 void destroyGuideTooltip(PaintContext& context);

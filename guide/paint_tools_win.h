@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/app_settings.h"
+#include "guide/view_settings.h"
 #include "guide/guide_paint.h"
 
 namespace corvane {

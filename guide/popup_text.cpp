@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "guide/local_time.h"
+#include "store/broadcast_time.h"
 #include "store/event_decode.h"
 
 namespace corvane {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "guide/popup_registration_win.h"
 #include "guide/popup_text.h"
 #include "resources/resource.h"
 
@@ -10,11 +9,10 @@ namespace corvane {
 
 namespace {
 
-constexpr const char* kPlacementSection = "PopDialog";
 constexpr int kMargin = 4;  // pixels around the buttons and beside the two lines
 
 struct PopupState {
-    AppState* app = nullptr;
+    PopupHost* host = nullptr;
     bool shown = false;
     int hideCounter = 0;
     SIZE registerButton{};  // measured once, at creation
@@ -41,19 +39,17 @@ void stopDragging(PopupState& state) {
     ReleaseCapture();
 }
 
-void hide(AppState& app, HWND popup, PopupState* state) {
-    if (state) {
-        stopDragging(*state);
-        if (state->shown) ShowWindow(popup, SW_HIDE);
-        state->shown = false;
-    }
-    if (popup) KillTimer(popup, TIMER_POPUP_WATCH);
-    if (app.mainWindow) SetFocus(app.mainWindow);
+void hide(HWND popup, PopupState& state) {
+    stopDragging(state);
+    if (state.shown) ShowWindow(popup, SW_HIDE);
+    state.shown = false;
+    KillTimer(popup, TIMER_POPUP_WATCH);
+    if (HWND main = state.host->mainWindow()) SetFocus(main);
 }
 
-void deselectAndHide(AppState& app, HWND popup) {
-    if (app.layout) app.layout->view.selection = Selection{};
-    hide(app, popup, stateOf(popup));
+void deselectAndHide(HWND popup, PopupState& state) {
+    state.host->layout().view.selection = Selection{};
+    hide(popup, state);
 }
 
 // Buttons in the top right corner, the two lines of text left of them and
@@ -93,10 +89,10 @@ void followPointer(HWND popup, const PopupState& state) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void tick(AppState& app, HWND popup, PopupState& state, POINT pointer) {
+void tick(HWND popup, PopupState& state, POINT pointer) {
     if (!state.shown) return;
     if (++state.hideCounter >= kPopupHideTicks) {
-        deselectAndHide(app, popup);
+        deselectAndHide(popup, state);
         return;
     }
     RECT r{};
@@ -105,7 +101,7 @@ void tick(AppState& app, HWND popup, PopupState& state, POINT pointer) {
         state.hideCounter = 0;
     } else if (pointer.x < r.left - kPopupLeaveDistance || pointer.x > r.right + kPopupLeaveDistance ||
                pointer.y < r.top - kPopupLeaveDistance || pointer.y > r.bottom + kPopupLeaveDistance) {
-        deselectAndHide(app, popup);
+        deselectAndHide(popup, state);
     }
 }
 
@@ -114,11 +110,11 @@ bool paintsOnBackground(HWND control) {
     return id == IDC_POPUP_TEXT || id == IDC_POPUP_TITLE || id == IDC_POPUP_TIME;
 }
 
-void fillPopup(AppState& app, HWND popup, Selection selection) {
-    const GuideEvent& event = app.layout->events[selection.service][selection.event];
-    const PopupTexts texts =
-        popupTexts(app.store, selection.service, app.layout->channels[selection.service], event);
-    preparePopupRegistration(app, popup, selection.service, event);
+void fillPopup(PopupHost& host, HWND popup, Selection selection) {
+    const GuideLayout& layout = host.layout();
+    const GuideEvent& event = layout.events[selection.service][selection.event];
+    const PopupTexts texts = popupTexts(host.store(), selection.service, layout.channels[selection.service], event);
+    host.prepareRegistration(popup, selection.service, event);
     SetDlgItemTextA(popup, IDC_POPUP_TITLE, texts.title.c_str());
     SetDlgItemTextA(popup, IDC_POPUP_TIME, texts.time.c_str());
     // Hidden while it changes so that the old text never flickers through.
@@ -132,7 +128,7 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_INITDIALOG: {
             state = new PopupState;
-            state->app = reinterpret_cast<AppState*>(lParam);
+            state->host = reinterpret_cast<PopupHost*>(lParam);
             SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
             const LONG_PTR style = GetWindowLongPtrA(dialog, GWL_STYLE);
             SetWindowLongPtrA(dialog, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
@@ -160,16 +156,16 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             if ((id == IDC_POPUP_TITLE || id == IDC_POPUP_TIME) && code == STN_CLICKED) {
                 startDragging(dialog, *state);
             } else if (id == IDOK) {
-                if (state->app->mainWindow) PostMessageA(state->app->mainWindow, WM_COMMAND, IDM_POPUP_REGISTER, 0);
+                if (HWND main = state->host->mainWindow()) PostMessageA(main, WM_COMMAND, IDM_POPUP_REGISTER, 0);
             } else if (id == IDCANCEL) {
-                deselectAndHide(*state->app, dialog);
+                deselectAndHide(dialog, *state);
             } else {
                 return FALSE;
             }
             return TRUE;
         }
         case WM_CLOSE:
-            if (state) deselectAndHide(*state->app, dialog);
+            if (state) deselectAndHide(dialog, *state);
             return TRUE;
         case WM_MOUSEMOVE:
             if (state && state->dragging) followPointer(dialog, *state);
@@ -188,7 +184,7 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             if (state && wParam == TIMER_POPUP_WATCH) {
                 POINT pointer{};
                 GetCursorPos(&pointer);
-                tick(*state->app, dialog, *state, pointer);
+                tick(dialog, *state, pointer);
                 return TRUE;
             }
             return FALSE;
@@ -206,9 +202,7 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
                 stopDragging(*state);
                 RECT r{};
                 GetWindowRect(dialog, &r);
-                if (state->app->settings)
-                    writeDialogPlacement(*state->app->settings, kPlacementSection, r.left, r.top,
-                                         r.right - r.left, r.bottom - r.top);
+                writePopupPlacement(state->host->settings(), r.left, r.top, r.right - r.left, r.bottom - r.top);
                 DeleteObject(state->background);
                 SetWindowLongPtrA(dialog, DWLP_USER, 0);
                 delete state;
@@ -220,22 +214,17 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-HWND createPopupWindow(AppState& app) {
-    HWND popup = CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_POPUP), app.mainWindow, popupProc,
-                                    reinterpret_cast<LPARAM>(&app));
-    if (!popup) return nullptr;
-    if (app.settings) {
-        const DialogPlacement placement = readPopupPlacement(*app.settings, app.placement);
-        if (placement.stored)
-            SetWindowPos(popup, nullptr, placement.x, placement.y, placement.width, placement.height,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+HWND createPopupWindow(HINSTANCE instance, PopupHost& host, const DialogPlacement& placement) {
+    HWND popup = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_POPUP), host.mainWindow(), popupProc,
+                                    reinterpret_cast<LPARAM>(&host));
+    if (popup && placement.stored)
+        SetWindowPos(popup, nullptr, placement.x, placement.y, placement.width, placement.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     return popup;
 }
 
-void clickGuide(AppState& app, int x, int y) {
-    if (!app.layout) return;
-    GuideLayout& layout = *app.layout;
+void clickGuide(PopupHost& host, HWND popup, int x, int y) {
+    GuideLayout& layout = host.layout();
     if (layout.view.contentWidth == 0) return;  // no data
     if (x < kTimeColumnWidth) {
         if (y < kHeaderHeight) {  // the corner button "現在へ"
@@ -243,7 +232,7 @@ void clickGuide(AppState& app, int x, int y) {
             // The selection goes with the popup: a click on that programme
             // afterwards shows it again instead of only deselecting it.
             layout.view.selection = Selection{};
-            hidePopup(app);
+            hidePopup(popup);
         }
         return;
     }
@@ -252,19 +241,18 @@ void clickGuide(AppState& app, int x, int y) {
     const Selection hit = layout.hitTest(x, y);
     if (hit == Selection{} || hit == layout.view.selection) {
         layout.view.selection = Selection{};
-        hidePopup(app);
+        hidePopup(popup);
         return;
     }
     layout.view.selection = hit;
-    if (!stateOf(app.popupWindow)) return;
-    fillPopup(app, app.popupWindow, hit);
+    if (!stateOf(popup)) return;
+    fillPopup(host, popup, hit);
     POINT pointer{};
     GetCursorPos(&pointer);
-    showPopup(app, pointer.x, pointer.y);
+    showPopup(popup, pointer.x, pointer.y);
 }
 
-void showPopup(AppState& app, int x, int y) {
-    HWND popup = app.popupWindow;
+void showPopup(HWND popup, int x, int y) {
     PopupState* state = stateOf(popup);
     if (!state) return;
     HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
@@ -289,14 +277,16 @@ void showPopup(AppState& app, int x, int y) {
     state->hideCounter = 0;
 }
 
-void hidePopup(AppState& app) { hide(app, app.popupWindow, stateOf(app.popupWindow)); }
-
-void popupTick(AppState& app, POINT pointer) {
-    if (PopupState* state = stateOf(app.popupWindow)) tick(app, app.popupWindow, *state, pointer);
+void hidePopup(HWND popup) {
+    if (PopupState* state = stateOf(popup)) hide(popup, *state);
 }
 
-bool popupShown(const AppState& app) {
-    const PopupState* state = stateOf(app.popupWindow);
+void popupTick(HWND popup, POINT pointer) {
+    if (PopupState* state = stateOf(popup)) tick(popup, *state, pointer);
+}
+
+bool popupShown(HWND popup) {
+    const PopupState* state = stateOf(popup);
     return state && state->shown;
 }
 

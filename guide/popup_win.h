@@ -8,7 +8,10 @@
 
 #include <windows.h>
 
-#include "app/app_state_win.h"
+#include "dialogs/window_placement.h"
+#include "guide/guide_layout.h"
+#include "store/epg_store.h"
+#include "store/settings.h"
 
 namespace corvane {
 
@@ -20,26 +23,43 @@ constexpr int kPopupPointerGap = 5;        // pixels between the pointer and the
 constexpr int kPopupMinWidth = 320;
 constexpr int kPopupMinHeight = 50;
 
-// Creates dialog 131 hidden, owned by app.mainWindow, and applies the stored
-// "PopDialog" placement. Null on failure.
-HWND createPopupWindow(AppState& app);
+// What the popup needs of the program around it.
+class PopupHost {
+public:
+    virtual ~PopupHost() = default;
+    // The owner: gets the registration command and the keyboard focus back.
+    virtual HWND mainWindow() = 0;
+    // The selection, the programmes, the hit test and the jump to now.
+    virtual GuideLayout& layout() = 0;
+    // Where the extended texts are looked up; may be null.
+    virtual const EpgStore* store() = 0;
+    // Where "PopDialog" is written when the popup goes away.
+    virtual Settings& settings() = 0;
+    // Prepares the registration of the programme of store service `service`
+    // now shown, and labels (or hides) the popup's registration button IDOK.
+    virtual void prepareRegistration(HWND popup, int service, const GuideEvent& event) = 0;
+};
+
+// Creates dialog 131 hidden, owned by host.mainWindow(), at `placement` when
+// it is stored. Null on failure.
+HWND createPopupWindow(HINSTANCE instance, PopupHost& host, const DialogPlacement& placement);
 
 // A click at client point (x, y) of the guide: the corner button jumps to the
-// current time, a programme is selected and shown in the popup, a second click
+// current time, a programme is selected and shown in `popup`, a second click
 // on the selected programme (or a click beside the programmes) deselects it.
-void clickGuide(AppState& app, int x, int y);
+void clickGuide(PopupHost& host, HWND popup, int x, int y);
 
 // Places the popup 5 pixels right of and below screen point (x, y), or left
 // of / above it where the desktop ends, shows it and starts watching the pointer.
-void showPopup(AppState& app, int x, int y);
+void showPopup(HWND popup, int x, int y);
 
 // Hides the popup, stops watching the pointer and gives the keyboard focus
 // back to the main window.
-void hidePopup(AppState& app);
+void hidePopup(HWND popup);
 
 // One look at the pointer (every 100 ms while the popup is shown).
-void popupTick(AppState& app, POINT pointer);
+void popupTick(HWND popup, POINT pointer);
 
-bool popupShown(const AppState& app);
+bool popupShown(HWND popup);
 
 }  // namespace corvane

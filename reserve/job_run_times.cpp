@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "guide/local_time.h"
+#include "store/broadcast_time.h"
 #include "store/epg_store.h"
 
 namespace corvane {

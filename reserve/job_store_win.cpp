@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "guide/local_time.h"
+#include "store/broadcast_time.h"
 #include "reserve/job_run_times.h"
 #include "store/epg_store.h"
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "guide/reservation_frame.h"
+
 namespace corvane {
 
 // Kinds: 0 EpgTimer, 1 TvRock, 1000 + n a capture-tool job of tool instance n.
@@ -28,6 +30,12 @@ struct ReservationRecord {
 
 // Kept in start order (then end, then arrival).
 using ReservationList = std::vector<ReservationRecord>;
+
+// The frame of a reservation: red for a conflict, else green (EpgTimer),
+// blue (TvRock) or orange (capture-tool jobs); solid when valid is 1.
+ReservationFrame reservationFrame(const ReservationRecord& reservation);
+// The frames of a whole list, in its order: what the guide paints.
+ReservationFrames reservationFrames(const ReservationList& reservations);
 
 // What the one-second check compares to tell whether the reservation sources
 // changed: the times of the two reservation files and whether the jobs of

@@ -1,5 +1,6 @@
 // A bounded cursor over bytes with a sticky error: parsers read straight
-// through, and any read past the end yields zeros and sets error().
+// through, and any read past the end yields zeros and sets error(). Broadcast
+// tables are big-endian (u16, u32); the EPG data file is little-endian (u16le).
 #pragma once
 
 #include <cstddef>
@@ -25,6 +26,12 @@ public:
     uint16_t u16() {  // big-endian, as broadcast
         if (pos_ + 2 > size_) return fail();
         uint16_t v = static_cast<uint16_t>((data_[pos_] << 8) | data_[pos_ + 1]);
+        pos_ += 2;
+        return v;
+    }
+    uint16_t u16le() {  // little-endian, as the data file stores it
+        if (pos_ + 2 > size_) return fail();
+        uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
         pos_ += 2;
         return v;
     }

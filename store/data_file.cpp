@@ -6,6 +6,9 @@
 #include <memory>
 #include <new>
 
+#include "store/block_source.h"
+#include "store/byte_reader.h"
+
 namespace corvane {
 
 namespace {
@@ -19,8 +22,6 @@ void put16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
 }
-
-uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 bool writeSlot(AtomicOutputFile& out, const SectionSlot& slot) {
     uint8_t entry[4];
@@ -48,60 +49,6 @@ bool writeRecord(AtomicOutputFile& out, const ServiceRecord& r) {
     return writeSlot(out, r.presentFollowing[0]) && writeSlot(out, r.presentFollowing[1]);
 }
 
-// The reader's input: bytes in memory, or a file read in large blocks.
-class Source {
-public:
-    Source(const uint8_t* data, size_t size) : data_(data), size_(data ? size : 0) {}
-    explicit Source(InputFile& file) : file_(&file) {}
-
-    // Memory for the file's block buffer; false when it cannot be had.
-    bool allocate() {
-        if (!file_) return true;
-        buffer_.reset(new (std::nothrow) uint8_t[kBlockSize]);
-        data_ = buffer_.get();
-        return buffer_ != nullptr;
-    }
-
-    // The next n bytes (n <= 65535 + 4), or null when the input ends first
-    // (the rest is then consumed).
-    const uint8_t* take(size_t n) {
-        if (size_ - pos_ < n && !refill(n)) {
-            pos_ = size_;
-            return nullptr;
-        }
-        const uint8_t* p = data_ + pos_;
-        pos_ += n;
-        return p;
-    }
-
-private:
-    static constexpr size_t kBlockSize = 1 << 20;
-
-    bool refill(size_t n) {
-        if (!file_ || ended_) return false;
-        size_t rest = size_ - pos_;
-        std::memmove(buffer_.get(), buffer_.get() + pos_, rest);
-        pos_ = 0;
-        size_ = rest;
-        while (size_ < n) {
-            long got = file_->read(buffer_.get() + size_, kBlockSize - size_);
-            if (got <= 0) {
-                ended_ = true;
-                return false;
-            }
-            size_ += static_cast<size_t>(got);
-        }
-        return true;
-    }
-
-    InputFile* file_ = nullptr;
-    std::unique_ptr<uint8_t[]> buffer_;
-    const uint8_t* data_ = nullptr;
-    size_t size_ = 0;
-    size_t pos_ = 0;
-    bool ended_ = false;
-};
-
 // Bytes that the store could have kept: a whole section of a length the
 // store accepts, as long as its own section_length says.
 bool couldBeStoredSection(const uint8_t* p, size_t length) {
@@ -112,11 +59,13 @@ bool couldBeStoredSection(const uint8_t* p, size_t length) {
 
 // One slot entry; false on a short read. The updateCount of the file is not
 // kept; an entry that is not a section leaves the slot as it was.
-bool readSlot(Source& in, SectionSlot& slot) {
-    const uint8_t* entry = in.take(4);
-    if (!entry) return false;
+bool readSlot(BlockSource& in, SectionSlot& slot) {
+    const uint8_t* bytes = in.take(4);
+    if (!bytes) return false;
+    ByteReader entry(bytes, 4);
+    entry.u16le();  // updateCount
     slot.updateCount = 0;
-    size_t length = get16(entry + 2);
+    const size_t length = entry.u16le();
     if (length == 0) return true;
     const uint8_t* section = in.take(length);
     if (!section) return false;
@@ -124,21 +73,21 @@ bool readSlot(Source& in, SectionSlot& slot) {
     return true;
 }
 
-bool readName(Source& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
+bool readName(BlockSource& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
     const uint8_t* bytes = in.take(kNameCapacity);
     if (!bytes) return false;
     std::memcpy(name, bytes, kNameCapacity);
     const uint8_t* length = in.take(2);
     if (!length) return false;
     // A longer length would make every reader of the name run past its field.
-    uint16_t n = get16(length);
+    const uint16_t n = ByteReader(length, 2).u16le();
     nameLength = n <= kNameCapacity ? n : static_cast<uint16_t>(kNameCapacity);
     return true;
 }
 
 // The fields after serviceId and networkWord, then the slot entries; false
 // when the input ended inside the record.
-bool readRecordBody(Source& in, ServiceRecord& r, bool withTsInformation) {
+bool readRecordBody(BlockSource& in, ServiceRecord& r, bool withTsInformation) {
     if (!readName(in, r.providerName, r.providerNameLength)) return false;
     if (!readName(in, r.serviceName, r.serviceNameLength)) return false;
     if (withTsInformation) {
@@ -194,7 +143,7 @@ void alignBaselines(EpgStore* store) {
     }
 }
 
-bool readFrom(EpgStore* store, Source& in) {
+bool readFrom(EpgStore* store, BlockSource& in) {
     const uint8_t* header = in.take(kDataFileHeaderSize);
     if (!header || std::memcmp(header, "Epg", 3) != 0) return false;
     const char digits[3] = {static_cast<char>(header[3]), static_cast<char>(header[4]), '\0'};
@@ -203,10 +152,11 @@ bool readFrom(EpgStore* store, Source& in) {
 
     clearSections(store);
     for (int n = 0; n < kMaxServices; ++n) {
-        const uint8_t* ids = in.take(4);
-        if (!ids) break;
-        const uint16_t serviceId = get16(ids);
-        const uint16_t networkWord = get16(ids + 2);
+        const uint8_t* bytes = in.take(4);
+        if (!bytes) break;
+        ByteReader ids(bytes, 4);
+        const uint16_t serviceId = ids.u16le();
+        const uint16_t networkWord = ids.u16le();
         int index = findOrCreateService(store, networkWord >> 12, serviceId);
         if (index >= kMaxServices) break;
         ServiceRecord& r = *store->services[index];
@@ -244,14 +194,14 @@ bool readDataFile(EpgStore* store, const char* path) {
     if (!store) return false;
     InputFile file;
     if (!file.open(path)) return false;
-    Source in(file);
-    if (!in.allocate()) return false;
+    BlockSource in(file);
+    if (!in.prepareTake()) return false;
     return readFrom(store, in);
 }
 
 bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size) {
     if (!store) return false;
-    Source in(data, size);
+    BlockSource in(data, size);
     return readFrom(store, in);
 }
 

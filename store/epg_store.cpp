@@ -1,9 +1,12 @@
 #include "store/epg_store.h"
 
 #include <cstdlib>
-#include <initializer_list>
 #include <cstring>
-#include <ctime>
+#include <initializer_list>
+
+#include "store/descriptor_walk.h"
+#include "store/invariant.h"
+#include "store/schedule_walk.h"
 
 namespace corvane {
 
@@ -99,10 +102,11 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
             ++store->serviceCount;
             return i;
         }
-        if (record->serviceId == serviceId && record->networkClass() == networkClass) return i;
+        if (record->identifiedBy(networkClass, serviceId)) return i;
         bool sortsAfter = record->networkClass() > networkClass ||
                           (record->networkClass() == networkClass && record->serviceId > serviceId);
         if (store->serviceCount < kMaxServices && sortsAfter) {
+            if (reportIf(store->serviceCount <= i, "the service count is behind the service table")) return kMaxServices;
             ServiceRecord* inserted = newRecord(networkClass, serviceId);
             if (!inserted) return kMaxServices;
             std::memmove(&store->services[i + 1], &store->services[i],
@@ -115,80 +119,9 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
     return kMaxServices;
 }
 
-Date mjdToDate(int mjd) {
-    double jd = mjd + 2400000.5 + 0.5;
-    long z = static_cast<long>(jd);
-    long a = z;
-    if (z > 2299160) {
-        long alpha = static_cast<long>((z - 1867216.25) / 36524.25);
-        a = z + 1 + alpha - static_cast<long>(alpha / 4);
-    }
-    long b = a + 1524;
-    long c = static_cast<long>((b - 122.1) / 365.25);
-    long d = static_cast<long>(365.25 * c);
-    long e = static_cast<long>((b - d) / 30.6001);
-    double day = b - d - static_cast<long>(30.6001 * e) + (jd - z);
-    int month = static_cast<int>(e < 14 ? e - 1 : e - 13);
-    int year = static_cast<int>(month < 3 ? c - 4715 : c - 4716);
-    return Date{year, month, static_cast<int>(day)};
-}
-
-int64_t localTimeOf(int year, int month, int day, int hour, int minute, int second) {
-    // mktime is slow and the guide converts every event it lists, so the
-    // conversion of each whole hour is remembered; minutes and seconds within
-    // an hour never cross a change of the local offset.
-    struct CacheEntry {
-        int64_t key;
-        int64_t value;
-        bool used;
-    };
-    static CacheEntry cache[256];
-    int64_t key = ((static_cast<int64_t>(year) * 16 + month) * 32 + day) * 32 + hour;
-    bool cacheable = month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0 && hour <= 23;
-    CacheEntry& entry = cache[static_cast<uint64_t>(key * 0x9E3779B97F4A7C15ull) >> 56];
-    int64_t hourStart;
-    if (cacheable && entry.used && entry.key == key) {
-        hourStart = entry.value;
-    } else {
-        std::tm tm{};
-        tm.tm_year = year - 1900;
-        tm.tm_mon = month - 1;
-        tm.tm_mday = day;
-        tm.tm_hour = hour;
-        tm.tm_isdst = -1;
-        std::time_t t = std::mktime(&tm);
-        hourStart = static_cast<int64_t>(t);
-        if (t == static_cast<std::time_t>(-1)) return -1;
-        if (cacheable) entry = CacheEntry{key, hourStart, true};
-    }
-    return hourStart + minute * 60 + second;
-}
-
-static int bcd(uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); }
-
-TimeRange eventTimeRange(const uint8_t* startTime) {
-    // Programmes come in runs of the same day: remember the last conversion.
-    static int lastMjd = -1;
-    static Date lastDate;
-    const int mjd = (startTime[0] << 8) | startTime[1];
-    if (mjd != lastMjd) {
-        lastDate = mjdToDate(mjd);
-        lastMjd = mjd;
-    }
-    const Date date = lastDate;
-    int64_t start = localTimeOf(date.year, date.month, date.day, bcd(startTime[2]), bcd(startTime[3]), 0);
-    int64_t duration = bcd(startTime[5]) * 3600 + bcd(startTime[6]) * 60;
-    return TimeRange{start, start + duration};
-}
-
-int64_t broadcastClockOf(const uint8_t* startTime) {
-    const int mjd = (startTime[0] << 8) | startTime[1];
-    return (static_cast<int64_t>(mjd) - kMjdOf1970) * 86400 + bcd(startTime[2]) * 3600 + bcd(startTime[3]) * 60;
-}
-
 int64_t EventView::durationSeconds() const {
     if (durationUndefined()) return -1;
-    return bcd(data[7]) * 3600 + bcd(data[8]) * 60;
+    return decodeBcd(data[7]) * 3600 + decodeBcd(data[8]) * 60;
 }
 
 int originalNetworkIdOf(const ServiceRecord& record) {
@@ -328,65 +261,24 @@ void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
     storeSection(*slot, section, length);
 }
 
-static bool hasDescriptor(const EventView& event, uint8_t tag) {
-    const uint8_t* d = event.descriptors();
-    size_t n = event.descriptorsLength();
-    for (size_t pos = 0; pos + 2 <= n; pos += 2 + d[pos + 1])
-        if (d[pos] == tag) return true;
-    return false;
-}
-
 EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t) {
     if (!store || serviceIndex < 0 || serviceIndex >= kMaxServices) return {};
     const ServiceRecord* record = store->services[serviceIndex];
     if (!record) return {};
-
-    bool beforeFirst = true, presentUsed = false, followingUsed = false;
-    int budget = kSlotsPerTable;
-    // A fallback walks a present/following section, then slot k again from its start.
-    const SectionSlot* fallback = nullptr;
-    int k = 0;
-    while (k < kSlotsPerTable && budget > 0) {
-        const SectionSlot& slot = fallback ? *fallback : record->extendedAt(k);
-        bool walkingFallback = fallback != nullptr;
-        fallback = nullptr;
-        if (!slot.data) {
-            ++k, --budget;
-            continue;
+    EventView found;
+    bool followingUsed = false;
+    walkSchedule(*record, ScheduleTable::extended, t, [&](const EventView& event, const TimeRange& range, bool startedLater) {
+        if (range.start > t) {
+            found = {};
+            return WalkStep::stop;
         }
-        EventCursor cursor(slot);
-        while (EventView event = cursor.next()) {
-            TimeRange range = event.timeRange();
-            if (beforeFirst) {
-                if (t < range.start && !presentUsed) {
-                    presentUsed = true;
-                    if (record->presentFollowing[0].data) {
-                        fallback = &record->presentFollowing[0];
-                        break;
-                    }
-                    budget = kSlotsPerDay;
-                    beforeFirst = false;
-                } else if (t >= range.start && !presentUsed) {
-                    beforeFirst = false;
-                }
-                if (t < range.end) {
-                    beforeFirst = false;
-                } else if (beforeFirst) {
-                    continue;
-                }
-            }
-            if (range.start > t) return {};
-            if (range.end <= t) continue;
-            if (hasDescriptor(event, 0x4E) || !presentUsed || followingUsed) return event;
-            followingUsed = true;
-            if (!record->presentFollowing[1].data) return event;
-            fallback = &record->presentFollowing[1];
-            break;
-        }
-        if (fallback || walkingFallback) continue;  // slot k (again) after the fallback
-        ++k, --budget;
-    }
-    return {};
+        if (range.end <= t) return WalkStep::next;
+        found = event;
+        if (hasDescriptor(event, 0x4E) || !startedLater || followingUsed) return WalkStep::stop;
+        followingUsed = true;
+        return WalkStep::following;
+    });
+    return found;
 }
 
 }  // namespace corvane

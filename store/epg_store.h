@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "store/broadcast_time.h"
+
 namespace corvane {
 
 constexpr int kMaxServices = 300;     // findOrCreateService answers this when full
@@ -58,6 +60,12 @@ struct ServiceRecord {
 
     int networkClass() const { return networkWord >> 12; }
     int physicalChannel() const { return networkWord & 0x0FFF; }
+    // A terrestrial service: no network class in its network word.
+    bool isTerrestrial() const { return networkWord <= 0x0FFF; }
+    // The service's identity: its network class and service id.
+    bool identifiedBy(int networkClass_, int serviceId_) const {
+        return serviceId == serviceId_ && networkClass() == networkClass_;
+    }
     // The two 256-slot halves as one sequence of 512 (index = (tid & 1) * 256 + sec).
     SectionSlot& basicAt(int seq) { return basic[seq >> 8][seq & 255]; }
     SectionSlot& extendedAt(int seq) { return extended[seq >> 8][seq & 255]; }
@@ -105,27 +113,6 @@ void releaseService(ServiceRecord* record);
 
 // Moves the schedule of one service one day (64 slots) earlier.
 void dayRoll(ServiceRecord& record);
-
-struct Date {
-    int year, month, day;
-};
-Date mjdToDate(int mjd);
-
-struct TimeRange {
-    int64_t start, end;
-};
-// start_time (5 bytes) immediately followed by duration (3 bytes); seconds ignored.
-TimeRange eventTimeRange(const uint8_t* startTime);
-
-// Local time (mktime semantics) of a broken-down date and time; 64-bit.
-int64_t localTimeOf(int year, int month, int day, int hour, int minute, int second);
-
-// The broadcast's own clock (JST, UTC+9), free of the machine's time zone:
-// seconds since 1970-01-01 00:00 of that clock. Subtract the offset for UTC.
-constexpr int kMjdOf1970 = 40587;
-constexpr int64_t kBroadcastUtcOffset = 9 * 3600;
-// start_time (5 bytes) on that clock; the seconds byte is ignored, as in eventTimeRange.
-int64_t broadcastClockOf(const uint8_t* startTime);
 
 // original_network_id of the first EIT section stored for the service (basic,
 // extended or present/following), -1 when it has none.
@@ -177,7 +164,10 @@ private:
     size_t pos_;
 };
 
-// The extended-schedule event of service `serviceIndex` whose time range holds t.
+// The extended-schedule event of service `serviceIndex` whose time range
+// holds t, found by the schedule walk; when the schedule started after t, a
+// following programme without its own extended descriptor is looked up in
+// the present/following section [1].
 EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t);
 
 }  // namespace corvane

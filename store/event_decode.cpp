@@ -4,6 +4,7 @@
 
 #include "store/arib.h"
 #include "store/byte_reader.h"
+#include "store/descriptor_walk.h"
 
 namespace corvane {
 
@@ -18,19 +19,6 @@ constexpr uint8_t kAudioComponentTag = 0xC4;
 // Decode buffers are twice the source plus a margin, as the lists size them.
 constexpr size_t decodeBufferSize(size_t sourceLength) { return 2 * sourceLength + 80; }
 constexpr size_t kMaxItemDecode = decodeBufferSize(255);
-
-// Calls visit(tag, body) for each descriptor of the event, in order. A
-// descriptor that claims more bytes than the loop holds is cut at the loop
-// end and is the last one visited.
-template <typename Visit>
-void forEachDescriptor(const EventView& event, Visit visit) {
-    ByteReader loop(event.descriptors(), event.descriptorsLength());
-    while (loop.remaining() >= 2) {
-        uint8_t tag = loop.u8();
-        ByteReader body = loop.window(loop.u8());
-        visit(tag, body);
-    }
-}
 
 // The length-prefixed items of a short event descriptor body, in order
 // (empty ones included); an item running past the body is cut at its end.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "store/shift_jis.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <sys/stat.h>
@@ -37,6 +39,50 @@ static int removeFile(const char* path) { return ::unlink(path); }
 #endif
 
 namespace corvane {
+
+namespace {
+
+#ifdef _WIN32
+constexpr size_t kPathLimit = 259;   // MAX_PATH with its terminating NUL
+#else
+constexpr size_t kPathLimit = 4095;
+#endif
+constexpr size_t kNameLimit = 255;   // one name inside a folder
+
+// Where the last name of `path` starts. On Windows a '\' that is the second
+// byte of a Shift_JIS character separates nothing.
+size_t nameStart(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+#ifdef _WIN32
+        if (isShiftJisLeadByte(c)) {
+            ++i;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':') start = i + 1;
+#else
+        if (c == '/') start = i + 1;
+#endif
+    }
+    return start;
+}
+
+// The temporary file of attempt n beside `target`: its name with ".n.tmp",
+// or a short name in the same folder when that would pass the limits of a
+// path or of a name (a target near the limit is itself writable).
+std::string temporaryBeside(const std::string& target, int attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%d.tmp", attempt);
+    const size_t start = nameStart(target);
+    const size_t suffixLength = std::strlen(suffix);
+    if (target.size() + suffixLength <= kPathLimit && target.size() - start + suffixLength <= kNameLimit)
+        return target + suffix;
+    std::snprintf(suffix, sizeof suffix, "~%d.tmp", attempt);
+    return target.substr(0, start) + suffix;
+}
+
+}  // namespace
 
 bool InputFile::open(const char* path) {
     close();
@@ -84,9 +130,7 @@ bool AtomicOutputFile::open(const char* targetPath) {
     }
     // A fresh name beside the target, so the replacement stays on one volume.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%d.tmp", attempt);
-        temp_ = target_ + suffix;
+        temp_ = temporaryBeside(target_, attempt);
         fd_ = openCreate(temp_.c_str());
         if (fd_ >= 0) return true;
     }

@@ -28,8 +28,9 @@ private:
     int fd_ = -1;
 };
 
-// Writes a file safely: the bytes go to a temporary file beside the target,
-// which replaces the target only when every write succeeded.
+// Writes a file safely: the bytes go to a temporary file beside the target
+// (named after it, or shorter when that name would pass the limits of a path
+// or a file name), which replaces the target only when every write succeeded.
 class AtomicOutputFile {
 public:
     AtomicOutputFile() = default;

@@ -6,9 +6,10 @@
 #include <cstring>
 #include <memory>
 
-#include "store/byte_reader.h"
+#include "store/block_source.h"
 #include "store/crc32.h"
 #include "store/file_io.h"
+#include "store/si_tables.h"
 
 namespace corvane {
 
@@ -19,56 +20,14 @@ constexpr int kMinUnit = 188;
 constexpr int kMaxUnit = 319;
 constexpr int kRunLength = 8;              // sync bytes in a row that mark a packet run
 constexpr size_t kDetectionSize = 8192;    // the unit is found on exactly the first 8192 bytes
-constexpr size_t kBlockSize = 1 << 20;     // later reads
+constexpr size_t kBlockSize = BlockSource::kBlockSize;  // later reads
 constexpr uint8_t kSync = 0x47;
 
 constexpr int kPidNit = 0x0010;
 constexpr int kPidSdt = 0x0011;
 constexpr int kPidEit = 0x0012;
 constexpr int kPidTot = 0x0014;
-
-int bcd(uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); }
-
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    virtual long read(uint8_t* buffer, size_t n) = 0;  // 0 at the end, < 0 on error
-};
-
-class FileSource : public ByteSource {
-public:
-    explicit FileSource(InputFile& file) : file_(file) {}
-    long read(uint8_t* buffer, size_t n) override { return file_.read(buffer, n); }
-
-private:
-    InputFile& file_;
-};
-
-class MemorySource : public ByteSource {
-public:
-    MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    long read(uint8_t* buffer, size_t n) override {
-        size_t count = std::min(n, size_ - pos_);
-        if (count) std::memcpy(buffer, data_ + pos_, count);
-        pos_ += count;
-        return static_cast<long>(count);
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
-
-size_t readFully(ByteSource& source, uint8_t* buffer, size_t n) {
-    size_t done = 0;
-    while (done < n) {
-        long got = source.read(buffer + done, n - done);
-        if (got <= 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return done;
-}
+constexpr uint8_t kTableTot = 0x73;
 
 class SectionCollector {
 public:
@@ -88,7 +47,8 @@ public:
                 collect(pid, packet);
                 break;
             case kPidTot:
-                if (packet[5] == 0x73) takeTot(packet);
+                // The time table fits one packet: taken from it directly.
+                if (packet[5] == kTableTot) handleTotSection(store_, packet + 5, kPacketSize - 5);
                 break;
             default:
                 break;
@@ -96,18 +56,6 @@ public:
     }
 
 private:
-    void takeTot(const uint8_t* packet) {
-        Date date = mjdToDate((packet[8] << 8) | packet[9]);
-        store_->totYear = date.year;
-        store_->totMonth = date.month;
-        store_->totDay = date.day;
-        store_->totHour = bcd(packet[10]);
-        store_->totMinute = bcd(packet[11]);
-        store_->totSecond = bcd(packet[12]);
-        store_->totTime = localTimeOf(date.year, date.month, date.day, store_->totHour, store_->totMinute,
-                                      store_->totSecond);
-    }
-
     static bool append(SectionBuffer* buffer, const uint8_t* bytes, size_t n) {
         if (n == 0) return true;
         if (static_cast<size_t>(buffer->length) + n > static_cast<size_t>(buffer->capacity) || !buffer->data) {
@@ -170,150 +118,16 @@ private:
     void dispatch(int pid, const uint8_t* section, size_t size) {
         switch (pid) {
             case kPidNit:
-                if (section[0] == 0x40) handleNit(section, size);
+                handleNitSection(store_, section, size);
                 break;
             case kPidSdt:
-                if (section[0] == 0x42) handleSdt(section, size);
+                handleSdtSection(store_, section, size);
                 break;
             case kPidEit:
                 storeEitSection(store_, section, size);
                 break;
             default:
                 break;
-        }
-    }
-
-    ServiceRecord* existingService(int networkClass, int serviceId) {
-        for (ServiceRecord* record : store_->services) {
-            if (!record) break;
-            if (record->serviceId == serviceId && record->networkClass() == networkClass) return record;
-        }
-        return nullptr;
-    }
-
-    void handleNit(const uint8_t* section, size_t size) {
-        ByteReader reader(section, size - kCrcSize);
-        reader.skip(3);
-        const int networkClass = networkClassOf(reader.u16());
-        reader.skip(3);
-        reader.skip(reader.u12());                       // network descriptors
-        ByteReader streams = reader.window(reader.u12());  // transport-stream loop, cut at the CRC
-
-        uint8_t lastFrequency[4] = {};
-        bool frequencySeen = false;  // in this section
-        while (!streams.atEnd()) {
-            const uint16_t transportStreamId = streams.u16();
-            streams.u16();  // original_network_id
-            ByteReader descriptors = streams.window(streams.u12());
-
-            // A service list can come before the satellite descriptor that
-            // gives its frequency; its TV services wait for it here. One entry
-            // cannot list more services than its 12-bit loop holds.
-            uint16_t pending[4096 / 3];
-            size_t pendingCount = 0;
-            bool satelliteSeen = false;
-            auto describe = [&](int serviceId) {
-                int index = findOrCreateService(store_, networkClass, serviceId);
-                if (index >= kMaxServices) return;
-                ServiceRecord* record = store_->services[index];
-                std::memcpy(record->satelliteFrequency, lastFrequency, 4);
-                record->transportStreamId = transportStreamId;
-                record->deliveryNetworkClass = static_cast<uint16_t>(networkClass);
-            };
-
-            while (descriptors.remaining() >= 2) {
-                const uint8_t tag = descriptors.u8();
-                ByteReader data = descriptors.window(descriptors.u8());
-                if (tag == 0x41) {
-                    while (data.remaining() >= 3) {
-                        const uint16_t serviceId = data.u16();
-                        if (data.u8() != 0x01) continue;
-                        if (satelliteSeen)
-                            describe(serviceId);
-                        else if (pendingCount < sizeof pending / sizeof pending[0])
-                            pending[pendingCount++] = serviceId;
-                    }
-                } else if (tag == 0x43) {
-                    if (data.remaining() < 4) continue;
-                    std::memcpy(lastFrequency, data.bytes(4), 4);
-                    frequencySeen = satelliteSeen = true;
-                    for (size_t i = 0; i < pendingCount; ++i) describe(pending[i]);
-                    pendingCount = 0;
-                } else if (tag == 0xCD) {
-                    takeTsInformation(data, networkClass, lastFrequency, frequencySeen);
-                    break;  // the rest of the entry is not examined
-                }
-            }
-        }
-    }
-
-    void takeTsInformation(ByteReader data, int networkClass, const uint8_t* frequency, bool frequencySeen) {
-        const uint8_t remoteKeyId = data.u8();
-        const uint8_t b = data.u8();
-        const size_t nameLength = std::min<size_t>(b >> 2, data.remaining());
-        const uint8_t* name = data.bytes(nameLength);
-        const int transmissionTypes = b & 0x03;
-        if (data.error()) return;
-        for (int t = 0; t < transmissionTypes && !data.error(); ++t) {
-            data.u8();  // transmission_type_info
-            const int services = data.u8();
-            for (int s = 0; s < services && data.remaining() >= 2; ++s) {
-                ServiceRecord* record = existingService(networkClass, data.u16());
-                if (!record) continue;
-                record->remoteKeyId = remoteKeyId;
-                const size_t kept = std::min<size_t>(nameLength, kNameCapacity);
-                if (kept) std::memcpy(record->tsName, name, kept);
-                record->tsNameLength = static_cast<uint16_t>(kept);
-                // Without a satellite descriptor in this section there is no
-                // frequency to give; the one the service had stays.
-                if (frequencySeen) std::memcpy(record->satelliteFrequency, frequency, 4);
-                record->deliveryNetworkClass = static_cast<uint16_t>(networkClass);
-            }
-        }
-    }
-
-    static size_t copyName(uint8_t* field, ByteReader& data) {
-        const size_t length = data.u8();
-        const size_t available = std::min(length, data.remaining());
-        const uint8_t* bytes = data.bytes(available);
-        const size_t kept = std::min<size_t>(available, kNameCapacity);
-        if (kept) std::memcpy(field, bytes, kept);
-        return kept;
-    }
-
-    void handleSdt(const uint8_t* section, size_t size) {
-        ByteReader reader(section, size - kCrcSize);
-        reader.skip(8);
-        const int networkClass = networkClassOf(reader.u16());
-        reader.skip(1);
-        while (!reader.atEnd()) {
-            const uint16_t serviceId = reader.u16();
-            reader.u8();
-            ByteReader descriptors = reader.window(reader.u12());
-            if (reader.error() && descriptors.remaining() == 0) break;
-            while (descriptors.remaining() >= 2) {
-                const uint8_t tag = descriptors.u8();
-                ByteReader data = descriptors.window(descriptors.u8());
-                if (tag != 0x48 || data.u8() != 0x01) continue;
-                uint8_t provider[kNameCapacity], name[kNameCapacity];
-                const size_t providerLength = copyName(provider, data);
-                const size_t nameLength = copyName(name, data);
-                if (providerLength || nameLength) {
-                    int index = findOrCreateService(store_, networkClass, serviceId);
-                    if (index < kMaxServices) {
-                        ServiceRecord* record = store_->services[index];
-                        if (providerLength) {
-                            record->providerNameLength = static_cast<uint16_t>(providerLength);
-                            std::memcpy(record->providerName, provider, providerLength);
-                        }
-                        if (nameLength) {
-                            record->serviceNameLength = static_cast<uint16_t>(nameLength);
-                            std::memcpy(record->serviceName, name, nameLength);
-                        }
-                    }
-                }
-                break;  // only the first TV service descriptor of an entry counts
-            }
         }
     }
 
@@ -334,7 +148,7 @@ size_t findPacketRun(const uint8_t* data, size_t from, size_t limit, size_t unit
     return SIZE_MAX;
 }
 
-void readStream(EpgStore* store, ByteSource& source, int64_t size, ProgressSink* progress, size_t blockSize) {
+void readStream(EpgStore* store, BlockSource& source, int64_t size, ProgressSink* progress, size_t blockSize) {
     const int64_t total = size / 1000;
     auto report = [&](int64_t done) { return progress ? progress->reportProgress(done, total) : true; };
     auto stopped = [&](int64_t done) { return !report(done) || store->closing; };
@@ -346,7 +160,7 @@ void readStream(EpgStore* store, ByteSource& source, int64_t size, ProgressSink*
     if (!storage) return;
     uint8_t* buffer = storage.get();
 
-    size_t end = readFully(source, buffer, kDetectionSize);
+    size_t end = source.readFully(buffer, kDetectionSize);
     const int detected = select_unit_size(buffer, buffer + end);
     if (detected < kMinUnit) {
         std::fputs("error - failed on select_unit_size()\n", stderr);
@@ -478,7 +292,7 @@ void readTransportStream(EpgStore* store, const char* path, ProgressSink* progre
     }
     const int64_t size = std::max<int64_t>(file.size(), 0);
     final.setTotal(size / 1000);
-    FileSource source(file);
+    BlockSource source(file);
     readStream(store, source, size, progress, kBlockSize);
 }
 
@@ -486,7 +300,7 @@ void readTransportStreamBytes(EpgStore* store, const uint8_t* data, size_t size,
                               size_t blockSize) {
     if (!store || store->closing) return;
     FinalReport final(progress, static_cast<int64_t>(size) / 1000);
-    MemorySource source(data, data ? size : 0);
+    BlockSource source(data, data ? size : 0);
     readStream(store, source, static_cast<int64_t>(data ? size : 0), progress, blockSize ? blockSize : kBlockSize);
 }
 

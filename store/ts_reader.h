@@ -1,5 +1,8 @@
 // Reads a recorded MPEG-2 transport stream into the EPG store: finds the
-// packet unit, assembles NIT, SDT, EIT and TOT sections and files them.
+// packet unit, regains lost sync, reads the file in blocks, assembles the
+// sections of the NIT, SDT and EIT PIDs and checks their CRC, then hands
+// each whole section on: EIT sections to the store, the others to the table
+// handlers of si_tables.h (the TOT straight from its one packet).
 #pragma once
 
 #include <cstddef>

@@ -11,9 +11,8 @@
 
 #include "reserve/change_detection.h"
 #include "store/data_file.h"
+#include "store/epg_file.h"
 #include "store/epg_store.h"
-#include "store/file_io.h"
-#include "store/ts_reader.h"
 #include "tools/common/change_listing.h"
 #include "tools/common/difference_listing.h"
 #include "tools/common/event_listing.h"
@@ -38,10 +37,11 @@ namespace {
 const char kUsage[] =
     "usage: corvane-epg COMMAND ...\n"
     "\n"
-    "Loads the files in the order given into one EPG store. A file whose first\n"
-    "three bytes are \"Epg\" is read as an EPG data file, any other as a recorded\n"
-    "MPEG-2 transport stream. Data files are merged as the program merges them:\n"
-    "the sections loaded before are discarded, the services kept.\n"
+    "Loads the files in the order given into one EPG store, as the program does:\n"
+    "a file whose first three bytes are \"Epg\" is read as an EPG data file, any\n"
+    "other as a recorded MPEG-2 transport stream; a file shorter than five bytes\n"
+    "cannot be read. Data files are merged as the program merges them: the\n"
+    "sections loaded before are discarded, the services kept.\n"
     "\n"
     "commands:\n"
     "  store FILE...         print the services and every stored section:\n"
@@ -134,30 +134,17 @@ private:
 bool loadFiles(EpgStore* store, char* const* files, int count, ChangeList* changes = nullptr) {
     for (int i = 0; i < count; ++i) {
         const char* path = files[i];
-        InputFile probe;
-        if (!probe.open(path)) {
-            std::fprintf(stderr, "corvane-epg: cannot open %s: %s\n", path, std::strerror(errno));
-            return false;
-        }
-        char head[3] = {};
+        const char* slash = std::strrchr(path, '/');
+        const char* backslash = std::strrchr(path, '\\');
+        const char* name = slash > backslash ? slash + 1 : backslash ? backslash + 1 : path;
+        TerminalProgress progress(name);
         errno = 0;
-        long got = probe.read(head, 3);
-        probe.close();
-        if (got < 0) {  // a folder, or a failing device
-            std::fprintf(stderr, "corvane-epg: cannot read %s: %s\n", path, std::strerror(errno));
+        if (loadEpgFile(store, path, &progress) == LoadOutcome::skipped) {
+            if (errno != 0)
+                std::fprintf(stderr, "corvane-epg: cannot open %s: %s\n", path, std::strerror(errno));
+            else
+                std::fprintf(stderr, "corvane-epg: cannot read %s: shorter than five bytes\n", path);
             return false;
-        }
-        if (got == 3 && std::memcmp(head, "Epg", 3) == 0) {
-            if (!readDataFile(store, path)) {
-                std::fprintf(stderr, "corvane-epg: cannot read %s\n", path);
-                return false;
-            }
-        } else {
-            const char* slash = std::strrchr(path, '/');
-            const char* backslash = std::strrchr(path, '\\');
-            const char* name = slash > backslash ? slash + 1 : backslash ? backslash + 1 : path;
-            TerminalProgress progress(name);
-            readTransportStream(store, path, &progress);
         }
         if (changes && store->changed) {
             store->changed = 0;

@@ -4,7 +4,8 @@
 #include <tuple>
 
 #include "app/app_settings.h"
-#include "app/ini_settings.h"
+#include "reserve/hex_text.h"
+#include "store/ini_settings.h"
 #include "support/temp_ini.h"
 
 namespace corvane {
@@ -43,10 +44,7 @@ TEST(MainWindowPlacement, RightBottomEdgesMinimisedFirstAndEmptyKeysFallBack) {
 TEST(DialogPlacement, PopupFollowsTheMainWindowListsKeepTheirTemplate) {
     TempIniFile file("dialogs");
     IniFileSettings settings(file.path());
-    MainWindowPlacement mainWindow;
-    mainWindow.left = 300;
-    mainWindow.top = 40;
-    const DialogPlacement popup = readPopupPlacement(settings, mainWindow);
+    const DialogPlacement popup = readPopupPlacement(settings, 300, 40);
     EXPECT_EQ(std::tuple(true, 322, 57, 320), std::tuple(popup.stored, popup.x, popup.y, popup.width));
     EXPECT_FALSE(readUpdateWindowPlacement(settings).stored || readReservationListPlacement(settings).stored);
     file.write("[iEpgListDialog]\r\nWindowX=9\r\n");

@@ -143,7 +143,7 @@ TEST(ExportAcceptance, CommandLineFiltersAndFailures) {
     // (arguments, exit status, message)
     for (auto [arguments, status, message] :
          {std::tuple<std::string, int, std::string>{"xmltv '" + empty + ".missing'", 1, "cannot open"},
-          {"json '" + testing::TempDir() + "'", 1, "cannot read"},
+          {"json '" + testing::TempDir() + "'", 1, "cannot open"},
           {"xmltv -o '" + empty + ".missing/out.xml' '" + empty + "'", 1, "cannot write"},
           {"json --since 2024-02-30 '" + empty + "'", 2, "bad date and time '2024-02-30' for --since"},
           {"json --service x '" + empty + "'", 2, "bad service id 'x'"},

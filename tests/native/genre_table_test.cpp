@@ -3,7 +3,8 @@
 #include <string>
 #include <tuple>
 
-#include "app/ini_settings.h"
+#include "store/ini_settings.h"
+#include "app/app_settings.h"
 #include "dialogs/genre_table.h"
 #include "support/temp_ini.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "app/ini_settings.h"
+#include "store/ini_settings.h"
 #include "guide/guide_layout.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
@@ -68,10 +68,10 @@ TEST_F(GuideLayoutTest, ColumnsFollowSortValuesAndVisibility) {
     EXPECT_TRUE(!layout.columnOrder[0].shown && layout.events[4].empty());
     EXPECT_EQ(std::tuple(localOf(at(0, 20)), localOf(at(0, 20, 30)), 50 + 4 * 180),
               std::tuple(layout.view.guideBegin, layout.view.guideEnd, layout.view.contentWidth));
-    const std::vector<MenuItem>& columns = host.menus.columns;
+    const std::vector<MenuItem>& columns = layout.menus.columns;
     ASSERT_EQ(5u, columns.size());
     EXPECT_EQ(std::tuple(kColumnCommandBase + 4, false, true, 4u),
-              std::tuple(columns[0].command, columns[0].checked, columns[1].checked, host.menus.channels.size()));
+              std::tuple(columns[0].command, columns[0].checked, columns[1].checked, layout.menus.channels.size()));
 }
 
 TEST_F(GuideLayoutTest, ChannelNamesNumbersAndKeys) {
@@ -113,19 +113,25 @@ TEST_F(GuideLayoutTest, GeometryOfProgrammesEvenAtZeroSizes) {
     EXPECT_EQ(320, layout.contentY(list[1].start, layout.view.guideBegin));
     EXPECT_EQ(std::pair(60, 0), std::pair(layout.eventHeight(list[2]), layout.eventHeight(list[3])));  // 30 min, 59 s
 
-    // Painted at x 50 with a title block of 16 pixels: clicks on the title
-    // block hit, clicks below it do not; 06:30 is drawn at 20 with scrollY 300.
-    layout.columnOrder[0].x = 50;
-    for (GuideEvent& e : layout.events[0]) e.titleHeight = 16;
+    // Nothing is hit before a paint has measured the title blocks.
     layout.view.scrollY = 300;
+    EXPECT_EQ(Selection{}, layout.hitTest(60, 20));
+    // Painted with scrollY 300, 06:30 is drawn at 20 in the column at x 50;
+    // its title block is one line of text and 4 pixels. Clicks on the title
+    // block hit, clicks below it do not.
+    RecordingPaintSurface surface;
+    paintOn(surface);
+    const int block = layout.events[0][1].titleHeight;
+    ASSERT_EQ(RecordingPaintSurface::kLineHeight[0] + 4, block);
+    EXPECT_EQ(std::pair(50, 0), std::pair(layout.columnOrder[0].x, layout.events[0][0].titleHeight));  // 04:00 was not drawn
     // Misses: below the title block, right of the column, the time column, the header.
-    for (auto [x, y, hit] : {std::tuple{60, 20, true}, {229, 35, true}, {60, 36, false}, {230, 20, false},
-                             {49, 20, false}, {60, 19, false}})
+    for (auto [x, y, hit] : {std::tuple{60, 20, true}, {229, 19 + block, true}, {60, 20 + block, false},
+                             {230, 20, false}, {49, 20, false}, {60, 19, false}})
         EXPECT_EQ((hit ? Selection{0, 1} : Selection{}), layout.hitTest(x, y)) << x << ", " << y;
 
     // With zero pixels per minute and per column everything stays sound.
     view.hourHight = view.channelWidth = 0;
-    GuideLayout flat{host, settings, view};
+    GuideLayout flat{host, preferences, view};
     flat.buildListLayout(store.get());
     flat.updateScrollBars();
     flat.scrollVertical(kScrollLineDown, 0);
@@ -145,7 +151,7 @@ TEST_F(GuideLayoutTest, ChannelViewUsesBroadcastDays) {
     layout.buildListLayout(store.get());
     layout.view.viewService = 0;
     ASSERT_EQ(0, layout.buildChannelLayout(store.get()));
-    EXPECT_EQ("Corvane - [1]", host.title);
+    EXPECT_EQ("Corvane - [1]", layout.windowTitle());
     ASSERT_EQ(3u, layout.dayColumns.size());
     EXPECT_EQ(std::pair(localOf(at(0, 4)), localOf(at(1, 4))), std::pair(layout.view.guideBegin, layout.view.guideEnd));
     // 03:30 on Tuesday belongs to Monday's broadcast day, 23.5 hours down;
@@ -165,9 +171,9 @@ TEST_F(GuideLayoutTest, DateMenuAndDateCommands) {
     for (int d = 4; d < 12; ++d) putSchedule(store.get(), 2, 0x7FE0, (d - 4) * 64, {{at(d, 6), 3600 * 12, "毎日"}});
     host.clock = localOf(at(4, 7));  // a schedule that starts later would be read for one day only
     layout.buildListLayout(store.get());
-    ASSERT_EQ(12u, host.menus.dates.size());
+    ASSERT_EQ(12u, layout.menus.dates.size());
     EXPECT_EQ(std::pair(std::string("12/07(月)"), kDateCommandBase + 11),
-              std::pair(host.menus.dates[0].text, host.menus.dates[11].command));
+              std::pair(layout.menus.dates[0].text, layout.menus.dates[11].command));
 
     host.height = 400;
     layout.dateCommand(2);  // midnight of the third day, 60 pixels below the header
@@ -240,4 +246,34 @@ TEST_F(GuideLayoutTest, ScrollingClampsJumpsToNowAndAnchorsToTheData) {
     EXPECT_EQ(5 * 60 * 2 - 60, layout.view.scrollY);
     host.clock = localOf(at(0, 16));  // the guide ends at 16:00
     EXPECT_FALSE(layout.jumpToNow());
+}
+
+TEST_F(GuideLayoutTest, HidingTheLastColumnKeepsTheViewAtAnyHourHeight) {
+    // 200 pixels a minute: the old time origin in pixels is far beyond an int.
+    view.hourHight = 200;
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 6), 3600 * 10, "番組"}});
+    layout.buildListLayout(store.get());
+    layout.scrollVertical(kScrollTo, 50000);
+    const ServiceRecord& only = *store->services[0];
+    preferences.setColumnShown(only, 0);
+    layout.buildListLayout(store.get());
+    EXPECT_EQ(std::tuple(int64_t{0}, 50000, 50), std::tuple(layout.view.guideBegin, layout.view.scrollY, layout.view.contentWidth));
+    // Shown again: there was no data to keep in view.
+    preferences.setColumnShown(only, 1);
+    layout.buildListLayout(store.get());
+    EXPECT_EQ(std::pair(localOf(at(0, 6)), 50000), std::pair(layout.view.guideBegin, layout.view.scrollY));
+}
+
+TEST_F(GuideLayoutTest, TheWheelScrollsByScreensHoursOrColumnsByWhereItTurns) {
+    for (uint16_t id : {1, 2, 3, 4, 5, 6}) putSchedule(store.get(), id, 0x7FE0, 0, {{at(0, 6), 3600 * 10, "番組"}});
+    layout.buildListLayout(store.get());
+    host.width = 500, host.height = 300;
+    // Over the time column, at the client's right edge and beyond it a
+    // screen; over the grid an hour; over a header a column.
+    for (auto [x, y, up, scrollX, scrollY] :
+         {std::tuple{10, 100, false, 0, 300}, {500, 100, false, 0, 600}, {640, 100, true, 0, 300},
+          {499, 100, false, 0, 420}, {200, 300, true, 0, 300}, {200, 10, false, 180, 300}, {200, 301, false, 360, 300}}) {
+        layout.scrollByWheel(x, y, up);
+        EXPECT_EQ(std::pair(scrollX, scrollY), std::pair(layout.view.scrollX, layout.view.scrollY)) << x << ", " << y;
+    }
 }

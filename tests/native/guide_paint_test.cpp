@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "app/ini_settings.h"
+#include "store/ini_settings.h"
 #include "guide/guide_paint.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
@@ -19,9 +19,9 @@ namespace {
 
 int64_t local(int day, int hour, int minute = 0) { return localOf(at(day, hour, minute)); }
 
-// Of service 1; networkKind 0 is terrestrial.
-ReservationRecord reservationOf(int64_t start, int64_t end, uint8_t networkKind = 0) {
-    return {.start = start, .end = end, .serviceId = 1, .networkKind = networkKind, .title = {}, .guideTitle = {}};
+// Of service 1; network class 0 is terrestrial.
+ReservationFrame reservationOf(int64_t start, int64_t end, int networkClass = 0) {
+    return {.serviceId = 1, .networkClass = networkClass, .start = start, .end = end};
 }
 
 class GuidePaintTest : public testing::Test, protected LayoutRig {
@@ -35,8 +35,7 @@ protected:
         return paint();
     }
     PaintResult paint() {  // on a fresh surface
-        const PaintInputs in{store.get(), host.clock, host.width, host.height, &genres, switches, &reservations};
-        return paintGuide(layout, surface = RecordingPaintSurface{}, in);
+        return paintOn(surface = RecordingPaintSurface{}, PaintInputs{&genres, &switches, &reservations});
     }
     std::vector<Rect> rectsOf(const std::vector<PaintCall>& calls) const {
         std::vector<Rect> rects;
@@ -51,7 +50,7 @@ protected:
 
     GenreSettings genres;
     ViewSwitches switches;
-    ReservationList reservations;
+    ReservationFrames reservations;
     RecordingPaintSurface surface;
 };
 
@@ -173,4 +172,26 @@ TEST_F(GuidePaintTest, ReservationFramesOfTheirDayAndNearTheClientArea) {
     reservations = {reservationOf(0, int64_t{1} << 40, 4), reservationOf(0, int64_t{1} << 40)};
     show();
     EXPECT_EQ(std::vector<Rect>{(Rect{52, -8 + 2, 229, host.height + 8 - 1})}, rectsOf(surface.of(PaintCall::frameCall)));
+}
+
+TEST_F(GuidePaintTest, FramesComeBeforeTheNoDataAfterTheLastProgrammeAndBoxesKeepTheirRectangles) {
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 20), 3600, "一時間"}});
+    putSchedule(store.get(), 2, 0x7FE0, 0, {{at(0, 20), 7200, "二時間"}});
+    reservations = {reservationOf(local(0, 20, 30), local(0, 21, 30))};
+    show();
+    // Column 1 ends at 21:00 (y 140), the guide at 22:00 (y 260): its frame,
+    // running past the programme, is drawn first and the dark area after
+    // the programme over it.
+    const auto position = [&](PaintCall::Kind kind, const Rect& rect) {
+        const auto at = std::find_if(surface.calls.begin(), surface.calls.end(),
+                                     [&](const PaintCall& c) { return c.kind == kind && c.rect == rect; });
+        return at == surface.calls.end() ? -1 : static_cast<int>(at - surface.calls.begin());
+    };
+    const int frame = position(PaintCall::frameCall, Rect{52, 82, 229, 199});
+    const int trailing = position(PaintCall::fillCall, Rect{50, 140, 230, 260});
+    ASSERT_TRUE(frame >= 0 && trailing >= 0);
+    EXPECT_LT(frame, trailing);
+    // Headers, hour cells and the corner are outlined on their own cells.
+    EXPECT_EQ((std::vector<Rect>{{50, 0, 230, 20}, {230, 0, 410, 20}, {0, 20, 50, 140}, {0, 140, 50, 260}, {0, 0, 50, 20}}),
+              rectsOf(surface.of(PaintCall::boxCall)));
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "guide/local_time.h"
+#include "store/broadcast_time.h"
 #include "reserve/job_run_times.h"
 #include "reserve/job_store_memory.h"
 #include "store/epg_store.h"

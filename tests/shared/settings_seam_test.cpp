@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "app/ini_settings.h"
+#include "store/ini_settings.h"
 #include "support/temp_ini.h"
 #ifdef _WIN32
-#include "app/settings_win.h"
+#include "store/settings_win.h"
 #endif
 
 namespace corvane {

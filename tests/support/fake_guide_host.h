@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ini_settings.h"
+#include "app/service_settings.h"
 #include "guide/guide_layout.h"
+#include "guide/guide_paint.h"
 #include "store/epg_store.h"
+#include "store/ini_settings.h"
+#include "support/recording_paint_surface.h"
 #include "support/temp_ini.h"
 
 namespace corvane {
@@ -19,8 +22,6 @@ public:
     int height = 600;
     ScrollBars bars;
     std::vector<Rect> invalidated;
-    std::string title;
-    GuideMenus menus;
 
     int64_t now() override { return clock; }
     int clientWidth() override { return width; }
@@ -28,23 +29,28 @@ public:
     void publishScrollBars(const ScrollBars& b) override { bars = b; }
     int verticalBarPosition(bool) override { return 0; }
     void invalidate(const Rect& rect, bool) override { invalidated.push_back(rect); }
-    void setTitle(const std::string& t) override { title = t; }
-    void setGuideMenus(const GuideMenus& m) override { menus = m; }
-    void resetReservationWatch() override {}
-    void refreshGenreList() override {}
 };
 
-// A layout over an empty store, with a settings file of its own, the view
-// settings and a fake host: what every guide test starts from.
+// A layout over an empty store, with a settings file of its own for the
+// per-service preferences, the view settings and a fake host: what every
+// guide test starts from.
 struct LayoutRig {
     explicit LayoutRig(const char* tag) : ini(tag) {}
 
+    // Paints the view as the window does (the layout keeps the title blocks,
+    // column places and content size it measured) on a recording surface.
+    PaintResult paintOn(RecordingPaintSurface& surface, const PaintInputs& inputs = PaintInputs{}) {
+        return paintGuideView(layout, store.get(), inputs, PaintMoment{host.clock, host.width, host.height, false},
+                              surface);
+    }
+
     TempIniFile ini;
     IniFileSettings settings{ini.path()};
+    SettingsServicePreferences preferences{settings};
     ViewSettings view;
     FakeGuideHost host;
     StorePtr store{createStore()};
-    GuideLayout layout{host, settings, view};
+    GuideLayout layout{host, preferences, view};
 };
 
 }  // namespace corvane

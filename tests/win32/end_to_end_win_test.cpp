@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/settings_win.h"
+#include "store/settings_win.h"
 #include "support/win_test_support.h"
 #include "tools/broadcast/sample_recording.h"
 

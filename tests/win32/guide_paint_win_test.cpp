@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "app/ini_settings.h"
 #include "guide/guide_paint_win.h"
+#include "reserve/reservations.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
 #include "support/temp_ini.h"
@@ -58,14 +58,19 @@ protected:
     GuidePaintWinTest() : LayoutRig("paintwin") { brushes.rebuildAll(genres); }
     ~GuidePaintWinTest() override { destroyGuideTooltip(context); }
 
-    PaintResult paint() { canvas.clear(); return paintGuideOn(owner, canvas.dc, kWidth, kHeight, host.clock, context); }
+    PaintResult paint() {
+        canvas.clear();
+        frames = reservationFrames(reservations);
+        return paintGuideOn(owner, canvas.dc, kWidth, kHeight, host.clock, layout, store.get(), inputs, context);
+    }
 
     GenreSettings genres;
     GenreBrushes brushes;
     ReservationList reservations;
+    ReservationFrames frames;
     HighlightedProgramme highlight;
-    PaintContext context{&layout,   store.get(), &tools,  &brushes, &genres, nullptr,
-                         &reservations, &highlight, nullptr, nullptr, nullptr, nullptr};
+    const PaintInputs inputs{&genres, nullptr, &frames, &highlight};
+    PaintContext context{&tools, &brushes, nullptr, nullptr, nullptr};
     Canvas canvas;
 };
 
@@ -108,15 +113,17 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
         EXPECT_EQ(color, canvas.at(x, y)) << x << ", " << y;
 
     // The window entry arms timer 1000 to fire 100 ms after 21:00.
-    context.clock = [] { return localDayAt(21, 0, 12) - 1; };
+    struct OneSecondBefore : Clock {
+        int64_t now() override { return localDayAt(21, 0, 12) - 1; }
+    } clock;
     const DWORD started = GetTickCount();
-    paintGuideWindow(owner, canvas.dc, context);
+    paintGuideWindow(owner, canvas.dc, clock, layout, store.get(), inputs, context);
     MSG msg{};
     while (!PeekMessageA(&msg, owner, WM_TIMER, WM_TIMER, PM_REMOVE) && GetTickCount() - started < 5000) Sleep(10);
     KillTimer(owner, TIMER_GUIDE_REPAINT);
     EXPECT_EQ(TIMER_GUIDE_REPAINT, msg.wParam);
     EXPECT_GE(GetTickCount() - started, 1000u);
-    EXPECT_EQ(1100, repaintDelay(localDayAt(21, 0, 12), context.clock()));
+    EXPECT_EQ(1100, repaintDelay(localDayAt(21, 0, 12), clock.now()));
 
     // On the guide as repainted at 20:59:59 (the current time at y 58, 59):
     // hour cells 18-23 in their colour, the 40 px one without a label, the

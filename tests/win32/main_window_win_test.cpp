@@ -12,7 +12,7 @@
 
 #include "app/file_open_win.h"
 #include "app/main_window_win.h"
-#include "app/settings_win.h"
+#include "store/settings_win.h"
 #include "app/startup_win.h"
 #include "resources/resource.h"
 #include "support/temp_ini.h"
@@ -99,7 +99,12 @@ TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanionsAndSavesSwitc
         ASSERT_NE(nullptr, companion);
         EXPECT_FALSE(IsWindowVisible(companion));
     }
-    HMENU settings = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_SETTINGS);
+    // Before the first layout the data menus are plain items, the channel view popup is empty.
+    HMENU bar = GetMenu(app.mainWindow);
+    EXPECT_EQ(std::tuple(UINT{IDM_COLUMN_PLACEHOLDER}, UINT{IDM_DATE_PLACEHOLDER}, 0),
+              std::tuple(GetMenuItemID(bar, MENU_POS_COLUMNS), GetMenuItemID(bar, MENU_POS_DATES),
+                         GetMenuItemCount(GetSubMenu(GetSubMenu(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW))));
+    HMENU settings = GetSubMenu(bar, MENU_POS_SETTINGS);
     EXPECT_TRUE(menuChecked(settings, IDM_NOW_LINE) && !menuChecked(settings, IDM_VIEW_CH_NO));
     command(IDM_NOW_LINE);
     command(IDM_VIEW_CH_NO);
@@ -237,6 +242,8 @@ TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
     GetClientRect(app.mainWindow, &client);
     wheel(20, 100, false);  // over the time column: one screen
     EXPECT_EQ(400 - 120 + client.bottom, layout.view.scrollY);
+    wheel(client.right, 100, true);  // on the vertical bar, right of the client area: one screen
+    EXPECT_EQ(400 - 120, layout.view.scrollY);
 }
 
 // Tests that move the one pointer of the display run alone (see CMakeLists.txt).

@@ -1,4 +1,4 @@
-#include "app/ini_settings.h"
+#include "store/ini_settings.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The guide's genre brushes: one solid brush per major genre, filled with its
-// genre colour. Created at start-up, rebuilt when a colour changes, deleted
-// at exit.
+// genre colour. Owned by the guide painting: created at start-up, rebuilt by
+// the genre colour dialog when a colour changes, deleted at exit.
 #pragma once
 
 #include <windows.h>

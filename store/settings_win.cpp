@@ -1,4 +1,4 @@
-#include "app/settings_win.h"
+#include "store/settings_win.h"
 
 #include <windows.h>
 

@@ -1,13 +1,13 @@
-#include "guide/popup_registration_win.h"
+#include "reserve/popup_registration_win.h"
 
 namespace corvane {
 
-void preparePopupRegistration(AppState& app, HWND popup, int service, const GuideEvent& event) {
+void preparePopupRegistration(const RegistrationSettings& registration, HWND popup, int service,
+                              const GuideEvent& event) {
     (void)service;
     (void)event;
     HWND button = GetDlgItem(popup, IDOK);
     if (!button) return;
-    const RegistrationSettings& registration = app.registration;
     if (registration.iEpg != 1 && registration.iEpgTunerec != 1) {
         // Nothing to register with: no button at all.
         SetWindowTextA(button, "");

@@ -5,14 +5,15 @@
 
 #include <windows.h>
 
-#include "app/app_state_win.h"
 #include "guide/guide_layout.h"
+#include "reserve/registration_settings.h"
 
 namespace corvane {
 
 // `service` is the store service index (the channel list index) of `event`.
 // With neither "iEpg" nor "iEpgTunerec" on, nothing is prepared and the
 // button is hidden with an empty text.
-void preparePopupRegistration(AppState& app, HWND popup, int service, const GuideEvent& event);
+void preparePopupRegistration(const RegistrationSettings& registration, HWND popup, int service,
+                              const GuideEvent& event);
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "dialogs/genre_brushes_win.h"
+#include "guide/genre_brushes_win.h"
 
 namespace corvane {
 

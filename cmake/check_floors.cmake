@@ -1,0 +1,42 @@
+# Every source of a floor includes only from its own floor and the floors
+# below it (see the libraries in CMakeLists.txt and the README's map):
+#   cmake -DSOURCE_DIR=<checkout> -P cmake/check_floors.cmake
+# Win32 files (ending in _win.h or _win.cpp, not _os_win) follow the Win32
+# floors, where the dialogs' windows stand above the reservations.
+cmake_minimum_required(VERSION 3.20)
+set(portable_store store)
+set(portable_dialogs store dialogs)
+set(portable_guide store dialogs guide)
+set(portable_reserve store dialogs guide reserve)
+set(portable_app store dialogs guide reserve app)
+set(win32_store store resources)
+set(win32_guide store dialogs guide resources)
+set(win32_reserve store dialogs guide reserve resources)
+set(win32_dialogs store dialogs guide reserve resources)
+set(win32_app store dialogs guide reserve app resources)
+
+set(faults)
+foreach(floor store dialogs guide reserve app)
+  file(GLOB files "${SOURCE_DIR}/${floor}/*.h" "${SOURCE_DIR}/${floor}/*.cpp")
+  foreach(file ${files})
+    if(file MATCHES "_win\\.(h|cpp)$" AND NOT file MATCHES "_os_win\\.cpp$")
+      set(allowed ${win32_${floor}})
+    else()
+      set(allowed ${portable_${floor}})
+    endif()
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[A-Za-z0-9_]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([A-Za-z0-9_]+)/.*$" "\\1" folder "${line}")
+      if(NOT folder IN_LIST allowed)
+        file(RELATIVE_PATH name "${SOURCE_DIR}" "${file}")
+        list(APPEND faults "${name} includes from ${folder}/")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "includes against the floors:\n  ${text}")
+endif()
+message(STATUS "every include keeps to its floor")

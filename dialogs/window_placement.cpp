@@ -1,0 +1,82 @@
+#include "dialogs/window_placement.h"
+
+#include <cstdio>
+
+namespace corvane {
+
+namespace {
+
+constexpr int placementCapacity = 100;
+const char* const popupSection = "PopDialog";
+const char* const updateSection = "UpdateDialog";
+const char* const reservationListSection = "iEpgListDialog";
+
+std::string decimal(int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return text;
+}
+
+DialogPlacement readDialogPlacement(Settings& settings, const char* section, const std::string (&defaults)[4]) {
+    DialogPlacement placement;
+    int values[4];
+    if (!readPlacementKeys(settings, section, defaults, values)) return placement;
+    placement.x = values[0];
+    placement.y = values[1];
+    placement.width = values[2];
+    placement.height = values[3];
+    placement.stored = placement.width > 0 && placement.height > 0;
+    return placement;
+}
+
+}  // namespace
+
+bool readPlacementKeys(Settings& settings, const char* section, const std::string (&defaults)[4], int (&values)[4]) {
+    static const char* const keys[4] = {"WindowX", "WindowY", "WindowCX", "WindowCY"};
+    std::string texts[4];
+    for (int i = 0; i < 4; ++i) {
+        texts[i] = settings.readString(section, keys[i], defaults[i], placementCapacity);
+        if (texts[i].empty()) return false;
+    }
+    for (int i = 0; i < 4; ++i) values[i] = parseDecimal(texts[i]);
+    return true;
+}
+
+void writePlacementKeys(Settings& settings, const char* section, int x, int y, int cx, int cy) {
+    writeInt(settings, section, "WindowX", x);
+    writeInt(settings, section, "WindowY", y);
+    writeInt(settings, section, "WindowCX", cx);
+    writeInt(settings, section, "WindowCY", cy);
+}
+
+DialogPlacement readPopupPlacement(Settings& settings, int mainLeft, int mainTop) {
+    // Computed in 64 bits: a stored position near INT_MAX must not overflow.
+    const auto shifted = [](int value, int by) {
+        const long long sum = static_cast<long long>(value) + by;
+        return sum > 2147483647LL ? 2147483647 : static_cast<int>(sum);
+    };
+    return readDialogPlacement(settings, popupSection,
+                               {decimal(shifted(mainLeft, 22)), decimal(shifted(mainTop, 17)), "320", "200"});
+}
+
+DialogPlacement readUpdateWindowPlacement(Settings& settings) {
+    return readDialogPlacement(settings, updateSection, {"", "17", "910", "290"});
+}
+
+DialogPlacement readReservationListPlacement(Settings& settings) {
+    return readDialogPlacement(settings, reservationListSection, {"", "17", "910", "290"});
+}
+
+void writePopupPlacement(Settings& settings, int x, int y, int width, int height) {
+    writePlacementKeys(settings, popupSection, x, y, width, height);
+}
+
+void writeUpdateWindowPlacement(Settings& settings, int x, int y, int width, int height) {
+    writePlacementKeys(settings, updateSection, x, y, width, height);
+}
+
+void writeReservationListPlacement(Settings& settings, int x, int y, int width, int height) {
+    writePlacementKeys(settings, reservationListSection, x, y, width, height);
+}
+
+}  // namespace corvane

@@ -1,0 +1,47 @@
+// Where the program's windows were left: the four placement keys
+// "WindowX", "WindowY", "WindowCX", "WindowCY" of a window's section, and the
+// sections of the three modeless windows that keep a placement of their own
+// (the popup, the update information window, the reservation list window).
+// This file alone spells these keys and sections.
+#pragma once
+
+#include <string>
+
+#include "store/settings.h"
+
+namespace corvane {
+
+// The four keys of `section` read as texts (up to 100 characters, each with
+// its default) and converted like `atoi` into `values`. False, with
+// `values` untouched, when any of them is empty.
+bool readPlacementKeys(Settings& settings, const char* section, const std::string (&defaults)[4], int (&values)[4]);
+
+// The four keys of `section`, in decimal.
+void writePlacementKeys(Settings& settings, const char* section, int x, int y, int cx, int cy);
+
+// A modeless window's stored position and size ("WindowCX" = width,
+// "WindowCY" = height). Applied only when `stored`: all four keys non-empty
+// and a positive size. Otherwise the window keeps the position and size of
+// its dialog template.
+struct DialogPlacement {
+    bool stored = false;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Section "PopDialog": position defaults to 22 right of and 17 below the main
+// window's (`mainLeft`, `mainTop`), size to 320 x 200.
+DialogPlacement readPopupPlacement(Settings& settings, int mainLeft, int mainTop);
+// Sections "UpdateDialog" and "iEpgListDialog": no default position, so
+// nothing is applied until the window has stored its own placement.
+DialogPlacement readUpdateWindowPlacement(Settings& settings);
+DialogPlacement readReservationListPlacement(Settings& settings);
+
+// Written when the window is destroyed.
+void writePopupPlacement(Settings& settings, int x, int y, int width, int height);
+void writeUpdateWindowPlacement(Settings& settings, int x, int y, int width, int height);
+void writeReservationListPlacement(Settings& settings, int x, int y, int width, int height);
+
+}  // namespace corvane

@@ -1,0 +1,35 @@
+// Where times and columns of the guide lie in pixels: the one place that
+// turns minutes into pixels and column numbers into x. The layout owns the
+// geometry of its view; painting, the main window and the tests ask it.
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+constexpr int kTimeColumnWidth = 50;  // the time column at the left
+constexpr int kHeaderHeight = 20;     // the column header row at the top
+
+struct GuideGeometry {
+    int hourHight = 2;       // "HourHight": pixels per minute
+    int channelWidth = 180;  // "ChannelWidth": pixels per column
+
+    // Pixels of a span of seconds, counted in whole minutes (truncating
+    // toward zero). Computed in 64 bits: times handed in from elsewhere
+    // (reservations, the clock) may lie anywhere.
+    int64_t widePixels(int64_t seconds) const { return seconds / 60 * hourHight; }
+    // The same held to the int range, for spans of the guide's own data.
+    int pixels(int64_t seconds) const {
+        const int64_t wide = widePixels(seconds);
+        return wide > INT32_MAX ? INT32_MAX : wide < INT32_MIN ? INT32_MIN : static_cast<int>(wide);
+    }
+    // Content y of time t in a column whose time origin is `origin`.
+    int contentY(int64_t t, int64_t origin) const { return kHeaderHeight + pixels(t - origin); }
+    int64_t wideContentY(int64_t t, int64_t origin) const { return kHeaderHeight + widePixels(t - origin); }
+    // Height of an hour: one line of vertical scrolling.
+    int hourPixels() const { return 60 * hourHight; }
+    // Content x of the drawn column `index` (0 = the first one drawn).
+    int columnX(int index) const { return kTimeColumnWidth + index * channelWidth; }
+};
+
+}  // namespace corvane
