@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "dialogs/genre_table.h"
-#include "guide/local_time.h"
+#include "store/broadcast_time.h"
 #include "store/event_decode.h"
 
 namespace corvane {

@@ -372,36 +372,36 @@ int GuideLayout::showProgramme(int service, int64_t start, int64_t end) {
             host_.invalidate(belowHeader, false);
         }
         // Only drawn columns (those with programmes) take room.
-        int x = 0;
+        int drawn = 0;
         for (const GuideColumn& column : columnOrder) {
             if (events[column.service].empty()) continue;
             if (column.service == service) {
-                bringColumnIntoView(x);
+                bringColumnIntoView(drawn);
                 break;
             }
-            x += view_.channelWidth;
+            ++drawn;
         }
         return -1;
     }
     if (view.viewService != service) return -1;
-    int x = 0;
-    for (const GuideColumn& column : dayColumns) {
-        if (originOf(column) + kSecondsPerDay > start) {
-            if (inGuide(start - column.offset)) {
-                scrollToTime(start - column.offset);
-                host_.invalidate(belowHeader, false);
-            }
-            bringColumnIntoView(x);
-            return column.sortValue;
+    for (size_t i = 0; i < dayColumns.size(); ++i) {
+        const GuideColumn& column = dayColumns[i];
+        if (originOf(column) + kSecondsPerDay <= start) continue;
+        if (inGuide(start - column.offset)) {
+            scrollToTime(start - column.offset);
+            host_.invalidate(belowHeader, false);
         }
-        x += view_.channelWidth;
+        bringColumnIntoView(static_cast<int>(i));
+        return column.sortValue;
     }
     return -1;
 }
 
-void GuideLayout::bringColumnIntoView(int x) {
+void GuideLayout::bringColumnIntoView(int index) {
+    const GuideGeometry grid = geometry();
+    const int x = grid.columnX(index) - kTimeColumnWidth;
     const int gridWidth = host_.clientWidth() - kTimeColumnWidth;
-    if (x >= view.scrollX && x + view_.channelWidth <= view.scrollX + gridWidth) return;
+    if (x >= view.scrollX && x + grid.channelWidth <= view.scrollX + gridWidth) return;
     scrollHorizontal(kScrollTo, x);
 }
 

@@ -221,9 +221,9 @@ private:
     void fillChannelInfo(const ServiceRecord& record, ChannelInfo& info);
     void buildMenus();
     void clampScroll();
-    // Scrolls to content x (time column excluded) of a column unless the
-    // column is wholly visible.
-    void bringColumnIntoView(int x);
+    // Scrolls the drawn column `index` to the left of the grid unless it is
+    // wholly in view.
+    void bringColumnIntoView(int index);
 
     GuideHost& host_;
     ServicePreferences& preferences_;
