@@ -42,4 +42,18 @@ void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent
     preparePopupRegistration(app_.registration, popup, service, event);
 }
 
+HWND AppGenreListHost::mainWindow() { return app_.mainWindow; }
+GuideLayout& AppGenreListHost::layout() { return *app_.layout; }
+const EpgStore* AppGenreListHost::store() { return app_.store.get(); }
+const ReservationList& AppGenreListHost::reservations() { return app_.reservations; }
+Settings& AppGenreListHost::settings() { return *app_.settings; }
+HighlightedProgramme& AppGenreListHost::highlight() { return app_.highlight; }
+
+// REGISTRATION HOOK: the registration targets (prepareRegistration and
+// executeRegistration with the genre list as their source) are not built
+// yet; the genre list reaches them only through these three calls.
+void AppGenreListHost::prepareRegistration(HWND, int, const GuideEvent&) {}
+void AppGenreListHost::executeRegistration(HWND) {}
+void AppGenreListHost::runRegistrationCommand(HWND, int) {}
+
 }  // namespace corvane

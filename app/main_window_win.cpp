@@ -9,6 +9,7 @@
 #include "app/file_open_win.h"
 #include "app/load_flow.h"
 #include "dialogs/genre_dialog_win.h"
+#include "dialogs/genre_list_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
 #include "resources/resource.h"
@@ -46,10 +47,6 @@ void setCheck(AppState& app, int command, bool checked) {
     CheckMenuItem(GetMenu(app.mainWindow), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void refreshGenreList(AppState& app) {
-    if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
-}
-
 // The three menus of the data in place of those that stood there.
 void applyGuideMenus(AppState& app, const GuideMenus& menus) {
     HMENU bar = GetMenu(app.mainWindow);
@@ -72,7 +69,7 @@ void clearData(AppState& app) {
     clearPopupItems(submenuAt(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW));
     DrawMenuBar(app.mainWindow);
     refreshGuide(app);
-    refreshGenreList(app);
+    refillGenreList(app.genreListWindow);
 }
 
 void toggleColumn(AppState& app, int service) {
@@ -373,7 +370,7 @@ void rebuildGuide(AppState& app) {
         app.reservationWatch.reset();
         layout.buildListLayout(app.store.get());
         applyGuideMenus(app, layout.menus);
-        refreshGenreList(app);
+        refillGenreList(app.genreListWindow);
     } else {
         layout.buildChannelLayout(app.store.get());
     }

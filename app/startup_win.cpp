@@ -8,6 +8,7 @@
 
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
+#include "dialogs/genre_list_win.h"
 #include "guide/popup_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
@@ -117,7 +118,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     if (!app.mainWindow) return false;
     emptyChannelViewMenu(app.mainWindow);
 
-    app.genreListWindow = createGenreListWindow(app.instance, app.mainWindow);
+    app.genreListWindow = createGenreListWindow(app.instance, app.genreListHost);
     if (!app.genreListWindow) return false;
     app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
