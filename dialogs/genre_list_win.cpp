@@ -108,10 +108,11 @@ int64_t rowKey(HWND list, int row) {
     return static_cast<int64_t>(item.lParam);
 }
 
-void setCellText(HWND list, int row, int column, const std::string& text) {
+// The cell's text is asked for whenever it is needed.
+void setCellCallback(HWND list, int row, int column) {
     LVITEMA item{};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
+    item.pszText = LPSTR_TEXTCALLBACKA;
     SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
@@ -149,7 +150,8 @@ void showDetails(HWND window, GenreListState& s, int64_t key) {
 }
 
 // The rows are ordered in memory and inserted in one pass while the list
-// does not draw; the list repaints once at the end.
+// does not draw; it repaints once at the end. Rows hold only their keys: the
+// texts are given when the list draws or reads a cell (LVN_GETDISPINFO).
 void refill(HWND window, GenreListState& s) {
     HWND list = control(window, IDC_GENRE_EVENTS);
     const EpgStore* store = s.host.store();
@@ -163,17 +165,15 @@ void refill(HWND window, GenreListState& s) {
     const std::vector<int64_t> rows = genreListRows(layout.events, store->serviceCount, s.filter);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), 0);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const ProgrammeRef ref = *decodeRowKey(rows[i]);
-        const GuideEvent& event = layout.events[ref.service][ref.event];
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(layout.channels[ref.service].columnName.c_str());
+        item.pszText = LPSTR_TEXTCALLBACKA;
         item.lParam = static_cast<LPARAM>(rows[i]);
         const int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
         if (row < 0) break;
-        setCellText(list, row, kGenreColumnDate, genreListDateText(event.start));
-        setCellText(list, row, kGenreColumnTitle, event.title);
+        setCellCallback(list, row, kGenreColumnDate);
+        setCellCallback(list, row, kGenreColumnTitle);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -199,6 +199,19 @@ void sortByColumn(HWND window, GenreListState& s, int column) {
     SortContext context{store, &s.host.layout(), column, flag};
     SendMessageA(control(window, IDC_GENRE_EVENTS), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                  reinterpret_cast<LPARAM>(compareRows));
+}
+
+// The text of a cell, asked for when the list draws or reads it.
+std::string cellText(GenreListState& s, int64_t key, int column) {
+    GuideLayout& layout = s.host.layout();
+    const GuideEvent* event = eventOfRowKey(layout.events, key);
+    if (!event) return {};
+    switch (column) {
+        case kGenreColumnChannel: return layout.channels[decodeRowKey(key)->service].columnName;
+        case kGenreColumnDate: return genreListDateText(event->start);
+        case kGenreColumnTitle: return event->title;
+        default: return {};
+    }
 }
 
 GenreRowColors rowColors(GenreListState& s, int row, int64_t key) {
@@ -419,6 +432,22 @@ INT_PTR onNotify(HWND window, GenreListState& s, const NMHDR& header, LPARAM lPa
             // the keyboard leaves the detail pane as it is.
             const int row = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
             if (row >= 0) showDetails(window, s, rowKey(header.hwndFrom, row));
+            return TRUE;
+        }
+        case LVN_DELETEALLITEMS: return reply(window, TRUE);  // no LVN_DELETEITEM per row
+        case LVN_GETDISPINFOA: {
+            NMLVDISPINFOA& info = *reinterpret_cast<NMLVDISPINFOA*>(lParam);
+            if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0)
+                lstrcpynA(info.item.pszText, cellText(s, info.item.lParam, info.item.iSubItem).c_str(), info.item.cchTextMax);
+            return TRUE;
+        }
+        case LVN_GETDISPINFOW: {
+            NMLVDISPINFOW& info = *reinterpret_cast<NMLVDISPINFOW*>(lParam);
+            if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
+                const std::string text = cellText(s, info.item.lParam, info.item.iSubItem);
+                const int n = MultiByteToWideChar(932, 0, text.c_str(), -1, info.item.pszText, info.item.cchTextMax);
+                if (n == 0) info.item.pszText[info.item.cchTextMax - 1] = L'\0';
+            }
             return TRUE;
         }
         case NM_DBLCLK: PostMessageA(window, WM_COMMAND, IDC_GENRE_SHOW, 0); return TRUE;
