@@ -67,8 +67,6 @@ TEST(GenreList, ARootListsItsMajorGenreAndAChildOnlyItsSubGenre) {
 
     const std::string header = genreListHeader("ＮＨＫ", animated, localOf(at(0, 21)), localOf(at(0, 22, 54)), 0xB3);
     EXPECT_EQ("[ＮＨＫ]　－　映画（アニメ）\r\n2026/12/07(月) 21:00～22:54 1080i(16:9)", header);
-    EXPECT_EQ("[BS101]　－　映画\r\n2026/12/13(日) 03:30～04:00 --(--)",
-              genreListHeader("BS101", film, localOf(at(6, 3, 30)), localOf(at(6, 4)), 0xC2));
     EXPECT_EQ("2026/12/12(土) 23:59", genreListDateText(localOf(at(5, 23, 59))));
 }
 
