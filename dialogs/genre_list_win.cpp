@@ -357,14 +357,14 @@ void onButtonDown(GenreListState& s, int x, int y) {
 // ---------------------------------------------------------------------------
 
 void initialise(HWND window, GenreListState& s) {
-    RECT own{};
-    GetWindowRect(window, &own);
-    GenreListSettings template_;
-    template_.x = own.left;
-    template_.y = own.top;
-    template_.width = own.right - own.left;
-    template_.height = own.bottom - own.top;
-    const GenreListSettings stored = readGenreListSettings(s.host.settings(), template_);
+    RECT r{};
+    GetWindowRect(window, &r);
+    GenreListSettings own;  // the dialog template's place and size
+    own.x = r.left;
+    own.y = r.top;
+    own.width = r.right - r.left;
+    own.height = r.bottom - r.top;
+    const GenreListSettings stored = readGenreListSettings(s.host.settings(), own);
 
     HWND list = control(window, IDC_GENRE_EVENTS);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
