@@ -254,13 +254,11 @@ void showInGuide(GenreListState& s) {
     InvalidateRect(s.host.mainWindow(), nullptr, FALSE);
 }
 
-// "EPG登録": registers the programme of the detail pane, prepared again in
-// case the guide's popup prepared another one since.
+// "EPG登録": registers the programme of the detail pane; nothing while the
+// pane is empty (a genre without programmes), even when an earlier one was
+// prepared.
 void registerSelected(HWND window, GenreListState& s) {
-    const GuideEvent* event = selectedEvent(s);
-    if (!event) return;
-    s.host.prepareRegistration(window, s.selected.service, *event);
-    s.host.executeRegistration(window);
+    if (selectedEvent(s)) s.host.executeRegistration(window);
 }
 
 // ---------------------------------------------------------------------------

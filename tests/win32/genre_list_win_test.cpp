@@ -161,12 +161,16 @@ TEST_F(GenreListWinTest, AClickShowsItsRowTheKeyboardDoesNotAndColumnsSortBothWa
     EXPECT_EQ(3, ListView_GetNextItem(control(IDC_GENRE_EVENTS), -1, LVNI_SELECTED));
     EXPECT_EQ("【アニメ映画】\r\n\r\n", textOf(IDC_GENRE_DESCRIPTION));
 
-    // Registration: the button prepares the shown programme again and runs; the menu's commands reach it.
+    // Registration: the button and the commands of its menu reach it; with
+    // no programme in the pane (a genre without any) the button does nothing.
     host.registrations.clear();
     command(IDC_GENRE_REGISTER);
     command(IDM_GENRE_REGISTER_FILE_OR_WEB);
     command(IDM_GENRE_REGISTER_TUNEREC);
-    EXPECT_EQ((std::vector<std::string>{"prepare 0 アニメ映画", "execute", "12100", "12101"}), host.registrations);
+    selectGenre(11);
+    command(IDC_GENRE_REGISTER);
+    selectGenre(6);
+    EXPECT_EQ((std::vector<std::string>{"execute", "12100", "12101", "prepare 0 映画劇場"}), host.registrations);
 
     clickColumn(1);  // oldest first; after a refill again oldest first, then newest first
     EXPECT_EQ((std::vector<LPARAM>{1000, 1, 2000, 1001}), rowKeys());
