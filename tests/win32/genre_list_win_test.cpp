@@ -217,8 +217,9 @@ TEST_F(GenreListWinTest, ShowInGuideHighlightsTheProgrammeWhichIsFramedWhileTheW
 
 TEST_F(GenreListWinTest, ReservedProgrammesAreColouredInTheList) {
     // An active TvRock reservation over the second film row (the shorter one at 21:00).
-    host.reservationList.push_back({.kind = 1, .start = localDayAt(21), .end = localDayAt(21, 30), .serviceId = 1025,
-                                    .valid = 1, .title = {}, .guideTitle = {}});
+    ReservationRecord tvRock;
+    tvRock.kind = 1, tvRock.start = localDayAt(21), tvRock.end = localDayAt(21, 30), tvRock.serviceId = 1025;
+    host.reservationList.push_back(tvRock);
     create();
     selectGenre(6);
     HWND list = control(IDC_GENRE_EVENTS);
