@@ -9,8 +9,12 @@
 
 #include "app/file_open_win.h"
 #include "app/load_flow.h"
+#include "dialogs/channel_order_dialog_win.h"
 #include "dialogs/genre_dialog_win.h"
+#include "dialogs/genre_list.h"
+#include "dialogs/genre_list_win.h"
 #include "dialogs/registration_setup_dialog_win.h"
+#include "dialogs/view_setup_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
 #include "reserve/registration_win.h"
@@ -49,8 +53,9 @@ void setCheck(AppState& app, int command, bool checked) {
     CheckMenuItem(GetMenu(app.mainWindow), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void refreshGenreList(AppState& app) {
-    if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
+// The genre list's rows show which programmes are reserved.
+void repaintGenreList(AppState& app) {
+    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // The three menus of the data in place of those that stood there.
@@ -75,7 +80,7 @@ void clearData(AppState& app) {
     clearPopupItems(submenuAt(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW));
     DrawMenuBar(app.mainWindow);
     refreshGuide(app);
-    refreshGenreList(app);
+    refillGenreList(app.genreListWindow);
 }
 
 void toggleColumn(AppState& app, int service) {
@@ -104,6 +109,33 @@ void showChannel(AppState& app, int service) {
     refreshGuide(app);
 }
 
+// "チャンネル順設定(&C)": on OK the list view with the new column order.
+void runChannelOrder(AppState& app) {
+    if (runChannelOrderDialog(app.mainWindow, app.store.get(), *app.layout, *app.servicePreferences) != IDOK) return;
+    returnToListView(app);
+    // Erased: hidden columns leave their place empty.
+    refreshGuide(app);
+}
+
+// "画面設定(&V)": on OK the current view laid out again at the same time and
+// column, the reservations collected again.
+void runViewSetup(AppState& app) {
+    const GuideGeometry before = app.layout->geometry();
+    ViewSetupTarget target{.view = app.view,
+                           .customColors = app.genres.custColor,
+                           .settings = *app.settings,
+                           .paintTools = app.paintTools,
+                           .reservations = app.reservations,
+                           .reservationFrames = app.reservationFrames};
+    if (runViewSetupDialog(app.mainWindow, target) != IDOK) return;
+    resetReservationWatch(app.reservationWatch);
+    rebuildGuide(app);
+    app.layout->keepPlaceAcross(before);
+    refreshGuide(app);
+    PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
+    repaintGenreList(app);
+}
+
 void openCommandLineFiles(AppState& app) {
     const std::vector<std::string> files = splitCommandLine(app.commandLine.c_str());
     app.commandLine.clear();
@@ -128,20 +160,19 @@ void openDroppedFiles(AppState& app, HDROP drop) {
     if (loaded) afterLoad(app);
 }
 
-// Hook until the genre list window registers programmes: the programme its
-// list has selected (item key service + 1000 x event) is handed to the
-// window, which prepares its registration again with the settings now in force.
+// The genre list's registration prepared again for the programme of the row
+// its list has selected (key service + 1000 x event), so that its button
+// follows the settings now in force.
 void prepareGenreListRegistrationAgain(AppState& app) {
     HWND list = app.genreListWindow ? GetDlgItem(app.genreListWindow, IDC_GENRE_EVENTS) : nullptr;
-    if (!list) return;
-    const int row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (row < 0) return;
+    const int row = list ? static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED))
+                         : -1;
     LVITEMA item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return;
-    const auto key = static_cast<int>(item.lParam);
-    SendMessageA(app.genreListWindow, kPrepareGenreRegistrationMessage, key % 1000, key / 1000);
+    if (row < 0 || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return;
+    const GuideEvent* event = eventOfRowKey(app.layout->events, item.lParam);
+    if (event) app.genreListHost.prepareRegistration(app.genreListWindow, decodeRowKey(item.lParam)->service, *event);
 }
 
 void openRegistrationSetup(AppState& app) {
@@ -220,6 +251,12 @@ bool onCommand(AppState& app, int command) {
             return true;
         case IDM_IEPG_SETUP:
             openRegistrationSetup(app);
+            return true;
+        case IDM_CHANNEL_ORDER:
+            runChannelOrder(app);
+            return true;
+        case IDM_VIEW_SETUP:
+            runViewSetup(app);
             return true;
         case IDM_VIEW_CH_NO:
             toggleChannelNumbers(app);
@@ -433,8 +470,7 @@ void collectReservationsOnTick(AppState& app) {
     invalidateClient(app, false);
     if (app.reservationListWindow)
         PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
-    // The genre list's rows show which programmes are reserved.
-    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    repaintGenreList(app);
 }
 
 void rebuildGuide(AppState& app) {
@@ -443,7 +479,7 @@ void rebuildGuide(AppState& app) {
         app.reservationWatch.reset();
         layout.buildListLayout(app.store.get());
         applyGuideMenus(app, layout.menus);
-        refreshGenreList(app);
+        refillGenreList(app.genreListWindow);
     } else {
         layout.buildChannelLayout(app.store.get());
     }

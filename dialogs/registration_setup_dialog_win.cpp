@@ -1,8 +1,6 @@
 #include "dialogs/registration_setup_dialog_win.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-#include <shlobj.h>
 
 #include <vector>
 
@@ -59,7 +57,7 @@ std::string windowText(HWND control) {
     return text;
 }
 
-std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+std::string controlText(HWND dialog, int id) { return dialogItemText(dialog, id, std::string::npos); }
 
 bool ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void tick(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
@@ -223,17 +221,12 @@ void accept(HWND dialog, SetupDialogState& state) {
     EndDialog(dialog, IDOK);
 }
 
-void browseProgram(HWND dialog, SetupDialogState& state, const char* title, int edit) {
-    std::string chosen;
-    if (state.browsers.chooseProgram && state.browsers.chooseProgram(dialog, title, controlText(dialog, edit), chosen))
-        SetDlgItemTextA(dialog, edit, chosen.c_str());
-}
-
-void browseFolder(HWND dialog, SetupDialogState& state) {
-    std::string chosen;
-    if (state.browsers.chooseFolder &&
-        state.browsers.chooseFolder(dialog, controlText(dialog, IDC_PRESET_FOLDER), chosen) && !chosen.empty())
-        SetDlgItemTextA(dialog, IDC_PRESET_FOLDER, withTrailingBackslash(chosen).c_str());
+// A browse button: the chooser starts from the box's text, and a choice
+// replaces it (a folder with its '\\'); a cancel leaves the box as it was.
+void browse(HWND dialog, bool (*chooser)(HWND, std::string&), int box, bool folder) {
+    std::string path = controlText(dialog, box);
+    if (chooser && chooser(dialog, path) && !path.empty())
+        SetDlgItemTextA(dialog, box, (folder ? withTrailingBackslash(path) : path).c_str());
 }
 
 // --- Editing the cells of columns 1 to 3 ------------------------------------
@@ -418,13 +411,13 @@ INT_PTR CALLBACK setupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                     if (HIWORD(wParam) == CBN_SELCHANGE) switchPreset(dialog, *state);
                     return TRUE;
                 case IDC_IEPG_APP_BROWSE:
-                    browseProgram(dialog, *state, "iEPGアプリケーションを登録", IDC_IEPG_APP_PATH);
+                    browse(dialog, state->browsers.chooseIepgApplication, IDC_IEPG_APP_PATH, false);
                     return TRUE;
                 case IDC_PRESET_APP_BROWSE:
-                    browseProgram(dialog, *state, "tunerecアプリケーションを登録", IDC_PRESET_APP_PATH);
+                    browse(dialog, state->browsers.chooseTunerecApplication, IDC_PRESET_APP_PATH, false);
                     return TRUE;
                 case IDC_PRESET_FOLDER_BROWSE:
-                    browseFolder(dialog, *state);
+                    browse(dialog, state->browsers.chooseSaveFolder, IDC_PRESET_FOLDER, true);
                     return TRUE;
                 case IDOK:
                     accept(dialog, *state);
@@ -449,58 +442,7 @@ INT_PTR CALLBACK setupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-int CALLBACK folderBrowserEvent(HWND browser, UINT message, LPARAM, LPARAM start) {
-    if (message == BFFM_INITIALIZED && start) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start);
-    return 0;
-}
-
 }  // namespace
-
-bool chooseProgramWithDialog(HWND owner, const char* title, const std::string& initial, std::string& chosen) {
-    static const char filter[] = "アプリケーション(*.exe)\0*.exe\0すべてのファイル(*.*)\0*.*\0";
-    char path[MAX_PATH] = {};
-    if (initial.size() < sizeof path) initial.copy(path, initial.size());
-    OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = filter;
-    request.lpstrFile = path;
-    request.nMaxFile = sizeof path;
-    request.lpstrTitle = title;
-    request.lpstrDefExt = "exe";
-    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&request)) return false;
-    chosen = path;
-    return true;
-}
-
-bool chooseFolderWithDialog(HWND owner, const std::string& initial, std::string& chosen) {
-    // The browser selects the folder of the box; "C:\rec\" is given as "C:\rec".
-    std::string start = initial;
-    if (start.size() > 3 && endsWithBackslash(start)) start.pop_back();
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    char display[MAX_PATH] = {};
-    BROWSEINFOA request{};
-    request.hwndOwner = owner;
-    request.pszDisplayName = display;
-    request.lpszTitle = "保存フォルダを指定して下さい。";
-    request.ulFlags = BIF_RETURNONLYFSDIRS;
-    request.lpfn = folderBrowserEvent;
-    request.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-    bool confirmed = false;
-    if (LPITEMIDLIST folder = SHBrowseForFolderA(&request)) {
-        char path[MAX_PATH] = {};
-        confirmed = SHGetPathFromIDListA(folder, path) && path[0] != '\0';
-        if (confirmed) chosen = path;
-        IMalloc* allocator = nullptr;
-        if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
-            allocator->Free(folder);
-            allocator->Release();
-        }
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return confirmed;
-}
 
 int runRegistrationSetupDialog(HWND owner, RegistrationSetupHost& app, const SetupBrowsers& browsers,
                                MessageBoxes* messages) {

@@ -9,26 +9,17 @@
 
 #include <string>
 
+#include "dialogs/choosers_win.h"
 #include "reserve/message_boxes.h"
 #include "reserve/registration_setup.h"
 
 namespace corvane {
 
-// Lets the user pick a program file under `title`, starting from `initial`.
-// True, with `chosen` set, when the user confirmed one.
-using ProgramChooser = bool (*)(HWND owner, const char* title, const std::string& initial, std::string& chosen);
-// Lets the user pick a folder, starting at `initial`. True, with `chosen`
-// set (as the platform gives it), when the user confirmed one.
-using FolderChooser = bool (*)(HWND owner, const std::string& initial, std::string& chosen);
-
-// The platform's open-file dialog for applications (*.exe) and its folder
-// browser. A failing chooser counts as a cancel.
-bool chooseProgramWithDialog(HWND owner, const char* title, const std::string& initial, std::string& chosen);
-bool chooseFolderWithDialog(HWND owner, const std::string& initial, std::string& chosen);
-
+// The browse buttons' choosers: 1002 and 1007 (applications), 1009 (folder).
 struct SetupBrowsers {
-    ProgramChooser chooseProgram = chooseProgramWithDialog;
-    FolderChooser chooseFolder = chooseFolderWithDialog;
+    FileChooser chooseIepgApplication = chooseIepgApplicationWithDialog;
+    FileChooser chooseTunerecApplication = chooseTunerecApplicationWithDialog;
+    FolderChooser chooseSaveFolder = chooseSaveFolderWithDialog;
 };
 
 // Runs dialog 130 modally on `owner` and returns IDOK (1) or IDCANCEL (2).
