@@ -86,6 +86,10 @@ struct AppState {
     ViewSettings view;
     RegistrationSettings registration;
     std::vector<TunerecPreset> presets;
+    // The preset the capture tool's task registration dialog and the
+    // registration setup dialog open on (0 to 8); both change it when the user
+    // switches presets, and it lives for the process, never in the settings file.
+    int currentPresetIndex = 0;
     std::string lastDataFile;  // the last ".dat" opened: the initial name of the file dialogs
 
     StorePtr store;
