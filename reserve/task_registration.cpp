@@ -311,7 +311,9 @@ std::string taskJobNameBase(const std::string& baseName) {
 std::optional<std::string> freeTaskJobName(const std::vector<std::string>& listed, const std::string& baseName) {
     const std::string base = taskJobNameBase(baseName);
     for (int k = 0; k < kJobNameCandidates; ++k) {
-        const std::string candidate = base + (k == 0 ? "" : "(" + std::to_string(k) + ")") + kJobNameSuffix;
+        std::string candidate = base;
+        if (k > 0) candidate.append("(").append(std::to_string(k)).append(")");
+        candidate += kJobNameSuffix;
         bool taken = false;
         for (const std::string& name : listed) taken = taken || sameJobName(name, candidate);
         if (!taken) return candidate;
