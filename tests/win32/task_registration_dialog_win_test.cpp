@@ -36,6 +36,7 @@ struct Step {
     std::function<void(HWND)> act;
 };
 std::vector<Step> steps;
+constexpr int kFileNameCombo = 0x47C;  // cmb13 of the save dialog
 size_t nextStep = 0;
 
 BOOL CALLBACK findEnabled(HWND window, LPARAM found) {
@@ -136,6 +137,8 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAndSavesOnceDailyAndWeeklyJobsBesideEach
 
 TEST_F(TaskDialogTest, APresetSwitchKeepsTheEditedBaseNameAndCancelSavesNothing) {
     presets[2].saveFolder = "D:\\b\\", presets[2].logonOnly = 1, presets[2].otherOptions = "-y";
+    const std::string newFile =
+        (std::filesystem::temp_directory_path() / ("new " + std::to_string(GetCurrentProcessId()) + ".ts")).string();
     EXPECT_EQ(IDCANCEL, run({{IDC_TASK_FILE, [&](HWND dialog) {
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_TASK_CONFLICTS)));
         SetDlgItemTextA(dialog, IDC_TASK_FILE, "E:\\x\\edited.ts");
@@ -147,6 +150,15 @@ TEST_F(TaskDialogTest, APresetSwitchKeepsTheEditedBaseNameAndCancelSavesNothing)
         EXPECT_EQ(std::pair(std::string("E:\\x\\edited.ts"), false),
                   std::pair(dialogItemText(dialog, IDC_TASK_FILE), checked(dialog, IDC_TASK_B25)));
         choose(dialog, IDC_TASK_PRESET, 2);
+        press(dialog, IDC_TASK_FILE_BROWSE);
+    }},
+    // The save dialog takes the name of a file that does not exist yet.
+    {kFileNameCombo, [&](HWND chooser) {
+        SetDlgItemTextA(chooser, kFileNameCombo, newFile.c_str());
+        press(chooser, IDOK);
+    }},
+    {IDC_TASK_FILE, [&](HWND dialog) {
+        EXPECT_EQ(newFile, dialogItemText(dialog, IDC_TASK_FILE));
         press(dialog, IDCANCEL);
     }}}));
     EXPECT_EQ(2, current);  // the next opening, and the setup dialog, start on it
