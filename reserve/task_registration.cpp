@@ -190,7 +190,8 @@ std::string taskConflictText(const ReservationList& reservations, const std::vec
                 break;
             }
         if (!text.empty()) text += "\r\n";
-        text += "[" + name + "]" + clockText(toLocalTime(r.start)) + "～" + clockText(toLocalTime(r.end)) + " " + r.title;
+        text +=
+            "[" + name + "]" + clockText(toLocalTime(r.start)) + "～" + clockText(toLocalTime(r.end)) + " " + r.title;
     }
     return text;
 }
@@ -206,8 +207,10 @@ FileParts splitFilePath(const std::string& path) {
     size_t nameStart = rest, dot = std::string::npos;
     for (size_t i = rest; i < path.size(); i += leadByteAt(path, i) ? 2 : 1) {
         if (leadByteAt(path, i)) continue;
-        if (isSeparator(path[i])) nameStart = i + 1, dot = std::string::npos;
-        else if (path[i] == '.') dot = i;
+        if (isSeparator(path[i]))
+            nameStart = i + 1, dot = std::string::npos;
+        else if (path[i] == '.')
+            dot = i;
     }
     parts.directory = path.substr(rest, nameStart - rest);
     const size_t nameEnd = dot == std::string::npos ? path.size() : dot;
@@ -227,7 +230,7 @@ DialogOrigin taskDialogOrigin(int cursorX, int cursorY, int width, int height, i
 
 void loadTaskPreset(const TunerecPreset& preset, const std::string& baseName, TaskForm& form) {
     form.file = taskFileText(preset.saveFolder, baseName);
-    form.options = {preset.powerOn != 0, preset.powerOff != 0, preset.b25 != 0, preset.bcsFile != 0,
+    form.options = {preset.powerOn != 0, preset.powerOff != 0,  preset.b25 != 0, preset.bcsFile != 0,
                     preset.sel != 0,     preset.logonOnly != 0, preset.udp != 0};
     form.otherOptions = preset.otherOptions;
 }
@@ -259,7 +262,8 @@ const char* taskFileProblem(const std::string& fileText) {
 std::optional<TaskTiming> taskTiming(const std::string& dateText, const std::string& timeText, int64_t now) {
     const std::optional<int> year = numberAt(dateText, 0), month = numberAt(dateText, 5), day = numberAt(dateText, 8);
     if (!year || !month || !day) return std::nullopt;
-    const std::optional<int64_t> start = localClock(*year, *month, *day, numberAt(timeText, 0), numberAfter(timeText, ':'));
+    const std::optional<int64_t> start =
+        localClock(*year, *month, *day, numberAt(timeText, 0), numberAfter(timeText, ':'));
     if (!start) return std::nullopt;
     TaskTiming timing;
     timing.start = *start;

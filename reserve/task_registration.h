@@ -33,8 +33,7 @@ inline constexpr const char* kTaskCaption = "tunerecタスク登録";
 inline constexpr const char* kTaskFailedText = "登録失敗";
 inline constexpr const char* kTaskEndedText = "指定された番組は既に終了しています。";
 inline constexpr const char* kTaskStartFailedText = "tunerecを起動できませんでした。";
-inline constexpr const char* kTaskNoToolText =
-    "tunerecアプリが設定されていません。iEPG設定で指定して下さい。";
+inline constexpr const char* kTaskNoToolText = "tunerecアプリが設定されていません。iEPG設定で指定して下さい。";
 inline constexpr const char* kTaskBadFileText =
     "保存ファイル名に使用できない文字が含まれています。\r\n"
     "次の文字は使用できません: \" < > | * ? : (ドライブ名の後以外) と制御文字";
@@ -145,10 +144,10 @@ const char* taskFileProblem(const std::string& fileText);
 
 // When and how the tool runs, from the texts of 1009 and 1010 at `now`.
 struct TaskTiming {
-    int64_t start = 0;     // rebuilt from the texts, seconds 0
-    int64_t fireTime = 0;  // start - 3 minutes: the job's trigger
-    bool startNow = false; // past the fire time: the tool starts at once
-    bool ended = false;    // ... but the programme is over
+    int64_t start = 0;         // rebuilt from the texts, seconds 0
+    int64_t fireTime = 0;      // start - 3 minutes: the job's trigger
+    bool startNow = false;     // past the fire time: the tool starts at once
+    bool ended = false;        // ... but the programme is over
     std::string timeArgument;  // of the immediate start: 1010 before the start, else the minutes left + 1
 };
 // Nothing when the texts do not hold a date and a time.

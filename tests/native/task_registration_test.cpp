@@ -17,56 +17,52 @@
 namespace corvane {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 int64_t at(int day, int hour, int minute = 0) { return localTimeOf(2026, 12, day, hour, minute, 0); }
 
 TEST(TaskTexts, BaseNamesChannelNumbersDatesAndConflicts) {
-    const struct {
-        std::string title, baseName;
-    } names[] = {
-        {"A/B: C?", "A／B： C？"},
-        {"<x>|*\\\"q\"", "＜x＞｜＊￥”q”"},
-        {"表示ソ\x82", "表示ソ"},  // trail bytes 0x5C stay; a lone lead byte at the end goes
-        {"a\rb\x1f\x7f", "a b  "},
+    const std::pair<std::string, std::string> names[] = {
+        {"A/B: C?", "A／B： C？"},    {"<x>|*\\\"q\"", "＜x＞｜＊￥”q”"}, {"a\rb\x1f\x7f", "a b  "},
+        {"表示ソ\x82", "表示ソ"},      // trail bytes 0x5C stay; a lone lead byte at the end goes
         {" ", "NHK： 20261207-0900"},  // no title: the channel and the start
     };
-    for (const auto& n : names) EXPECT_EQ(n.baseName, defaultTaskBaseName({.title = n.title, .start = at(7, 9), .columnName = "NHK:"})) << n.title;
-
-    const std::pair<int, const char*> numbers[] = {{0, "@7"}, {4, "@b007"}, {6, "@c007"}, {7, "@c007"}, {5, ""}};
-    for (auto [networkClass, text] : numbers) EXPECT_EQ(text, channelNumberText(networkClass, 7));
-    EXPECT_EQ("2026/12/07(月)", taskDateText(at(7, 0)));
-    EXPECT_EQ("23:30-00:30", taskTimeText(at(6, 23, 30), at(7, 0, 30)));
+    for (const auto& [title, name] : names)
+        EXPECT_EQ(name, defaultTaskBaseName({.title = title, .start = at(7, 9), .columnName = "NHK:"})) << title;
+    EXPECT_EQ(Texts({"@7", "@b007", "@c007", "@c007", "", "2026/12/07(月)", "23:30-00:30"}),
+              Texts({channelNumberText(0, 7), channelNumberText(4, 7), channelNumberText(6, 7), channelNumberText(7, 7),
+                     channelNumberText(5, 7), taskDateText(at(7, 0)), taskTimeText(at(6, 23, 30), at(7, 0, 30))}));
 
     std::vector<TunerecPreset> presets(2);
-    presets[0].name = "地デジ", presets[0].id = 2;
-    presets[1].name = "later", presets[1].id = 2;
+    presets[0].name = "地デジ", presets[0].id = 2, presets[1].name = "later", presets[1].id = 2;
     auto record = [](int kind, int from, int to, int valid, const char* title) {
         return ReservationRecord{kind, at(7, from), at(7, to), 0, 0, 0, valid, 0, title, ""};
     };
     const ReservationList reservations = {
-        record(1002, 19, 21, 1, "ends at the start"), record(0, 20, 22, 1, "EpgTimer"),
-        record(1002, 20, 23, 1, "A"),  record(1002, 20, 23, 0, "invalid"),
-        record(1009, 21, 22, 1, "B"),  record(1002, 22, 23, 1, "after the end"), record(1002, 21, 22, 1, "unreached"),
+        record(1002, 19, 21, 1, "ends at the start"),
+        record(0, 20, 22, 1, "EpgTimer"),
+        record(1002, 20, 23, 1, "A"),
+        record(1002, 20, 23, 0, "invalid"),
+        record(1009, 21, 22, 1, "B"),
+        record(1002, 22, 23, 1, "after the end"),
+        record(1002, 21, 22, 1, "unreached"),
     };
-    EXPECT_EQ("[地デジ]20:00～23:00 A\r\n[ID9]21:00～22:00 B", taskConflictText(reservations, presets, at(7, 21), at(7, 22)));
+    EXPECT_EQ("[地デジ]20:00～23:00 A\r\n[ID9]21:00～22:00 B",
+              taskConflictText(reservations, presets, at(7, 21), at(7, 22)));
     EXPECT_EQ("", taskConflictText(reservations, presets, at(7, 1), at(7, 2)));
 }
 
-TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndThePresetsKeepTheEditedBaseName) {
-    const struct {
-        std::string path;
-        FileParts parts;
-    } paths[] = {
+TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndPresetsKeepTheEditedBaseName) {
+    const std::pair<std::string, Texts> paths[] = {
         {"D:\\録画\\表\\a.b.ts", {"D:", "\\録画\\表\\", "a.b", ".ts"}},
         {"\\\\pc\\share/ソ", {"", "\\\\pc\\share/", "ソ", ""}},
         {"x:.ts", {"x:", "", "", ".ts"}},
     };
-    for (const auto& p : paths) {
-        const FileParts parts = splitFilePath(p.path);
-        EXPECT_EQ(std::vector({p.parts.drive, p.parts.directory, p.parts.baseName, p.parts.extension}),
-                  std::vector({parts.drive, parts.directory, parts.baseName, parts.extension}));
+    for (const auto& [path, expected] : paths) {
+        const FileParts parts = splitFilePath(path);
+        EXPECT_EQ(expected, Texts({parts.drive, parts.directory, parts.baseName, parts.extension}));
     }
-    EXPECT_EQ("D:\\表\\X.ts", taskFileText("D:\\表", "X"));  // 表 ends in 0x5C, not in a separator
-    EXPECT_EQ("\\X.ts", taskFileText("", "X"));
+    EXPECT_EQ(Texts({"D:\\表\\X.ts", "\\X.ts"}), Texts({taskFileText("D:\\表", "X"), taskFileText("", "X")}));
 
     std::vector<TunerecPreset> presets(2);
     presets[0].saveFolder = "D:\\a\\", presets[1].saveFolder = "E:\\b", presets[1].otherOptions = "-x";
@@ -77,121 +73,99 @@ TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndThePresetsKeepTheEditedBaseName
     form.file = "F:\\c\\edited.ts", form.options.udp = true;
     storeTaskPreset(form, presets[0], baseName);
     loadTaskPreset(presets[1], baseName, form);
-    EXPECT_EQ(std::pair(std::string("E:\\b\\edited.ts"), std::string("-x")), std::pair(form.file, form.otherOptions));
+    EXPECT_EQ(std::tuple("E:\\b\\edited.ts", "-x", false), std::tuple(form.file, form.otherOptions, form.options.udp));
     EXPECT_EQ(std::pair(std::string("F:\\c\\"), 1), std::pair(presets[0].saveFolder, presets[0].udp));
-    EXPECT_FALSE(form.options.udp);
 
     EXPECT_EQ((DialogOrigin{50, 75}), taskDialogOrigin(100, 100, 100, 50, 800, 600));
     EXPECT_EQ((DialogOrigin{695, 545}), taskDialogOrigin(790, 590, 100, 50, 800, 600));
     EXPECT_EQ((DialogOrigin{5, 5}), taskDialogOrigin(10, 10, 100, 50, 800, 600));
 }
 
-struct FixedClock : Clock {
-    int64_t time = 0;
-    int64_t now() override { return time; }
-};
-
-struct RecordingStarts : ProcessStarter {
-    std::vector<std::string> lines;
-    bool succeeds = true;
-    bool start(const std::string& line) override {
-        lines.push_back(line);
-        return succeeds;
-    }
-};
-
-// Answers each prompt with the next pair; cancels when none is left.
-struct ScriptedAccounts : AccountPrompt {
-    std::vector<std::pair<std::string, std::string>> answers;
-    std::vector<std::pair<std::string, std::string>> shown;
-    bool ask(std::string& account, std::string& password) override {
-        shown.emplace_back(account, password);
-        if (shown.size() > answers.size()) return false;
-        std::tie(account, password) = answers[shown.size() - 1];
-        return true;
-    }
-};
-
-// "ニュース" on @b101 from 21:00 to 22:00 of Monday 2026-12-07, as the dialog shows it.
-struct Registration {
+// "ニュース" on @b101 from 21:00 to 22:00 of Monday 2026-12-07, as the dialog
+// shows it, with the calls "登録" makes recorded.
+struct Registration : Clock, ProcessStarter, AccountPrompt {
     MemoryJobStore jobs;
-    ScriptedAccounts accounts;
-    RecordingStarts starts;
     RecordingMessageBoxes boxes;
-    FixedClock clock;
-    TaskRegistrationCalls calls{jobs, accounts, starts, boxes, clock, "system user"};
+    TaskRegistrationCalls calls{jobs, *this, *this, boxes, *this, "system user"};
     TunerecPreset preset;
     TaskForm form;
+    int64_t time = at(7, 12);
+    Texts started;
+    bool startSucceeds = true;
+    std::vector<std::pair<std::string, std::string>> answers, asked;  // a prompt past the answers is cancelled
 
     Registration() {
         form.channelNumber = "@b101", form.date = "2026/12/07(月)", form.time = "21:00-22:00";
         preset.executablePath = "C:\\tool\\tunerec.exe", preset.saveFolder = "D:\\録画";
         preset.account = "me", preset.password = "pw", preset.id = 2;
         loadTaskPreset(preset, "ニュース", form);
-        clock.time = at(7, 12);
+    }
+    int64_t now() override { return time; }
+    bool start(const std::string& line) override { return started.push_back(line), startSucceeds; }
+    bool ask(std::string& account, std::string& password) override {
+        asked.emplace_back(account, password);
+        if (asked.size() > answers.size()) return false;
+        std::tie(account, password) = answers[asked.size() - 1];
+        return true;
     }
     bool run() { return registerTask(form, preset, calls); }
     const JobDefinition* job(const std::string& name = "tunerec - ニュース.job") const { return jobs.find(name); }
-    std::vector<RecordingMessageBoxes::Box> box(const char* text, unsigned icon, const char* caption = kTaskCaption) {
-        return {{text, caption, message_box::ok | icon}};
+    static RecordingMessageBoxes::Box box(const char* text, unsigned icon, std::string caption = kTaskCaption) {
+        return {text, caption, message_box::ok | icon};
     }
-    void addJob(const std::string& name) { ASSERT_EQ(JobStep::none, jobs.createJob({name, "t.exe", "", "", "", "", 0, {}})); }
 };
 
 TEST(TaskRegistration, AFutureProgrammeBecomesAJobThreeMinutesEarly) {
     for (const TaskSchedule schedule : {TaskSchedule::once, TaskSchedule::daily, TaskSchedule::weekly}) {
         Registration r;
         r.form.schedule = schedule, r.form.weekdays = 0x80;  // no day of the week: Sunday
-        ASSERT_TRUE(r.run());
-        ASSERT_TRUE(r.job());
-        EXPECT_EQ("\"D:\\録画\\ニュース.ts\" @b101 21:00-22:00 P POFF B25   I2 ", r.job()->parameters);
+        ASSERT_TRUE(r.run() && r.job());
+        EXPECT_EQ(Texts({"C:\\tool\\tunerec.exe", "D:\\録画\\",
+                         "\"D:\\録画\\ニュース.ts\" @b101 21:00-22:00 P POFF B25   I2 ", "me", "pw"}),
+                  Texts({r.job()->application, r.job()->workingDirectory, r.job()->parameters, r.job()->account,
+                         r.job()->password}));
         const JobTrigger& t = r.job()->trigger;
-        EXPECT_EQ(std::vector({2026, 12, 7, 20, 57, int(schedule), int(schedule == TaskSchedule::daily),
-                               int(schedule == TaskSchedule::weekly), schedule == TaskSchedule::weekly ? 1 : 0}),
+        const bool daily = schedule == TaskSchedule::daily, weekly = schedule == TaskSchedule::weekly;
+        EXPECT_EQ(std::vector({2026, 12, 7, 20, 57, int(schedule), int(daily), int(weekly), int(weekly), 0x1000}),
                   std::vector({t.beginYear, t.beginMonth, t.beginDay, t.startHour, t.startMinute, int(t.type),
-                               t.daysInterval, t.weeksInterval, int(t.daysOfTheWeek)}));
-        EXPECT_EQ(std::tuple("D:\\録画\\", "me", "pw", 0x1000u),
-                  std::tuple(r.job()->workingDirectory, r.job()->account, r.job()->password, r.job()->flags));
-        EXPECT_TRUE(r.starts.lines.empty() && r.boxes.shown.empty() && r.accounts.shown.empty());
+                               t.daysInterval, t.weeksInterval, int(t.daysOfTheWeek), int(r.job()->flags)}));
+        EXPECT_TRUE(r.started.empty() && r.boxes.shown.empty() && r.asked.empty());
     }
     // Midnight fires at 23:57 the day before; UDP, every word off and the extra options.
     Registration r;
-    r.form.date = "2026/12/08(火)", r.form.time = "00:00-00:30", r.form.options = {.udp = true};
+    r.form.date = "2026/12/08(火)", r.form.time = "00:00-00:30", r.form.options = {.udp = true},
     r.form.otherOptions = "-x";
     ASSERT_TRUE(r.run());
     EXPECT_EQ("UDP 127.0.0.1:1234 @b101 00:00-00:30      I2 -x", r.job()->parameters);
-    EXPECT_EQ(std::tuple(7, 23, 57), std::tuple(r.job()->trigger.beginDay, r.job()->trigger.startHour,
-                                                r.job()->trigger.startMinute));
+    const JobTrigger& t = r.job()->trigger;
+    EXPECT_EQ(std::tuple(7, 23, 57), std::tuple(t.beginDay, t.startHour, t.startMinute));
 }
 
 TEST(TaskRegistration, AProgrammeAboutToStartOrRunningStartsTheToolAtOnce) {
     const struct {
         int64_t now;
-        std::string date, time;
+        std::string time;
         TaskSchedule schedule;
         std::string timeArgument;  // empty: over, nothing happens
     } cases[] = {
-        {at(7, 20, 58), "2026/12/07(月)", "21:00-22:00", TaskSchedule::once, "21:00-22:00"},
-        {at(7, 21, 10), "2026/12/07(月)", "21:00-22:00", TaskSchedule::once, "51"},
-        {at(8, 0, 10), "2026/12/07(月)", "23:30-00:30", TaskSchedule::daily, "21"},
-        {at(7, 21, 10), "2026/12/07(月)", "21:00-22:00", TaskSchedule::weekly, "51"},
-        {at(7, 22, 0), "2026/12/07(月)", "21:00-22:00", TaskSchedule::daily, ""},
+        {at(7, 20, 58), "21:00-22:00", TaskSchedule::once, "21:00-22:00"},
+        {at(7, 21, 10), "21:00-22:00", TaskSchedule::once, "51"},
+        {at(8, 0, 10), "23:30-00:30", TaskSchedule::daily, "21"},
+        {at(7, 21, 10), "21:00-22:00", TaskSchedule::weekly, "51"},
+        {at(7, 22, 0), "21:00-22:00", TaskSchedule::daily, ""},
     };
     for (const auto& c : cases) {
         Registration r;
-        r.clock.time = c.now, r.form.date = c.date, r.form.time = c.time, r.form.schedule = c.schedule;
-        r.form.options = {}, r.form.otherOptions = "";
+        r.time = c.now, r.form.time = c.time, r.form.schedule = c.schedule, r.form.options = {};
         EXPECT_EQ(!c.timeArgument.empty(), r.run()) << c.timeArgument;
         if (c.timeArgument.empty()) {
-            EXPECT_EQ(r.box(kTaskEndedText, message_box::iconWarning), r.boxes.shown);
-            EXPECT_TRUE(r.starts.lines.empty() && !r.job());
+            EXPECT_EQ(std::vector{r.box(kTaskEndedText, message_box::iconWarning)}, r.boxes.shown);
+            EXPECT_TRUE(r.started.empty() && !r.job());
             continue;
         }
-        EXPECT_EQ(std::vector<std::string>{"\"C:\\tool\\tunerec.exe\" \"D:\\録画\\ニュース.ts\" @b101 " + c.timeArgument +
-                                           "      I2 "},
-                  r.starts.lines);
-        // A repeating programme keeps its job for the next run.
-        EXPECT_EQ(c.schedule != TaskSchedule::once, r.job() != nullptr);
+        EXPECT_EQ(Texts{"\"C:\\tool\\tunerec.exe\" \"D:\\録画\\ニュース.ts\" @b101 " + c.timeArgument + "      I2 "},
+                  r.started);
+        EXPECT_EQ(c.schedule != TaskSchedule::once, r.job() != nullptr);  // kept for the next run
     }
 }
 
@@ -202,70 +176,62 @@ TEST(TaskRegistration, FailuresShowTheirBoxAndKeepTheDialogOpen) {
         Registration r;
         r.jobs.failAt(step);
         EXPECT_FALSE(r.run());
-        const std::string caption = "tunerecタスク登録 " + std::to_string(taskFailureNumber(step));
-        EXPECT_EQ(r.box(kTaskFailedText, message_box::iconError, caption.c_str()), r.boxes.shown);
-        EXPECT_EQ(step == JobStep::convertText ? 4 : int(step), taskFailureNumber(step));
+        const int number = step == JobStep::convertText ? 4 : int(step);
+        EXPECT_EQ(
+            std::vector{r.box(kTaskFailedText, message_box::iconError, "tunerecタスク登録 " + std::to_string(number))},
+            r.boxes.shown);
     }
     Registration r;
-    for (const char* bad : {"D:\\a\"b.ts", "D:\\a?.ts", "D:\\a:b.ts", "D:\\a\tb.ts", "D:\\|.ts"}) {
-        r.form.file = bad;
-        EXPECT_FALSE(r.run()) << bad;
-    }
-    r.form.file = "D:\\録画\\.ts";
-    EXPECT_FALSE(r.run());
+    for (const char* file : {"D:\\a\"b.ts", "D:\\a?.ts", "D:\\a:b.ts", "D:\\a\tb.ts", "D:\\|.ts", "D:\\録画\\.ts"})
+        EXPECT_FALSE((r.form.file = file, r.run())) << file;
     r.form.file = "D:\\ポ.ts";  // 0x837C: its trail byte is '|'
     r.preset.executablePath = "";
     EXPECT_FALSE(r.run());
-    EXPECT_EQ(7u, r.boxes.shown.size());
-    EXPECT_EQ(kTaskNoFileText, r.boxes.shown[5].text);
-    EXPECT_EQ(r.box(kTaskNoToolText, message_box::iconWarning)[0], r.boxes.shown[6]);
     // An immediate start that fails says so; with a daily job it was registered all the same.
-    r.clock.time = at(7, 21, 10);
+    r.time = at(7, 21, 10);
     EXPECT_FALSE(r.run());
-    r.preset.executablePath = "C:\\tunerec.exe", r.starts.succeeds = false, r.form.schedule = TaskSchedule::daily;
-    EXPECT_TRUE(r.run());
-    EXPECT_TRUE(r.jobs.find("tunerec - ポ.job"));
-    EXPECT_EQ(r.box(kTaskStartFailedText, message_box::iconError)[0], r.boxes.shown.back());
-    EXPECT_EQ(9u, r.boxes.shown.size());
-    EXPECT_TRUE(r.accounts.shown.empty() && r.starts.lines.size() == 1);
+    r.preset.executablePath = "C:\\tunerec.exe", r.startSucceeds = false, r.form.schedule = TaskSchedule::daily;
+    EXPECT_TRUE(r.run() && r.jobs.find("tunerec - ポ.job"));
+    const RecordingMessageBoxes::Box bad = r.box(kTaskBadFileText, message_box::iconWarning);
+    const RecordingMessageBoxes::Box notStarted = r.box(kTaskStartFailedText, message_box::iconError);
+    EXPECT_EQ(std::vector({bad, bad, bad, bad, bad, r.box(kTaskNoFileText, message_box::iconWarning),
+                           r.box(kTaskNoToolText, message_box::iconWarning), notStarted, notStarted}),
+              r.boxes.shown);
+    EXPECT_EQ(1u, r.started.size());
 }
 
 TEST(TaskRegistration, JobNamesNeverMeetATakenNameInAnyCase) {
     Registration r;
-    r.addJob("tunerec - X.job"), r.addJob("TUNEREC - x(1).job"), r.addJob("tunerec - abc.job");
-    for (const auto& [file, name] : {std::pair("D:\\X.ts", "tunerec - X(2).job"), {"D:\\ABC.ts", "tunerec - ABC(1).job"},
-                                     {"D:\\v1.5.ts", "tunerec - v1．5.job"}}) {
-        r.form.file = file;
-        ASSERT_TRUE(r.run()) << file;
-        EXPECT_TRUE(r.job(name)) << name;
-    }
-    std::vector<std::string> taken = {"tunerec - Y.job"};
+    Texts taken = {"tunerec - X.job", "TUNEREC - x(1).job", "tunerec - abc.job", "tunerec - Y.job"};
     for (int k = 1; k < 100; ++k) taken.push_back("tunerec - Y(" + std::to_string(k) + ").job");
-    for (const std::string& name : taken) r.addJob(name);
+    for (const std::string& name : taken)
+        ASSERT_EQ(JobStep::none, r.jobs.createJob({name, "t.exe", "", "", "", "", 0, {}}));
+    for (const auto& [file, name] : {std::pair("D:\\X.ts", "tunerec - X(2).job"),
+                                     {"D:\\ABC.ts", "tunerec - ABC(1).job"},
+                                     {"D:\\v1.5.ts", "tunerec - v1．5.job"}})
+        EXPECT_TRUE((r.form.file = file, r.run()) && r.job(name)) << name;
     r.form.file = "D:\\y.ts";
     EXPECT_FALSE(r.run());
-    EXPECT_EQ(r.box(kTaskFailedText, message_box::iconError, "tunerecタスク登録 4"), r.boxes.shown);
+    EXPECT_EQ(std::vector{r.box(kTaskFailedText, message_box::iconError, "tunerecタスク登録 4")}, r.boxes.shown);
     taken.erase(taken.begin() + 50);
-    EXPECT_EQ("tunerec - Y(50).job", freeTaskJobName(taken, "Y"));
+    EXPECT_EQ("tunerec - Y(47).job", freeTaskJobName(taken, "Y"));
 }
 
 TEST(TaskRegistration, TheAccountIsAskedForUntilBothAreGiven) {
     Registration r;
-    r.preset.account = "", r.preset.password = "pw";
-    r.accounts.answers = {{"", "pw"}, {"ann", ""}};  // then cancelled
+    r.preset.account = "", r.answers = {{"", "pw"}, {"ann", ""}};  // then cancelled
     EXPECT_FALSE(r.run());
-    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"", "pw"}, {"", "pw"}, {"ann", ""}}), r.accounts.shown);
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"", "pw"}, {"", "pw"}, {"ann", ""}}), r.asked);
     EXPECT_TRUE(r.boxes.shown.empty() && !r.job());
-
-    r.accounts.shown.clear(), r.accounts.answers = {{"ann", "secret"}};
+    r.asked.clear(), r.answers = {{"ann", "secret"}};
     ASSERT_TRUE(r.run());
     EXPECT_EQ(std::tuple("ann", "secret", 0x1000u), std::tuple(r.job()->account, r.job()->password, r.job()->flags));
     // Only while logged on: no question, no password, and the system's user when there is no account.
     std::string account, password = "pw";
-    EXPECT_EQ((TaskAccount{"system user", "", 0x2000}), taskAccount(account, password, true, "system user", r.accounts));
+    EXPECT_EQ((TaskAccount{"system user", "", 0x2000}), taskAccount(account, password, true, "system user", r));
     account = "ann";
-    EXPECT_EQ((TaskAccount{"ann", "", 0x2000}), taskAccount(account, password, true, "", r.accounts));
-    EXPECT_EQ(1u, r.accounts.shown.size());
+    EXPECT_EQ((TaskAccount{"ann", "", 0x2000}), taskAccount(account, password, true, "", r));
+    EXPECT_EQ(1u, r.asked.size());
 }
 
 }  // namespace

@@ -25,19 +25,14 @@
 namespace corvane {
 namespace {
 
-struct FixedClock : Clock {
-    int64_t time = 0;
-    int64_t now() override { return time; }
-};
-
 // What the scripted user does, one step per window it waits for.
 struct Step {
     int control;  // the window holds this control; 0: a message box
     std::function<void(HWND)> act;
 };
 std::vector<Step> steps;
-constexpr int kFileNameCombo = 0x47C;  // cmb13 of the save dialog
 size_t nextStep = 0;
+constexpr int kFileNameCombo = 0x47C;  // cmb13 of the save dialog
 
 BOOL CALLBACK findEnabled(HWND window, LPARAM found) {
     if (IsWindowVisible(window) && IsWindowEnabled(window)) *reinterpret_cast<HWND*>(found) = window;
@@ -58,19 +53,22 @@ void CALLBACK runSteps(HWND, UINT, UINT_PTR, DWORD) {
 void press(HWND window, int id) { SendDlgItemMessageA(window, id, BM_CLICK, 0, 0); }
 void choose(HWND dialog, int combo, int index) {
     SendDlgItemMessageA(dialog, combo, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, combo)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), LPARAM(GetDlgItem(dialog, combo)));
 }
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+using Texts = std::vector<std::string>;
+Texts textsOf(HWND dialog, std::initializer_list<int> ids) {
+    Texts texts;
+    for (int id : ids) texts.push_back(dialogItemText(dialog, id));
+    return texts;
+}
 
-class TaskDialogTest : public testing::Test {
+class TaskDialogTest : public testing::Test, public Clock {
 protected:
     TaskDialogTest() {
-        programme = {"ドラマ.第1話 " + std::to_string(GetCurrentProcessId()), localTimeOf(2031, 3, 5, 21, 0, 0),
-                     localTimeOf(2031, 3, 5, 21, 54, 0), "テレビ", 4, 101};
-        clock.time = localTimeOf(2031, 3, 1, 12, 0, 0);
-        presets[1] = {"録画用", "C:\\tool\\tunerec.exe", "C:\\rec", 1, 1, 1, 0, 0, 0, 0, "127.0.0.1:1234", 3,
-                      "user", "pw", "-x"};
+        presets[1] = {"録画用", "C:\\tool\\tunerec.exe", "C:\\rec", 1,      1,    1,   0, 0, 0,
+                      0,        "127.0.0.1:1234",        3,         "user", "pw", "-x"};
     }
     ~TaskDialogTest() override {
         JobNameBatches batches;
@@ -78,95 +76,104 @@ protected:
         for (const std::string& name : allJobNames(batches))
             if (name.find(jobName("")) == 0) jobs.deleteJob(name);
     }
+    int64_t now() override { return time; }
     int run(std::vector<Step> script) {
         steps = std::move(script), nextStep = 0;
         const UINT_PTR timer = SetTimer(nullptr, 0, 30, runSteps);
-        const TaskDialogInputs inputs{&programme, &presets, &current, &reservations, &jobs, &processes, &clock};
+        const TaskDialogInputs inputs{&programme, &presets, &current, &reservations, &jobs, &processes, this};
         const int result = runTaskRegistrationDialog(nullptr, inputs);
         KillTimer(nullptr, timer);
         EXPECT_EQ(steps.size(), nextStep);
         return result;
     }
-    std::string jobName(const char* suffix) { return "tunerec - ドラマ．第1話 " + programme.title.substr(13) + suffix; }
+    std::string jobName(const char* suffix) { return "tunerec - ドラマ．第1話 " + tag + suffix; }
+    JobDetails job(const char* suffix) {
+        JobDetails details;
+        EXPECT_EQ(JobStep::none, jobs.readJob(jobName(suffix), {time, time + 864000}, details)) << suffix;
+        return details;
+    }
 
+    const std::string tag = std::to_string(GetCurrentProcessId());
+    TaskProgramme programme{
+        "ドラマ.第1話 " + tag, localTimeOf(2031, 3, 5, 21, 0, 0), localTimeOf(2031, 3, 5, 21, 54, 0), "テレビ", 4, 101};
+    const std::string file = "C:\\rec\\ドラマ.第1話 " + tag + ".ts";
+    int64_t time = localTimeOf(2031, 3, 1, 12, 0, 0);
     TaskSchedulerJobStore jobs;
     SystemProcessStarter processes;
-    FixedClock clock;
     std::vector<TunerecPreset> presets = std::vector<TunerecPreset>(9);
     int current = 1;
     ReservationList reservations;
-    TaskProgramme programme;
 };
 
 TEST_F(TaskDialogTest, ShowsTheProgrammeAndSavesOnceDailyAndWeeklyJobsBesideEachOther) {
-    reservations = {{1003, localTimeOf(2031, 3, 5, 21, 30, 0), localTimeOf(2031, 3, 5, 22, 30, 0), 0, 0, 0, 1, 0, "先約", ""}};
-    const char* const suffixes[] = {".job", "(1).job", "(2).job"};
+    reservations = {
+        {1003, localTimeOf(2031, 3, 5, 21, 30, 0), localTimeOf(2031, 3, 5, 22, 30, 0), 0, 0, 0, 1, 0, "先約", ""}};
     for (int schedule = 0; schedule < 3; ++schedule) {
-        EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, [&](HWND dialog) {
-            EXPECT_EQ(std::vector<std::string>({"テレビ", "@b101", "2031/03/05(水)", "21:00-21:54",
-                                                "C:\\rec\\" + programme.title + ".ts", "-x", "[録画用]21:30～22:30 先約"}),
-                      std::vector<std::string>({dialogItemText(dialog, IDC_TASK_CHANNEL),
-                                                dialogItemText(dialog, IDC_TASK_CHANNEL_NO), dialogItemText(dialog, IDC_TASK_DATE),
-                                                dialogItemText(dialog, IDC_TASK_TIME), dialogItemText(dialog, IDC_TASK_FILE),
-                                                dialogItemText(dialog, IDC_TASK_OTHER), dialogItemText(dialog, IDC_TASK_CONFLICTS)}));
+        auto registerWithSchedule = [&](HWND dialog) {
+            EXPECT_EQ(
+                Texts({"テレビ", "@b101", "2031/03/05(水)", "21:00-21:54", file, "-x", "[録画用]21:30～22:30 先約"}),
+                textsOf(dialog, {IDC_TASK_CHANNEL, IDC_TASK_CHANNEL_NO, IDC_TASK_DATE, IDC_TASK_TIME, IDC_TASK_FILE,
+                                 IDC_TASK_OTHER, IDC_TASK_CONFLICTS}));
             HWND conflicts = GetDlgItem(dialog, IDC_TASK_CONFLICTS);
             HDC dc = GetDC(conflicts);
-            SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(conflicts));
+            SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(conflicts));
             EXPECT_EQ(RGB(255, 192, 203), GetBkColor(dc));
             ReleaseDC(conflicts, dc);
-            EXPECT_TRUE(IsWindowVisible(conflicts) && checked(dialog, IDC_TASK_WEDNESDAY) && checked(dialog, IDC_TASK_B25));
+            EXPECT_TRUE(IsWindowVisible(conflicts) && checked(dialog, IDC_TASK_WEDNESDAY) &&
+                        checked(dialog, IDC_TASK_B25));
             EXPECT_FALSE(enabled(dialog, IDC_TASK_WEDNESDAY) || checked(dialog, IDC_TASK_THURSDAY));
             choose(dialog, IDC_TASK_SCHEDULE, schedule);
             EXPECT_EQ(schedule == 2, enabled(dialog, IDC_TASK_SUNDAY) && enabled(dialog, IDC_TASK_SATURDAY));
             if (schedule == 2) press(dialog, IDC_TASK_FRIDAY);
             press(dialog, IDOK);
-        }}}));
+        };
+        EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, registerWithSchedule}}));
     }
-    const RunTimeWindow window{clock.time, clock.time + 864000};
+    const char* const suffixes[] = {".job", "(1).job", "(2).job"};
     for (int schedule = 0; schedule < 3; ++schedule) {
-        JobDetails job;
-        ASSERT_EQ(JobStep::none, jobs.readJob(jobName(suffixes[schedule]), window, job)) << schedule;
-        EXPECT_EQ(std::vector<std::string>({"C:\\tool\\tunerec.exe", "C:\\rec\\",
-                                            "\"C:\\rec\\" + programme.title + ".ts\" @b101 21:00-21:54 P POFF B25   I3 -x"}),
-                  std::vector<std::string>({job.application, job.workingDirectory, job.parameters}));
-        JobTrigger expected = taskTrigger(localTimeOf(2031, 3, 5, 20, 57, 0), TaskSchedule(schedule), 0x08 | 0x20);
-        EXPECT_EQ(std::vector<JobTrigger>{expected}, job.triggers);
-        EXPECT_EQ(kJobFlagSystemRequired, job.flags);
+        const JobDetails saved = job(suffixes[schedule]);
+        EXPECT_EQ(
+            Texts({"C:\\tool\\tunerec.exe", "C:\\rec\\", "\"" + file + "\" @b101 21:00-21:54 P POFF B25   I3 -x"}),
+            Texts({saved.application, saved.workingDirectory, saved.parameters}));
+        const JobTrigger expected = taskTrigger(localTimeOf(2031, 3, 5, 20, 57, 0), TaskSchedule(schedule), 0x28);
+        EXPECT_EQ(std::vector<JobTrigger>{expected}, saved.triggers);  // Wednesday and Friday when weekly
+        EXPECT_EQ(kJobFlagSystemRequired, saved.flags);
     }
 }
 
 TEST_F(TaskDialogTest, APresetSwitchKeepsTheEditedBaseNameAndCancelSavesNothing) {
     presets[2].saveFolder = "D:\\b\\", presets[2].logonOnly = 1, presets[2].otherOptions = "-y";
-    const std::string newFile =
-        (std::filesystem::temp_directory_path() / ("new " + std::to_string(GetCurrentProcessId()) + ".ts")).string();
-    EXPECT_EQ(IDCANCEL, run({{IDC_TASK_FILE, [&](HWND dialog) {
+    const std::string newFile = (std::filesystem::temp_directory_path() / ("new " + tag + ".ts")).string();
+    auto switchPresets = [&](HWND dialog) {
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_TASK_CONFLICTS)));
         SetDlgItemTextA(dialog, IDC_TASK_FILE, "E:\\x\\edited.ts");
         press(dialog, IDC_TASK_B25);
         choose(dialog, IDC_TASK_PRESET, 2);
-        EXPECT_EQ("D:\\b\\edited.ts", dialogItemText(dialog, IDC_TASK_FILE));
+        EXPECT_EQ(Texts({"D:\\b\\edited.ts", "-y"}), textsOf(dialog, {IDC_TASK_FILE, IDC_TASK_OTHER}));
         EXPECT_TRUE(checked(dialog, IDC_TASK_LOGON) && checked(dialog, IDC_TASK_B25));
         choose(dialog, IDC_TASK_PRESET, 1);
-        EXPECT_EQ(std::pair(std::string("E:\\x\\edited.ts"), false),
-                  std::pair(dialogItemText(dialog, IDC_TASK_FILE), checked(dialog, IDC_TASK_B25)));
+        EXPECT_EQ("E:\\x\\edited.ts", dialogItemText(dialog, IDC_TASK_FILE));
+        EXPECT_FALSE(checked(dialog, IDC_TASK_B25));
         choose(dialog, IDC_TASK_PRESET, 2);
         press(dialog, IDC_TASK_FILE_BROWSE);
-    }},
+    };
     // The save dialog takes the name of a file that does not exist yet.
-    {kFileNameCombo, [&](HWND chooser) {
+    auto chooseNewFile = [&](HWND chooser) {
         SetDlgItemTextA(chooser, kFileNameCombo, newFile.c_str());
         press(chooser, IDOK);
-    }},
-    {IDC_TASK_FILE, [&](HWND dialog) {
+    };
+    auto cancel = [&](HWND dialog) {
         EXPECT_EQ(newFile, dialogItemText(dialog, IDC_TASK_FILE));
         press(dialog, IDCANCEL);
-    }}}));
+    };
+    EXPECT_EQ(IDCANCEL,
+              run({{IDC_TASK_FILE, switchPresets}, {kFileNameCombo, chooseNewFile}, {IDC_TASK_FILE, cancel}}));
     EXPECT_EQ(2, current);  // the next opening, and the setup dialog, start on it
     EXPECT_EQ(std::pair(std::string("C:\\rec"), 1), std::pair(presets[1].saveFolder, presets[1].b25));
 }
 
 TEST_F(TaskDialogTest, TheAccountIsAskedUntilThePasswordsAgreeAndARunningProgrammeStartsTheTool) {
-    presets[1].account = "";
+    presets[1].account = "", presets[1].password = "";
     auto type = [](const char* account, const char* password, const char* again) {
         return [=](HWND dialog) {
             EXPECT_EQ("", dialogItemText(dialog, IDC_ACCOUNT_PASSWORD));
@@ -177,33 +184,31 @@ TEST_F(TaskDialogTest, TheAccountIsAskedUntilThePasswordsAgreeAndARunningProgram
         };
     };
     auto pressOk = [](HWND window) { press(window, IDOK); };
-    presets[1].password = "";
+    auto reenter = [](HWND box) {
+        EXPECT_EQ("アカウントの設定", wholeWindowText(box));
+        press(box, IDOK);
+    };
     EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, pressOk},
                          {IDC_ACCOUNT_NAME, type("ann", "a", "b")},
-                         {0, [](HWND box) {
-                              EXPECT_EQ("アカウントの設定", wholeWindowText(box));
-                              press(box, IDOK);
-                          }},
+                         {0, reenter},
                          {IDC_ACCOUNT_NAME, type("ann", "a", nullptr)},  // cancelled: back in the dialog
                          {IDC_TASK_FILE, pressOk},
                          {IDC_ACCOUNT_NAME, type("ann", "pw", "pw")}}));
-    JobDetails job;
-    ASSERT_EQ(JobStep::none, jobs.readJob(jobName(".job"), {clock.time, clock.time + 864000}, job));
-    EXPECT_EQ(kJobFlagSystemRequired, job.flags);
+    EXPECT_EQ(kJobFlagSystemRequired, job(".job").flags);
 
     // Ten minutes into the programme the tool starts at once for the 45 minutes left.
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("corvane task " + std::to_string(GetCurrentProcessId()));
+    const fs::path folder = fs::temp_directory_path() / ("corvane task " + tag);
     fs::create_directories(folder);
     presets[1].executablePath = (folder / "tunerec_probe.exe").string();
     ASSERT_TRUE(CopyFileA(builtFilePath(CORVANE_PROBE_EXE).c_str(), presets[1].executablePath.c_str(), FALSE));
     const std::string output = (folder / "line.txt").string();
     SetEnvironmentVariableA("CORVANE_PROBE_OUTPUT", output.c_str());
-    clock.time = programme.start + 600;
+    time = programme.start + 600;
     EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, pressOk}}));
     for (int waited = 0; waited < 20000 && !fs::exists(output); waited += 20) Sleep(20);
     std::ifstream in(output, std::ios::binary);
-    EXPECT_EQ("\"" + presets[1].executablePath + "\" \"C:\\rec\\" + programme.title + ".ts\" @b101 45 P POFF B25   I3 -x",
+    EXPECT_EQ("\"" + presets[1].executablePath + "\" \"" + file + "\" @b101 45 P POFF B25   I3 -x",
               std::string(std::istreambuf_iterator<char>(in), {}));
     in.close();
     SetEnvironmentVariableA("CORVANE_PROBE_OUTPUT", nullptr);
