@@ -39,7 +39,8 @@ const EpgStore* AppPopupHost::store() { return app_.store.get(); }
 Settings& AppPopupHost::settings() { return *app_.settings; }
 
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
-    preparePopupRegistration(app_.registration, popup, service, event);
+    if (app_.registrations)
+        preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);
 }
 
 }  // namespace corvane

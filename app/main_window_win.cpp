@@ -11,6 +11,7 @@
 #include "dialogs/genre_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
+#include "reserve/registration_win.h"
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
 
@@ -137,6 +138,23 @@ void toggleChannelNumbers(AppState& app) {
     invalidateClient(app, false);
 }
 
+bool onCommand(AppState& app, int command);
+
+// The popup's registration button was pressed.
+void registerPopupProgramme(AppState& app) {
+    const int direct = pressRegistrationButton(*app.registrations, RegistrationSource::popup, app.mainWindow,
+                                               GetDlgItem(app.popupWindow, IDOK));
+    if (direct != 0) onCommand(app, direct);
+}
+
+// The popup's registration commands: the popup goes away first.
+bool runPopupRegistrationCommand(AppState& app, int command) {
+    if (!registrationCommandOf(RegistrationSource::popup, command)) return false;
+    app.layout->view.selection = Selection{};
+    hidePopup(app.popupWindow);
+    return runRegistrationCommand(*app.registrations, RegistrationSource::popup, command, app.reservationWatch);
+}
+
 bool onCommand(AppState& app, int command) {
     switch (command) {
         case IDM_OPEN_FILE:
@@ -180,9 +198,13 @@ bool onCommand(AppState& app, int command) {
         case IDM_OPEN_COMMAND_LINE:
             openCommandLineFiles(app);
             return true;
+        case IDM_POPUP_REGISTER:
+            registerPopupProgramme(app);
+            return true;
         default:
             break;
     }
+    if (runPopupRegistrationCommand(app, command)) return true;
     if (command >= kColumnCommandBase && command < kColumnCommandBase + kMaxServices) {
         toggleColumn(app, command - kColumnCommandBase);
         return true;
@@ -235,6 +257,7 @@ void moveNowLine(AppState& app) {
 void onTimer(AppState& app, UINT_PTR id) {
     if (id == TIMER_HOUSEKEEPING) {
         rememberPlacement(app);
+        collectReservationsOnTick(app);
         moveNowLine(app);
     } else if (id == TIMER_GUIDE_REPAINT) {
         KillTimer(app.mainWindow, TIMER_GUIDE_REPAINT);
@@ -365,6 +388,21 @@ int MainWindowHost::verticalBarPosition(bool tracking) {
 void MainWindowHost::invalidate(const Rect& rect, bool erase) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     InvalidateRect(app_.mainWindow, &r, erase);
+}
+
+void collectReservationsOnTick(AppState& app) {
+    const ViewSettings& view = app.view;
+    const ReservationSources sources{view.epgTimerDisp == 1, view.tvRockDisp == 1, view.tunerecDisp == 1,
+                                     app.paths.epgTimerFile.c_str(), view.tvRockProgName.c_str()};
+    const ReservationInputs inputs{app.store.get(), *app.reservationFiles, *app.servicePreferences,
+                                   app.jobStore.get(), app.clock->now()};
+    if (!collectReservations(app.reservationWatch, sources, inputs, app.reservations)) return;
+    app.reservationFrames = reservationFrames(app.reservations);
+    invalidateClient(app, false);
+    if (app.reservationListWindow)
+        PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
+    // The genre list's rows show which programmes are reserved.
+    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void rebuildGuide(AppState& app) {
