@@ -181,7 +181,7 @@ std::string taskConflictText(const ReservationList& reservations, const std::vec
     std::string text;
     for (const ReservationRecord& r : reservations) {
         if (r.start >= end) break;
-        if (r.kind < kReservationJobBase || r.valid == 0 || r.end <= start) continue;
+        if (!r.isJob() || r.valid == 0 || r.end <= start) continue;
         const int id = r.kind - kReservationJobBase;
         std::string name = "ID" + std::to_string(id);
         for (const TunerecPreset& preset : presets)

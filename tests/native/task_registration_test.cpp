@@ -13,6 +13,7 @@
 #include "reserve/task_registration.h"
 #include "store/broadcast_time.h"
 #include "support/recording_message_boxes.h"
+#include "support/registration_fixture.h"
 
 namespace corvane {
 namespace {
@@ -36,7 +37,7 @@ TEST(TaskTexts, BaseNamesChannelNumbersDatesAndConflicts) {
     std::vector<TunerecPreset> presets(2);
     presets[0].name = "地デジ", presets[0].id = 2, presets[1].name = "later", presets[1].id = 2;
     auto record = [](int kind, int from, int to, int valid, const char* title) {
-        return ReservationRecord{kind, at(7, from), at(7, to), 0, 0, 0, valid, 0, title, ""};
+        return ReservationRecord{kind, at(7, from), at(7, to), 0, 0, 0, valid, 0, title, "", ""};
     };
     const ReservationList reservations = {
         record(1002, 19, 21, 1, "ends at the start"),
@@ -83,15 +84,14 @@ TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndPresetsKeepTheEditedBaseName) {
 
 // "ニュース" on @b101 from 21:00 to 22:00 of Monday 2026-12-07, as the dialog
 // shows it, with the calls "登録" makes recorded.
-struct Registration : Clock, ProcessStarter, AccountPrompt {
+struct Registration : Clock, AccountPrompt {
     MemoryJobStore jobs;
     RecordingMessageBoxes boxes;
-    TaskRegistrationCalls calls{jobs, *this, *this, boxes, *this, "system user"};
+    RecordingStarts starts;
+    TaskRegistrationCalls calls{jobs, *this, starts, boxes, *this, "system user"};
     TunerecPreset preset;
     TaskForm form;
     int64_t time = at(7, 12);
-    Texts started;
-    bool startSucceeds = true;
     std::vector<std::pair<std::string, std::string>> answers, asked;  // a prompt past the answers is cancelled
 
     Registration() {
@@ -101,7 +101,6 @@ struct Registration : Clock, ProcessStarter, AccountPrompt {
         loadTaskPreset(preset, "ニュース", form);
     }
     int64_t now() override { return time; }
-    bool start(const std::string& line) override { return started.push_back(line), startSucceeds; }
     bool ask(std::string& account, std::string& password) override {
         asked.emplace_back(account, password);
         if (asked.size() > answers.size()) return false;
@@ -129,7 +128,7 @@ TEST(TaskRegistration, AFutureProgrammeBecomesAJobThreeMinutesEarly) {
         EXPECT_EQ(std::vector({2026, 12, 7, 20, 57, int(schedule), int(daily), int(weekly), int(weekly), 0x1000}),
                   std::vector({t.beginYear, t.beginMonth, t.beginDay, t.startHour, t.startMinute, int(t.type),
                                t.daysInterval, t.weeksInterval, int(t.daysOfTheWeek), int(r.job()->flags)}));
-        EXPECT_TRUE(r.started.empty() && r.boxes.shown.empty() && r.asked.empty());
+        EXPECT_TRUE(r.starts.lines.empty() && r.boxes.shown.empty() && r.asked.empty());
     }
     // Midnight fires at 23:57 the day before; UDP, every word off and the extra options.
     Registration r;
@@ -160,11 +159,11 @@ TEST(TaskRegistration, AProgrammeAboutToStartOrRunningStartsTheToolAtOnce) {
         EXPECT_EQ(!c.timeArgument.empty(), r.run()) << c.timeArgument;
         if (c.timeArgument.empty()) {
             EXPECT_EQ(std::vector{r.box(kTaskEndedText, message_box::iconWarning)}, r.boxes.shown);
-            EXPECT_TRUE(r.started.empty() && !r.job());
+            EXPECT_TRUE(r.starts.lines.empty() && !r.job());
             continue;
         }
         EXPECT_EQ(Texts{"\"C:\\tool\\tunerec.exe\" \"D:\\録画\\ニュース.ts\" @b101 " + c.timeArgument + "      I2 "},
-                  r.started);
+                  r.starts.lines);
         EXPECT_EQ(c.schedule != TaskSchedule::once, r.job() != nullptr);  // kept for the next run
     }
 }
@@ -190,14 +189,14 @@ TEST(TaskRegistration, FailuresShowTheirBoxAndKeepTheDialogOpen) {
     // An immediate start that fails says so; with a daily job it was registered all the same.
     r.time = at(7, 21, 10);
     EXPECT_FALSE(r.run());
-    r.preset.executablePath = "C:\\tunerec.exe", r.startSucceeds = false, r.form.schedule = TaskSchedule::daily;
+    r.preset.executablePath = "C:\\tunerec.exe", r.starts.succeed = false, r.form.schedule = TaskSchedule::daily;
     EXPECT_TRUE(r.run() && r.jobs.find("tunerec - ポ.job"));
     const RecordingMessageBoxes::Box bad = r.box(kTaskBadFileText, message_box::iconWarning);
     const RecordingMessageBoxes::Box notStarted = r.box(kTaskStartFailedText, message_box::iconError);
     EXPECT_EQ(std::vector({bad, bad, bad, bad, bad, r.box(kTaskNoFileText, message_box::iconWarning),
                            r.box(kTaskNoToolText, message_box::iconWarning), notStarted, notStarted}),
               r.boxes.shown);
-    EXPECT_EQ(1u, r.started.size());
+    EXPECT_EQ(1u, r.starts.lines.size());
 }
 
 TEST(TaskRegistration, JobNamesNeverMeetATakenNameInAnyCase) {

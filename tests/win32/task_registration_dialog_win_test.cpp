@@ -1,6 +1,5 @@
-// Drives the real task registration dialog: a thread timer acts inside the
-// modal loops like a user, on whichever window of this thread is the one
-// enabled (the dialog, the account dialog over it, a box over that). Jobs go
+// Drives the real task registration dialog with a scripted user (the dialog,
+// the account dialog over it, a box over that, the save dialog). Jobs go
 // to the prefix's Task Scheduler, which every test process shares: titles
 // carry the process id and every job made is deleted.
 #include <windows.h>
@@ -9,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -20,49 +18,17 @@
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
 #include "store/window_text_win.h"
+#include "support/dialog_script_win.h"
 #include "support/win_test_support.h"
 
 namespace corvane {
 namespace {
 
-// What the scripted user does, one step per window it waits for.
-struct Step {
-    int control;  // the window holds this control; 0: a message box
-    std::function<void(HWND)> act;
-};
-std::vector<Step> steps;
-size_t nextStep = 0;
 constexpr int kFileNameCombo = 0x47C;  // cmb13 of the save dialog
 
-BOOL CALLBACK findEnabled(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window)) *reinterpret_cast<HWND*>(found) = window;
-    return TRUE;
-}
-
-void CALLBACK runSteps(HWND, UINT, UINT_PTR, DWORD) {
-    HWND window = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findEnabled, reinterpret_cast<LPARAM>(&window));
-    if (!window || nextStep >= steps.size()) return;
-    const Step& step = steps[nextStep];
-    const bool isBox = !GetDlgItem(window, IDC_TASK_CHANNEL) && !GetDlgItem(window, IDC_ACCOUNT_NAME);
-    if (step.control ? !GetDlgItem(window, step.control) : !isBox) return;
-    ++nextStep;  // before acting: the action may open the next modal loop
-    step.act(window);
-}
-
-void press(HWND window, int id) { SendDlgItemMessageA(window, id, BM_CLICK, 0, 0); }
-void choose(HWND dialog, int combo, int index) {
-    SendDlgItemMessageA(dialog, combo, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), LPARAM(GetDlgItem(dialog, combo)));
-}
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
 using Texts = std::vector<std::string>;
-Texts textsOf(HWND dialog, std::initializer_list<int> ids) {
-    Texts texts;
-    for (int id : ids) texts.push_back(dialogItemText(dialog, id));
-    return texts;
-}
 
 class TaskDialogTest : public testing::Test, public Clock {
 protected:
@@ -77,14 +43,10 @@ protected:
             if (name.find(jobName("")) == 0) jobs.deleteJob(name);
     }
     int64_t now() override { return time; }
-    int run(std::vector<Step> script) {
-        steps = std::move(script), nextStep = 0;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 30, runSteps);
+    int run(std::vector<DialogStep> steps) {
+        const DialogScript script(std::move(steps), {IDC_TASK_CHANNEL, IDC_ACCOUNT_NAME, kFileNameCombo});
         const TaskDialogInputs inputs{&programme, &presets, &current, &reservations, &jobs, &processes, this};
-        const int result = runTaskRegistrationDialog(nullptr, inputs);
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(steps.size(), nextStep);
-        return result;
+        return runTaskRegistrationDialog(nullptr, inputs);
     }
     std::string jobName(const char* suffix) { return "tunerec - ドラマ．第1話 " + tag + suffix; }
     JobDetails job(const char* suffix) {
@@ -107,13 +69,13 @@ protected:
 
 TEST_F(TaskDialogTest, ShowsTheProgrammeAndSavesOnceDailyAndWeeklyJobsBesideEachOther) {
     reservations = {
-        {1003, localTimeOf(2031, 3, 5, 21, 30, 0), localTimeOf(2031, 3, 5, 22, 30, 0), 0, 0, 0, 1, 0, "先約", ""}};
+        {1003, localTimeOf(2031, 3, 5, 21, 30, 0), localTimeOf(2031, 3, 5, 22, 30, 0), 0, 0, 0, 1, 0, "先約", "", ""}};
     for (int schedule = 0; schedule < 3; ++schedule) {
         auto registerWithSchedule = [&](HWND dialog) {
             EXPECT_EQ(
                 Texts({"テレビ", "@b101", "2031/03/05(水)", "21:00-21:54", file, "-x", "[録画用]21:30～22:30 先約"}),
-                textsOf(dialog, {IDC_TASK_CHANNEL, IDC_TASK_CHANNEL_NO, IDC_TASK_DATE, IDC_TASK_TIME, IDC_TASK_FILE,
-                                 IDC_TASK_OTHER, IDC_TASK_CONFLICTS}));
+                dialogTexts(dialog, {IDC_TASK_CHANNEL, IDC_TASK_CHANNEL_NO, IDC_TASK_DATE, IDC_TASK_TIME, IDC_TASK_FILE,
+                                     IDC_TASK_OTHER, IDC_TASK_CONFLICTS}));
             HWND conflicts = GetDlgItem(dialog, IDC_TASK_CONFLICTS);
             HDC dc = GetDC(conflicts);
             SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(conflicts));
@@ -122,10 +84,10 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAndSavesOnceDailyAndWeeklyJobsBesideEach
             EXPECT_TRUE(IsWindowVisible(conflicts) && checked(dialog, IDC_TASK_WEDNESDAY) &&
                         checked(dialog, IDC_TASK_B25));
             EXPECT_FALSE(enabled(dialog, IDC_TASK_WEDNESDAY) || checked(dialog, IDC_TASK_THURSDAY));
-            choose(dialog, IDC_TASK_SCHEDULE, schedule);
+            chooseItem(dialog, IDC_TASK_SCHEDULE, schedule);
             EXPECT_EQ(schedule == 2, enabled(dialog, IDC_TASK_SUNDAY) && enabled(dialog, IDC_TASK_SATURDAY));
-            if (schedule == 2) press(dialog, IDC_TASK_FRIDAY);
-            press(dialog, IDOK);
+            if (schedule == 2) pressButton(dialog, IDC_TASK_FRIDAY);
+            pressButton(dialog, IDOK);
         };
         EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, registerWithSchedule}}));
     }
@@ -147,24 +109,24 @@ TEST_F(TaskDialogTest, APresetSwitchKeepsTheEditedBaseNameAndCancelSavesNothing)
     auto switchPresets = [&](HWND dialog) {
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_TASK_CONFLICTS)));
         SetDlgItemTextA(dialog, IDC_TASK_FILE, "E:\\x\\edited.ts");
-        press(dialog, IDC_TASK_B25);
-        choose(dialog, IDC_TASK_PRESET, 2);
-        EXPECT_EQ(Texts({"D:\\b\\edited.ts", "-y"}), textsOf(dialog, {IDC_TASK_FILE, IDC_TASK_OTHER}));
+        pressButton(dialog, IDC_TASK_B25);
+        chooseItem(dialog, IDC_TASK_PRESET, 2);
+        EXPECT_EQ(Texts({"D:\\b\\edited.ts", "-y"}), dialogTexts(dialog, {IDC_TASK_FILE, IDC_TASK_OTHER}));
         EXPECT_TRUE(checked(dialog, IDC_TASK_LOGON) && checked(dialog, IDC_TASK_B25));
-        choose(dialog, IDC_TASK_PRESET, 1);
+        chooseItem(dialog, IDC_TASK_PRESET, 1);
         EXPECT_EQ("E:\\x\\edited.ts", dialogItemText(dialog, IDC_TASK_FILE));
         EXPECT_FALSE(checked(dialog, IDC_TASK_B25));
-        choose(dialog, IDC_TASK_PRESET, 2);
-        press(dialog, IDC_TASK_FILE_BROWSE);
+        chooseItem(dialog, IDC_TASK_PRESET, 2);
+        pressButton(dialog, IDC_TASK_FILE_BROWSE);
     };
     // The save dialog takes the name of a file that does not exist yet.
     auto chooseNewFile = [&](HWND chooser) {
         SetDlgItemTextA(chooser, kFileNameCombo, newFile.c_str());
-        press(chooser, IDOK);
+        pressButton(chooser, IDOK);
     };
     auto cancel = [&](HWND dialog) {
         EXPECT_EQ(newFile, dialogItemText(dialog, IDC_TASK_FILE));
-        press(dialog, IDCANCEL);
+        pressButton(dialog, IDCANCEL);
     };
     EXPECT_EQ(IDCANCEL,
               run({{IDC_TASK_FILE, switchPresets}, {kFileNameCombo, chooseNewFile}, {IDC_TASK_FILE, cancel}}));
@@ -180,13 +142,13 @@ TEST_F(TaskDialogTest, TheAccountIsAskedUntilThePasswordsAgreeAndARunningProgram
             SetDlgItemTextA(dialog, IDC_ACCOUNT_NAME, account);
             SetDlgItemTextA(dialog, IDC_ACCOUNT_PASSWORD, password);
             SetDlgItemTextA(dialog, IDC_ACCOUNT_PASSWORD_CONFIRM, again);
-            press(dialog, again ? IDOK : IDCANCEL);
+            pressButton(dialog, again ? IDOK : IDCANCEL);
         };
     };
-    auto pressOk = [](HWND window) { press(window, IDOK); };
+    auto pressOk = [](HWND window) { pressButton(window, IDOK); };
     auto reenter = [](HWND box) {
         EXPECT_EQ("アカウントの設定", wholeWindowText(box));
-        press(box, IDOK);
+        pressButton(box, IDOK);
     };
     EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, pressOk},
                          {IDC_ACCOUNT_NAME, type("ann", "a", "b")},
