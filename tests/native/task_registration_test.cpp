@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "reserve/job_parameters.h"
 #include "reserve/job_store_memory.h"
 #include "reserve/task_registration.h"
 #include "store/broadcast_time.h"
@@ -129,6 +130,12 @@ TEST(TaskRegistration, AFutureProgrammeBecomesAJobThreeMinutesEarly) {
                   std::vector({t.beginYear, t.beginMonth, t.beginDay, t.startHour, t.startMinute, int(t.type),
                                t.daysInterval, t.weeksInterval, int(t.daysOfTheWeek), int(r.job()->flags)}));
         EXPECT_TRUE(r.starts.lines.empty() && r.boxes.shown.empty() && r.asked.empty());
+        // Reservation collection reads the job back as the same programme.
+        const std::optional<JobParameters> read = parseJobParameters(r.job()->parameters);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(std::tuple(4, 101, "21:00-22:00", "ニュース", 2, "ニュース"),
+                  std::tuple(read->networkClass, read->channelNumber, read->timeText, read->outputName,
+                             read->instanceId, jobTitle(r.job()->name)));
     }
     // Midnight fires at 23:57 the day before; UDP, every word off and the extra options.
     Registration r;
