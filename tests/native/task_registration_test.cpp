@@ -54,7 +54,7 @@ TEST(TaskTexts, BaseNamesChannelNumbersDatesAndConflicts) {
     EXPECT_EQ("", taskConflictText(reservations, presets, at(7, 1), at(7, 2)));
 }
 
-TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndPresetsKeepTheEditedBaseName) {
+TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndTheDialogStaysOnTheDesktop) {
     const std::pair<std::string, Texts> paths[] = {
         {"D:\\録画\\表\\a.b.ts", {"D:", "\\録画\\表\\", "a.b", ".ts"}},
         {"\\\\pc\\share/ソ", {"", "\\\\pc\\share/", "ソ", ""}},
@@ -65,18 +65,6 @@ TEST(TaskTexts, FilePathsSplitAsTheLibraryDoesAndPresetsKeepTheEditedBaseName) {
         EXPECT_EQ(expected, Texts({parts.drive, parts.directory, parts.baseName, parts.extension}));
     }
     EXPECT_EQ(Texts({"D:\\表\\X.ts", "\\X.ts"}), Texts({taskFileText("D:\\表", "X"), taskFileText("", "X")}));
-
-    std::vector<TunerecPreset> presets(2);
-    presets[0].saveFolder = "D:\\a\\", presets[1].saveFolder = "E:\\b", presets[1].otherOptions = "-x";
-    TaskForm form;
-    std::string baseName = "title";
-    loadTaskPreset(presets[0], baseName, form);
-    EXPECT_EQ("D:\\a\\title.ts", form.file);
-    form.file = "F:\\c\\edited.ts", form.options.udp = true;
-    storeTaskPreset(form, presets[0], baseName);
-    loadTaskPreset(presets[1], baseName, form);
-    EXPECT_EQ(std::tuple("E:\\b\\edited.ts", "-x", false), std::tuple(form.file, form.otherOptions, form.options.udp));
-    EXPECT_EQ(std::pair(std::string("F:\\c\\"), 1), std::pair(presets[0].saveFolder, presets[0].udp));
 
     EXPECT_EQ((DialogOrigin{50, 75}), taskDialogOrigin(100, 100, 100, 50, 800, 600));
     EXPECT_EQ((DialogOrigin{695, 545}), taskDialogOrigin(790, 590, 100, 50, 800, 600));
