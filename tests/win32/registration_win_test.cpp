@@ -19,7 +19,7 @@
 #include "reserve/task_registration.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
-#include "support/dialog_script_win.h"
+#include "support/modal_script_win.h"
 #include "support/loopback_listener_win.h"
 #include "support/recording_message_boxes.h"
 #include "support/registration_fixture.h"
@@ -236,7 +236,7 @@ TEST_F(RegistrationWinTest, TheCaptureCommandOpensTheTaskDialogOnThePreparedProg
     };
     select(0);  // 09:00-10:00, at 09:30: the tool starts at once for the 30 minutes left and one more
     {
-        const DialogScript script({{IDC_TASK_FILE, registerAtOnce}}, {IDC_TASK_CHANNEL});
+        const ModalScript script({{IDC_TASK_FILE, registerAtOnce}}, {IDC_TASK_CHANNEL});
         press();
     }
     EXPECT_EQ("\"" + probe + "\" \"\\朝の番組.ts\" " + channelNumber + " 31 P POFF B25   I1 ", probeLine());

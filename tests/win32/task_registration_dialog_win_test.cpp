@@ -18,7 +18,7 @@
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
 #include "store/window_text_win.h"
-#include "support/dialog_script_win.h"
+#include "support/modal_script_win.h"
 #include "support/win_test_support.h"
 
 namespace corvane {
@@ -43,8 +43,8 @@ protected:
             if (name.find(jobName("")) == 0) jobs.deleteJob(name);
     }
     int64_t now() override { return time; }
-    int run(std::vector<DialogStep> steps) {
-        const DialogScript script(std::move(steps), {IDC_TASK_CHANNEL, IDC_ACCOUNT_NAME, kFileNameCombo});
+    int run(std::vector<ModalStep> steps) {
+        const ModalScript script(std::move(steps), {IDC_TASK_CHANNEL, IDC_ACCOUNT_NAME, kFileNameCombo});
         const TaskDialogInputs inputs{&programme, &presets, &current, &reservations, &jobs, &processes, this};
         return runTaskRegistrationDialog(nullptr, inputs);
     }
