@@ -1,7 +1,10 @@
 #include "app/app_state_win.h"
 
+#include <optional>
+
 #include "reserve/popup_registration_win.h"
 #include "reserve/registration_win.h"
+#include "reserve/task_registration_dialog_win.h"
 #include "resources/resource.h"
 #include "store/invariant.h"
 
@@ -43,6 +46,18 @@ Settings& AppPopupHost::settings() { return *app_.settings; }
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
     if (app_.registrations)
         preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);
+}
+
+int AppTaskDialog::run(const PendingCaptureEvent& pending) {
+    const EpgStore* store = app_.store.get();
+    const int channel = pending.channel;
+    // The store may have been cleared or reloaded since the programme was chosen.
+    std::optional<TaskProgramme> programme;
+    if (store && app_.layout && channel >= 0 && channel < store->serviceCount && store->services[channel])
+        programme = taskProgramme(pending.event, app_.layout->channels[channel], *store->services[channel]);
+    const TaskDialogInputs inputs{programme ? &*programme : nullptr, &app_.presets, &app_.currentPresetIndex,
+                                  &app_.reservations, app_.jobStore.get(), app_.processes.get(), app_.clock.get()};
+    return runTaskRegistrationDialog(app_.mainWindow, inputs);
 }
 
 HWND AppGenreListHost::mainWindow() { return app_.mainWindow; }

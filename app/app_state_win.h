@@ -67,6 +67,19 @@ private:
     AppState& app_;
 };
 
+// The capture tool's task registration dialog over the main window, for the
+// programme a window prepared: its channel as the store and the guide hold it
+// now, the presets and the shared preset index, the collected reservations,
+// the job store and the process starter of the program.
+class AppTaskDialog final : public TaskRegistrationDialog {
+public:
+    explicit AppTaskDialog(AppState& app) : app_(app) {}
+    int run(const PendingCaptureEvent& pending) override;
+
+private:
+    AppState& app_;
+};
+
 // The genre list's view of the program: the guide, the store, the
 // reservations, the settings file, the highlight and the registration of
 // the programme its detail pane shows.

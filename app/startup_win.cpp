@@ -70,6 +70,7 @@ void createRegistrations(AppState& app) {
         app.registration,
         RegistrationPaths{app.paths.iepgFile, app.paths.iepgHandOverFile, app.paths.epgTimerFile},
         RegistrationCalls{*app.processes, *app.messageBoxes, *app.sockets});
+    if (!app.taskDialog) app.taskDialog = std::make_unique<AppTaskDialog>(app);
     app.registrations->taskDialog = app.taskDialog.get();
 }
 

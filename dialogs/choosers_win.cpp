@@ -3,9 +3,8 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include <vector>
-
 #include "store/shift_jis.h"
+#include "store/window_text_win.h"
 
 namespace corvane {
 
@@ -86,7 +85,7 @@ bool chooseTunerecApplicationWithDialog(HWND owner, std::string& path) {
 bool chooseSaveFolderWithDialog(HWND owner, std::string& path) {
     // The browser selects the folder of the box; "C:\rec\" is given as "C:\rec".
     std::string start = path;
-    if (start.size() > 3 && endsWithBackslash(start)) start.pop_back();
+    if (start.size() > 3 && endsWithPathSeparator(start)) start.pop_back();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     char display[MAX_PATH] = {};
     BROWSEINFOA request{};
@@ -121,13 +120,6 @@ void drawColorSwatch(const DRAWITEMSTRUCT& item, HBRUSH brush) {
     }
 }
 
-std::string dialogItemText(HWND dialog, int id, size_t limit) {
-    HWND control = GetDlgItem(dialog, id);
-    const int length = control ? GetWindowTextLengthA(control) : 0;
-    if (length <= 0) return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(control, text.data(), length + 1);
-    return cutShiftJis(std::string(text.data()), limit);
-}
+std::string dialogItemText(HWND dialog, int id, size_t limit) { return cutShiftJis(dialogItemText(dialog, id), limit); }
 
 }  // namespace corvane

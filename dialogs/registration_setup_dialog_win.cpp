@@ -7,6 +7,7 @@
 #include "reserve/message_boxes_win.h"
 #include "resources/resource.h"
 #include "store/shift_jis.h"
+#include "store/window_text_win.h"
 
 namespace corvane {
 
@@ -48,17 +49,6 @@ int PresetControls::*const presetFlagMembers[] = {
     &PresetControls::powerOn, &PresetControls::powerOff,  &PresetControls::b25, &PresetControls::bcsFile,
     &PresetControls::sel,     &PresetControls::logonOnly, &PresetControls::udp};
 
-// The whole text of a window, however long.
-std::string windowText(HWND control) {
-    const int length = GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(length) * 2 + 2, '\0');
-    const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
-
-std::string controlText(HWND dialog, int id) { return dialogItemText(dialog, id, std::string::npos); }
-
 bool ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void tick(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
@@ -99,15 +89,15 @@ void loadPreset(HWND dialog, SetupDialogState& state, int index) {
 
 PresetControls readPresetControls(HWND dialog) {
     PresetControls controls;
-    controls.name = controlText(dialog, IDC_PRESET_NAME);
-    controls.executablePath = controlText(dialog, IDC_PRESET_APP_PATH);
-    controls.saveFolder = controlText(dialog, IDC_PRESET_FOLDER);
-    controls.id = controlText(dialog, IDC_PRESET_ID);
-    controls.udpHostName = controlText(dialog, IDC_PRESET_UDP_HOST);
-    controls.account = controlText(dialog, IDC_PRESET_ACCOUNT);
-    controls.password = controlText(dialog, IDC_PRESET_PASSWORD);
-    controls.passwordConfirm = controlText(dialog, IDC_PRESET_PASSWORD_CONFIRM);
-    controls.otherOptions = controlText(dialog, IDC_PRESET_OTHER);
+    controls.name = dialogItemText(dialog, IDC_PRESET_NAME);
+    controls.executablePath = dialogItemText(dialog, IDC_PRESET_APP_PATH);
+    controls.saveFolder = dialogItemText(dialog, IDC_PRESET_FOLDER);
+    controls.id = dialogItemText(dialog, IDC_PRESET_ID);
+    controls.udpHostName = dialogItemText(dialog, IDC_PRESET_UDP_HOST);
+    controls.account = dialogItemText(dialog, IDC_PRESET_ACCOUNT);
+    controls.password = dialogItemText(dialog, IDC_PRESET_PASSWORD);
+    controls.passwordConfirm = dialogItemText(dialog, IDC_PRESET_PASSWORD_CONFIRM);
+    controls.otherOptions = dialogItemText(dialog, IDC_PRESET_OTHER);
     for (size_t i = 0; i < std::size(presetChecks); ++i)
         controls.*presetFlagMembers[i] = ticked(dialog, presetChecks[i]);
     return controls;
@@ -205,8 +195,8 @@ void accept(HWND dialog, SetupDialogState& state) {
     setup.registration.iEpgTunerec = ticked(dialog, IDC_TUNEREC_ENABLE);
     setup.registration.epgTimer = ticked(dialog, IDC_TARGET_EPGTIMER);
     setup.registration.tvRock = ticked(dialog, IDC_TARGET_TVROCK);
-    setup.registration.hostName = controlText(dialog, IDC_TVROCK_HOST);
-    setup.registration.fileName = controlText(dialog, IDC_IEPG_APP_PATH);
+    setup.registration.hostName = dialogItemText(dialog, IDC_TVROCK_HOST);
+    setup.registration.fileName = dialogItemText(dialog, IDC_IEPG_APP_PATH);
     if (!checkRegistrationTexts(setup.registration, *state.messages)) return;
     if (!saveCurrentPreset(dialog, state)) {
         selectCurrentPreset(dialog, state);
@@ -224,7 +214,7 @@ void accept(HWND dialog, SetupDialogState& state) {
 // A browse button: the chooser starts from the box's text, and a choice
 // replaces it (a folder with its '\\'); a cancel leaves the box as it was.
 void browse(HWND dialog, bool (*chooser)(HWND, std::string&), int box, bool folder) {
-    std::string path = controlText(dialog, box);
+    std::string path = dialogItemText(dialog, box);
     if (chooser && chooser(dialog, path) && !path.empty())
         SetDlgItemTextA(dialog, box, (folder ? withTrailingBackslash(path) : path).c_str());
 }
@@ -315,7 +305,7 @@ void endCellEdit(HWND dialog, HWND list, SetupDialogState& state, const NMLVDISP
     if (edited) {
         text = info.item.pszText;
     } else if (!state.editCancelled && state.editControl && IsWindow(state.editControl)) {
-        text = windowText(state.editControl);
+        text = wholeWindowText(state.editControl);
         edited = true;
     }
     if (edited && column >= 1 && row >= 0 && row < static_cast<int>(state.rows.size())) {

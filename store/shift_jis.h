@@ -27,21 +27,21 @@ inline std::string cutShiftJis(const std::string& text, size_t limit) {
     return text.substr(0, shiftJisPrefixLength(text.data(), text.size(), limit));
 }
 
-// Whether the last character of `text` is a backslash: a trail byte 0x5C
-// (as in "表", 0x95 0x5C) is not one.
-inline bool endsWithBackslash(const std::string& text) {
+// Whether the last character of `text` is a path separator ('\\' or '/'): a
+// trail byte 0x5C (as in "表", 0x95 0x5C) is not one.
+inline bool endsWithPathSeparator(const std::string& text) {
     size_t i = 0, last = std::string::npos;
     while (i < text.size()) {
         last = i;
         i += isShiftJisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
     }
-    return last != std::string::npos && last + 1 == text.size() && text[last] == '\\';
+    return last != std::string::npos && last + 1 == text.size() && (text[last] == '\\' || text[last] == '/');
 }
 
 // A folder path ready for a file name to follow: `folder` with a backslash
-// appended unless it already ends in one.
+// appended unless it already ends in a separator.
 inline std::string withTrailingBackslash(const std::string& folder) {
-    return endsWithBackslash(folder) ? folder : folder + '\\';
+    return endsWithPathSeparator(folder) ? folder : folder + '\\';
 }
 
 // A decoded broadcast text as edit-control lines: one CR at the very end is

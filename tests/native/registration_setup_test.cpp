@@ -154,6 +154,7 @@ TEST(PresetSaveRule, PasswordsLengthsAndIdsAreCheckedBeforeAnythingChanges) {
 }
 
 TEST(FolderPath, ABackslashIsAppendedUnlessTheLastCharacterIsOne) {
-    for (auto [folder, expected] : {std::pair{"C:\\rec", "C:\\rec\\"}, {"C:\\rec\\", "C:\\rec\\"}, {"C:\\表", "C:\\表\\"}})
+    for (auto [folder, expected] : {std::pair{"C:\\rec", "C:\\rec\\"}, {"C:\\rec\\", "C:\\rec\\"}, {"C:\\表", "C:\\表\\"},
+                                    {"D:/rec/", "D:/rec/"}})
         EXPECT_EQ(expected, withTrailingBackslash(folder)) << folder;
 }

@@ -320,15 +320,6 @@ TEST_F(LoadedWindowTest, WheelScrollsByRegion) {
     EXPECT_EQ(400 - 120, layout.view.scrollY);
 }
 
-int setupDialogButton = IDOK;  // how the scripted user leaves the registration setup
-
-void CALLBACK leaveRegistrationSetup(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowA("#32770", "iEPG設定");
-    if (!dialog || !IsWindowVisible(dialog)) return;
-    KillTimer(nullptr, timer);
-    SendDlgItemMessageA(dialog, setupDialogButton, BM_CLICK, 0, 0);
-}
-
 TEST_F(LoadedWindowTest, RegistrationSetupOkWritesAndTakesThePopupAwayCancelLeavesIt) {
     GuideLayout& layout = *app.layout;
     const int y = layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - layout.view.scrollY + 5;
@@ -336,8 +327,7 @@ TEST_F(LoadedWindowTest, RegistrationSetupOkWritesAndTakesThePopupAwayCancelLeav
     SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, y));
     ASSERT_TRUE(popupShown(app.popupWindow));
     for (const int button : {IDCANCEL, IDOK}) {
-        setupDialogButton = button;
-        SetTimer(nullptr, 0, 40, leaveRegistrationSetup);
+        DialogScript::start("iEPG設定", [button](HWND dialog) { SendDlgItemMessageA(dialog, button, BM_CLICK, 0, 0); });
         command(IDM_IEPG_SETUP);
         // What the popup prepared follows the settings it was prepared with.
         EXPECT_EQ(button == IDCANCEL, popupShown(app.popupWindow));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs/registration_setup_dialog_win.h"
+#include "reserve/task_registration_dialog_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
 #include "support/fake_guide_host.h"
@@ -24,6 +25,7 @@ namespace {
 
 using Step = std::function<bool(HWND dialog)>;
 struct Script {
+    const char* caption;  // of the dialog the steps work on
     std::vector<Step> steps;
     size_t next = 0;
     bool busy = false;
@@ -31,7 +33,7 @@ struct Script {
 } * script;
 
 void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindWindowA("#32770", "iEPG設定");
+    HWND dialog = FindWindowA("#32770", script->caption);
     if (script->busy || !dialog || !IsWindowVisible(dialog) || script->next >= script->steps.size()) return;
     if (GetTickCount() - script->started > 30000) {  // a moment never came: leave rather than hang
         ADD_FAILURE() << "script stopped at step " << script->next;
@@ -83,14 +85,19 @@ protected:
         presets = readTunerecPresets(settings);
     }
 
-    int run(std::vector<Step> steps, MessageBoxes* messages = nullptr) {
-        Script run{std::move(steps)};
+    // Opens a dialog with `open` and runs `steps` on the dialog of `caption`.
+    static int scripted(const char* caption, std::vector<Step> steps, const std::function<int()>& open) {
+        Script run{caption, std::move(steps)};
         script = &run;
         const UINT_PTR timer = SetTimer(nullptr, 0, 40, scriptTick);
-        const int result = runRegistrationSetupDialog(nullptr, app, SetupBrowsers{}, messages);
+        const int result = open();
         KillTimer(nullptr, timer);
         EXPECT_EQ(run.steps.size(), run.next) << "steps left undone";
         return result;
+    }
+    int run(std::vector<Step> steps, MessageBoxes* messages = nullptr) {
+        return scripted("iEPG設定", std::move(steps),
+                        [&] { return runRegistrationSetupDialog(nullptr, app, SetupBrowsers{}, messages); });
     }
 
     TempIniFile ini{"setup"};
@@ -141,9 +148,10 @@ TEST_F(RegistrationSetupDialogTest, PresetsSwitchOnACopyAPasswordMismatchRefuses
               }}));
 }
 
-// The window a browse button opened over the dialog, once it is there:
-// left with `button` (IDOK or IDCANCEL).
-Step leaveBrowser(int button) {
+// The window a browse button opened over the dialog, once it is there (and,
+// when `selected` is given, once its folder tree has selected that folder,
+// which the platform may do a moment later): left with `button`.
+Step leaveBrowser(int button, std::string selected = "") {
     return [=](HWND d) {
         std::pair<HWND, HWND> search{d, nullptr};
         EnumThreadWindows(
@@ -155,6 +163,14 @@ Step leaveBrowser(int button) {
             },
             reinterpret_cast<LPARAM>(&search));
         if (!search.second) return false;
+        char label[MAX_PATH] = {};
+        TVITEMA item{};
+        HWND tree = FindWindowExA(search.second, nullptr, WC_TREEVIEWA, nullptr);
+        item.mask = TVIF_TEXT, item.pszText = label, item.cchTextMax = sizeof label;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        if (!selected.empty() && !(item.hItem && SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) &&
+                                   selected == label))
+            return false;
         PostMessageA(search.second, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(search.second, button)));
         return true;
@@ -174,11 +190,11 @@ Step afterBrowser(std::function<void(HWND)> check, int browse) {
 TEST_F(RegistrationSetupDialogTest, ThePlatformFolderBrowserStartsFromTheBoxAndItsFolderGetsABackslash) {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string folder = std::string(temp) + "corvane_browse_" + std::to_string(GetCurrentProcessId());
+    const std::string name = "corvane_browse_" + std::to_string(GetCurrentProcessId()), folder = temp + name;
     CreateDirectoryA(folder.c_str(), nullptr);
     EXPECT_EQ(IDCANCEL, run({afterBrowser([&](HWND d) { SetDlgItemTextA(d, IDC_PRESET_FOLDER, folder.c_str()); },
                                           IDC_PRESET_FOLDER_BROWSE),
-                             leaveBrowser(IDOK),  // the folder of the box, selected at the start
+                             leaveBrowser(IDOK, name),  // the folder of the box, selected at the start
                              afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", text(d, IDC_PRESET_FOLDER)); },
                                           IDC_PRESET_FOLDER_BROWSE),
                              leaveBrowser(IDCANCEL),
@@ -247,8 +263,10 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceColumnZeroNe
                          ended([&](HWND d) { EXPECT_EQ(std::tuple(firstName, "nhk"), std::tuple(cell(d, 0, 0), cell(d, 0, 1))); }),
                          click(0, 2), type(0, 2, {VK_BACK, VK_RETURN}),  // the number emptied
                          ended([](HWND d) { EXPECT_EQ("", cell(d, 0, 2)); }),
-                         click(1, 2), click(1, 2), type(1, 2, {'X', VK_ESCAPE}),  // Escape keeps the cell and the dialog
-                         ended([](HWND d) { EXPECT_EQ("101", cell(d, 1, 2)); }),
+                         click(1, 2), click(1, 2), type(1, 2, {VK_BACK, '7', VK_RETURN}),
+                         ended([](HWND d) { EXPECT_EQ("7", cell(d, 1, 2)); }),
+                         click(1, 1), type(1, 1, {'X', VK_ESCAPE}),  // Escape keeps the cell and the dialog
+                         ended([](HWND d) { EXPECT_EQ("BS101", cell(d, 1, 1)); }),
                          click(1, 1), type(1, 1, {VK_RETURN}, tooLong.c_str()),  // refused, not cut
                          ended([](HWND d) {
                              EXPECT_EQ("BS101", cell(d, 1, 1));
@@ -259,12 +277,27 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceColumnZeroNe
     ASSERT_EQ(1u, boxes.shown.size());
     EXPECT_EQ("iEPG登録局名は99バイト以内で入力してください。", boxes.shown[0].text);
     auto stored = [&](const char* section, const char* key) { return settings.readString(section, key, "-", 100); };
-    EXPECT_EQ(std::tuple("nhk", "", "101", "1", "150"),
+    EXPECT_EQ(std::tuple("nhk", "", "7", "1", "150"),
               std::tuple(stored("iEPGStationName", "1024"), stored("RemoconChNo", "1024"), stored("RemoconChNo", "101:4"),
                          stored("iEpgSetup", "TvRock"), stored("iEpgSetupDialog", "CHNAMEW")));
     // The guide takes them at once: the emptied number is the remote key again.
     EXPECT_EQ(std::tuple("nhk", 5, 1), std::tie(layout.channels[0].stationName, layout.channels[0].remoteNumber,
                                                registration.tvRock));
+    // The next task registration shows the new numbers.
+    for (auto [service, shown] : {std::pair{0, "@5"}, {1, "@b007"}}) {
+        const TaskProgramme programme =
+            taskProgramme(layout.events[service][0], layout.channels[service], *store->services[service]);
+        const ReservationList none;
+        SystemClock clock;
+        const TaskDialogInputs inputs{&programme, &presets, &current, &none, nullptr, nullptr, &clock};
+        scripted("tunerecタスク登録",
+                 {[&](HWND d) {
+                     EXPECT_EQ(shown, text(d, IDC_TASK_CHANNEL_NO));
+                     press(d, IDCANCEL);
+                     return true;
+                 }},
+                 [&] { return runTaskRegistrationDialog(nullptr, inputs); });
+    }
 }
 
 }  // namespace
