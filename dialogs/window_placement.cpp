@@ -11,6 +11,13 @@ const char* const popupSection = "PopDialog";
 const char* const updateSection = "UpdateDialog";
 const char* const reservationListSection = "iEpgListDialog";
 
+struct ColumnWidthKey {
+    const char* key;
+    const char* defaultWidth;
+};
+constexpr ColumnWidthKey reservationListWidthKeys[5] = {
+    {"CHW", "120"}, {"DATEW", "150"}, {"NAMEW", "320"}, {"UNITW", "150"}, {"EPGNAMEW", "320"}};
+
 std::string decimal(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
@@ -65,6 +72,21 @@ DialogPlacement readUpdateWindowPlacement(Settings& settings) {
 
 DialogPlacement readReservationListPlacement(Settings& settings) {
     return readDialogPlacement(settings, reservationListSection, {"", "17", "910", "290"});
+}
+
+ReservationListWidths readReservationListWidths(Settings& settings) {
+    ReservationListWidths widths{};
+    for (size_t i = 0; i < widths.size(); ++i) {
+        const ColumnWidthKey& key = reservationListWidthKeys[i];
+        widths[i] = parseDecimal(settings.readString(reservationListSection, key.key, key.defaultWidth,
+                                                     placementCapacity));
+    }
+    return widths;
+}
+
+void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths) {
+    for (size_t i = 0; i < widths.size(); ++i)
+        writeInt(settings, reservationListSection, reservationListWidthKeys[i].key, widths[i]);
 }
 
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height) {

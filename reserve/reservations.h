@@ -26,6 +26,7 @@ struct ReservationRecord {
     uint8_t networkKind = 0;  // networkClass of the matched service
     std::string title;
     std::string guideTitle;  // filled by the reservation list window
+    std::string jobName;     // capture-tool jobs: the name as listed, for deletion
 };
 
 // Kept in start order (then end, then arrival).
