@@ -13,12 +13,15 @@
 
 #include "app/app_settings.h"
 #include "app/service_settings.h"
+#include "dialogs/reservation_list_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
 #include "guide/guide_paint_win.h"
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
+#include "reserve/job_store.h"
+#include "reserve/message_boxes_win.h"
 #include "reserve/reservations.h"
 #include "store/clock.h"
 #include "store/epg_store.h"
@@ -54,6 +57,26 @@ public:
     const EpgStore* store() override;
     Settings& settings() override;
     void prepareRegistration(HWND popup, int service, const GuideEvent& event) override;
+
+private:
+    AppState& app_;
+};
+
+// The reservation list window's view of the program: the guide, the store,
+// the reservations and where capture-tool jobs are deleted.
+class AppReservationListHost final : public ReservationListHost {
+public:
+    explicit AppReservationListHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    Settings& settings() override;
+    const EpgStore* store() override;
+    GuideLayout& layout() override;
+    ReservationList& reservations() override;
+    const std::vector<TunerecPreset>& presets() override;
+    JobStore& jobs() override;
+    MessageBoxes& messageBoxes() override;
+    RowMenu& rowMenu() override;
+    void resetReservationWatch() override;
 
 private:
     AppState& app_;
@@ -104,6 +127,10 @@ struct AppState {
     ReservationList reservations;
     ReservationFrames reservationFrames;  // of `reservations`, as the guide frames them
     ReservationWatch reservationWatch;
+    std::unique_ptr<JobStore> jobStore;  // the Task Scheduler unless set before start-up
+    AppReservationListHost reservationListHost{*this};
+    WindowMessageBoxes reservationListBoxes;  // over the reservation list window
+    PopupRowMenu reservationRowMenu;
     HighlightedProgramme highlight;
 
     HWND mainWindow = nullptr;

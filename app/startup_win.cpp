@@ -8,7 +8,9 @@
 
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
+#include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
+#include "reserve/job_store_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
 
@@ -110,6 +112,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.registration = settings.registration;
     app.presets = settings.presets;
 
+    if (!app.jobStore) app.jobStore = std::make_unique<TaskSchedulerJobStore>();
     app.servicePreferences = std::make_unique<SettingsServicePreferences>(*app.settings);
     app.layout = std::make_unique<GuideLayout>(app.guideHost, *app.servicePreferences, app.view);
 
@@ -124,8 +127,9 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);
     if (!app.updateWindow) return false;
     applyPlacement(app.updateWindow, settings.updateWindow);
-    app.reservationListWindow = createReservationListWindow(app.instance, app.mainWindow);
+    app.reservationListWindow = createReservationListWindow(app.instance, app.reservationListHost);
     if (!app.reservationListWindow) return false;
+    app.reservationListBoxes.setOwner(app.reservationListWindow);
     applyPlacement(app.reservationListWindow, settings.reservationList);
 
     switch (initialShow(app.placement)) {

@@ -125,6 +125,25 @@ TEST_F(ReservationListTest, SortingFlipsPerColumnAndNamesNoRowLast) {
     EXPECT_EQ(-1, sort.flip(kReservationColumnCount));
 }
 
+TEST_F(ReservationListTest, ShowingInTheGuideFindsTheReservationsServiceInBothViews) {
+    host.width = 50 + 180, host.height = 100;
+    const auto scroll = [&] { return std::pair(layout.view.scrollX, layout.view.scrollY); };
+    const int64_t begin = layout.view.guideBegin;  // Saturday 21:00, the BS film
+    // Service 101 of the BS is the second column; 1024 on the ground (class 0) the first.
+    showReservationInGuide(layout, store.get(), 4, 101, localOf(at(-2, 22)), localOf(at(-2, 23)));
+    EXPECT_EQ(std::pair(180, 60 * 2 - 60), scroll());
+    showReservationInGuide(layout, store.get(), 0, 1024, localOf(at(0, 21)), localOf(at(0, 22)));
+    EXPECT_EQ(std::pair(0, static_cast<int>((localOf(at(0, 21)) - begin) / 60 * 2 - 60)), scroll());
+    // The channel view moves only for its own service.
+    layout.view.viewService = 0;
+    layout.buildChannelLayout(store.get());
+    const auto before = scroll();
+    showReservationInGuide(layout, store.get(), 4, 101, localOf(at(0, 20)), localOf(at(0, 21)));
+    EXPECT_EQ(before, scroll());
+    showReservationInGuide(layout, store.get(), 0, 1024, localOf(at(0, 20)), localOf(at(0, 21)));
+    EXPECT_EQ(std::pair(0, 16 * 60 * 2 - 60), scroll());
+}
+
 TEST_F(ReservationListTest, OnlyNamedCaptureJobsOfferDeletionUnderTheirOwnName) {
     records = {record(0, at(0, 9), at(0, 10), 9, 0, "a"), record(1000, at(0, 9), at(0, 10), 9, 0, "ab"),
                record(1003, at(0, 9), at(0, 10), 9, 0, "ニュース")};
