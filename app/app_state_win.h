@@ -22,6 +22,8 @@
 #include "guide/popup_win.h"
 #include "reserve/job_store.h"
 #include "reserve/message_boxes_win.h"
+#include "reserve/reservation_files.h"
+#include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
 #include "store/clock.h"
 #include "store/epg_store.h"
@@ -127,7 +129,8 @@ struct AppState {
     ReservationList reservations;
     ReservationFrames reservationFrames;  // of `reservations`, as the guide frames them
     ReservationWatch reservationWatch;
-    std::unique_ptr<JobStore> jobStore;  // the Task Scheduler unless set before start-up
+    ReservationFiles* reservationFiles = &systemReservationFiles();
+    std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set
     AppReservationListHost reservationListHost{*this};
     WindowMessageBoxes reservationListBoxes;  // over the reservation list window
     PopupRowMenu reservationRowMenu;

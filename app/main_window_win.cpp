@@ -235,6 +235,7 @@ void moveNowLine(AppState& app) {
 void onTimer(AppState& app, UINT_PTR id) {
     if (id == TIMER_HOUSEKEEPING) {
         rememberPlacement(app);
+        collectReservationsOnTick(app);
         moveNowLine(app);
     } else if (id == TIMER_GUIDE_REPAINT) {
         KillTimer(app.mainWindow, TIMER_GUIDE_REPAINT);
@@ -365,6 +366,21 @@ int MainWindowHost::verticalBarPosition(bool tracking) {
 void MainWindowHost::invalidate(const Rect& rect, bool erase) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     InvalidateRect(app_.mainWindow, &r, erase);
+}
+
+void collectReservationsOnTick(AppState& app) {
+    const ViewSettings& view = app.view;
+    const ReservationSources sources{view.epgTimerDisp == 1, view.tvRockDisp == 1, view.tunerecDisp == 1,
+                                     app.paths.epgTimerFile.c_str(), view.tvRockProgName.c_str()};
+    const ReservationInputs inputs{app.store.get(), *app.reservationFiles, *app.servicePreferences,
+                                   app.jobStore.get(), app.clock->now()};
+    if (!collectReservations(app.reservationWatch, sources, inputs, app.reservations)) return;
+    app.reservationFrames = reservationFrames(app.reservations);
+    invalidateClient(app, false);
+    if (app.reservationListWindow)
+        PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
+    // The genre list's rows show which programmes are reserved.
+    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void rebuildGuide(AppState& app) {

@@ -25,6 +25,12 @@ void showAboutDialog(HWND owner);
 // refresh; the window title follows the view.
 void rebuildGuide(AppState& app);
 
+// Step 2 of the one-second housekeeping: the reservations of the enabled
+// sources collected again when a file was written, the jobs not read yet or
+// the watch reset; then the guide is repainted, the reservation list window
+// told to refresh (32791) and the genre list window repainted.
+void collectReservationsOnTick(AppState& app);
+
 // Common steps of the commands.
 void returnToListView(AppState& app);
 void refreshGuide(AppState& app);

@@ -112,8 +112,8 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.registration = settings.registration;
     app.presets = settings.presets;
 
-    if (!app.jobStore) app.jobStore = std::make_unique<TaskSchedulerJobStore>();
     app.servicePreferences = std::make_unique<SettingsServicePreferences>(*app.settings);
+    if (!app.jobStore) app.jobStore = std::make_unique<TaskSchedulerJobStore>();
     app.layout = std::make_unique<GuideLayout>(app.guideHost, *app.servicePreferences, app.view);
 
     app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);

@@ -1,5 +1,5 @@
-// Reservations held by the recording applications, as the guide frames them,
-// and the watch that decides when they are collected again.
+// Reservations held by the recording applications, as the guide frames them
+// and the reservation list shows them.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,8 @@ struct ReservationRecord {
     std::string title;
     std::string guideTitle;  // filled by the reservation list window
     std::string jobName;     // capture-tool jobs: the name as listed, for deletion
+
+    bool isJob() const { return kind >= kReservationJobBase; }
 };
 
 // Kept in start order (then end, then arrival).
@@ -37,24 +39,5 @@ using ReservationList = std::vector<ReservationRecord>;
 ReservationFrame reservationFrame(const ReservationRecord& reservation);
 // The frames of a whole list, in its order: what the guide paints.
 ReservationFrames reservationFrames(const ReservationList& reservations);
-
-// What the one-second check compares to tell whether the reservation sources
-// changed: the times of the two reservation files and whether the jobs of
-// the capture tool were read.
-struct ReservationWatch {
-    struct FileTimes {
-        uint64_t created = 0, accessed = 0, written = 0;
-    };
-    FileTimes epgTimerFile;
-    FileTimes tvRockFile;
-    bool jobsRead = false;
-
-    // The next check collects every enabled source again.
-    void reset() {
-        epgTimerFile.written = 0;
-        tvRockFile.written = 0;
-        jobsRead = false;
-    }
-};
 
 }  // namespace corvane

@@ -4,20 +4,25 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/service_settings.h"
 #include "reserve/change_detection.h"
+#include "reserve/reservation_watch.h"
 #include "store/data_file.h"
 #include "store/epg_file.h"
 #include "store/epg_store.h"
+#include "store/ini_settings.h"
 #include "tools/common/change_listing.h"
 #include "tools/common/difference_listing.h"
 #include "tools/common/event_listing.h"
 #include "tools/common/guide_export.h"
 #include "tools/common/json_writer.h"
+#include "tools/common/reservation_listing.h"
 #include "tools/common/store_listing.h"
 #include "tools/common/xmltv_writer.h"
 
@@ -68,6 +73,17 @@ const char kUsage[] =
     "                        decimal, names the raw broadcast bytes in lower-case hex\n"
     "                        or \"-\" when empty; an addition has no old side, a\n"
     "                        removal no new side)\n"
+    "  reservations [--now SECONDS] [--epgtimer FILE] [--tvrock FILE] [--ini FILE] [FILE...]\n"
+    "                        collect the reservations of EpgTimer's reservation file\n"
+    "                        and TvRock's schedule file as the program does at SECONDS\n"
+    "                        (since 1970; default now) against the store of FILE...,\n"
+    "                        with the iEPG station names and remote-control numbers of\n"
+    "                        the settings file --ini, and print one line per record in\n"
+    "                        the order of the list:\n"
+    "                          KIND START END SERVICE_ID EVENT_ID CONFLICT VALID\n"
+    "                          NETWORK_KIND TITLE_HEX\n"
+    "                        (times in seconds since 1970, the Shift_JIS title in\n"
+    "                        lower-case hex or \"-\" when empty)\n"
     "  diff A_HEX B_HEX      the pieces of Shift_JIS text A as drawn against text B (both\n"
     "                        in hex), one line each: \"normal HEX\" or \"diff HEX\"\n"
     "  xmltv [OPTIONS] FILE...\n"
@@ -184,6 +200,9 @@ struct Arguments {
     std::string output;  // save: the data file; xmltv, json: -o (empty: standard output)
     ExportFilter filter;
     std::vector<char*> files;
+    // reservations
+    std::optional<int64_t> now;
+    std::string epgTimerFile, tvRockFile, settingsFile;
 };
 
 // Parses the command line; an empty command after a message on bad usage.
@@ -191,14 +210,15 @@ Arguments parseArguments(int argc, char** argv) {
     Arguments a;
     a.command = argv[1];
     const bool exporting = a.command == "xmltv" || a.command == "json";
+    const bool reservations = a.command == "reservations";
     if (a.command != "store" && a.command != "list" && a.command != "changes" && a.command != "save" &&
-        !exporting) {
+        !exporting && !reservations) {
         std::fprintf(stderr, "corvane-epg: unknown command '%s' (see --help)\n", argv[1]);
         return {};
     }
     int i = 2;
     if (a.command == "save" && i < argc) a.output = argv[i++];
-    bool options = exporting;
+    bool options = exporting || reservations;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
         if (!options || arg.empty() || arg[0] != '-') {
@@ -209,7 +229,9 @@ Arguments parseArguments(int argc, char** argv) {
             options = false;
             continue;
         }
-        if (arg != "-o" && arg != "--since" && arg != "--until" && arg != "--service") {
+        const bool known = exporting ? arg == "-o" || arg == "--since" || arg == "--until" || arg == "--service"
+                                     : arg == "--now" || arg == "--epgtimer" || arg == "--tvrock" || arg == "--ini";
+        if (!known) {
             std::fprintf(stderr, "corvane-epg: unknown option '%s' (see --help)\n", argv[i]);
             return {};
         }
@@ -218,7 +240,18 @@ Arguments parseArguments(int argc, char** argv) {
             return {};
         }
         const char* value = argv[++i];
-        if (arg == "-o") {
+        if (arg == "--now") {
+            char* end = nullptr;
+            errno = 0;
+            const long long seconds = std::strtoll(value, &end, 10);
+            if (end == value || *end != '\0' || errno == ERANGE) {
+                std::fprintf(stderr, "corvane-epg: bad time '%s' (seconds since 1970)\n", value);
+                return {};
+            }
+            a.now = seconds;
+        } else if (arg == "--epgtimer" || arg == "--tvrock" || arg == "--ini") {
+            (arg == "--epgtimer" ? a.epgTimerFile : arg == "--tvrock" ? a.tvRockFile : a.settingsFile) = value;
+        } else if (arg == "-o") {
             a.output = value;
         } else if (arg == "--service") {
             char* end = nullptr;
@@ -236,7 +269,7 @@ Arguments parseArguments(int argc, char** argv) {
             return {};
         }
     }
-    if (a.files.empty() || (a.command == "save" && a.output.empty())) {
+    if ((a.files.empty() && !reservations) || (a.command == "save" && a.output.empty())) {
         std::fprintf(stderr, "corvane-epg: %s needs %s (see --help)\n", argv[1],
                      a.command == "save" ? "an output file and at least one input file" : "at least one file");
         return {};
@@ -270,6 +303,33 @@ bool exportStore(const Arguments& a, const EpgStore& store) {
     std::fprintf(stderr, "corvane-epg: cannot write %s: %s\n", a.output.c_str(),
                  errno ? std::strerror(errno) : "write failed");
     return false;
+}
+
+// Collects the reservations of the files named as the program's first tick
+// does, and prints them; false (with a message) when a file cannot be read.
+bool listReservations(const Arguments& a, const EpgStore& store) {
+    ReservationFiles& files = systemReservationFiles();
+    for (const std::string* path : {&a.epgTimerFile, &a.tvRockFile}) {
+        FileStamp stamp;
+        if (!path->empty() && files.stamp(path->c_str(), stamp) != FileStatus::ok) {
+            std::fprintf(stderr, "corvane-epg: cannot read %s\n", path->c_str());
+            return false;
+        }
+    }
+    // Without --ini no settings file is read: every value has its default.
+    IniFileSettings settings(a.settingsFile);
+    SettingsServicePreferences preferences(settings);
+    const ReservationSources sources{.epgTimer = !a.epgTimerFile.empty(), .tvRock = !a.tvRockFile.empty(),
+                                     .jobs = false, .epgTimerFile = a.epgTimerFile.c_str(),
+                                     .tvRockFile = a.tvRockFile.c_str()};
+    const int64_t now = a.now ? *a.now : static_cast<int64_t>(std::time(nullptr));
+    ReservationWatch watch;
+    ReservationList list;
+    resetReservationWatch(watch);
+    collectReservations(watch, sources, {&store, files, preferences, nullptr, now}, list);
+    binaryStandardOutput();
+    std::fputs(reservationListing(list).c_str(), stdout);
+    return true;
 }
 
 }  // namespace
@@ -311,6 +371,8 @@ int main(int argc, char** argv) {
     } else if (arguments.command == "list" || arguments.command == "changes") {
         binaryStandardOutput();
         std::fputs((arguments.command == "list" ? eventListing(*store) : changeListing(changes)).c_str(), stdout);
+    } else if (arguments.command == "reservations") {
+        if (!listReservations(arguments, *store)) status = 1;
     } else if (arguments.command == "store") {
         std::fputs(storeListing(*store).c_str(), stdout);
     } else if (!exportStore(arguments, *store)) {

@@ -9,9 +9,12 @@
 #include <algorithm>
 
 #include "guide/guide_paint_win.h"
+#include "reserve/job_store_win.h"
+#include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
+#include "support/reservation_fixture.h"
 #include "support/temp_ini.h"
 #include "support/win_test_support.h"
 
@@ -144,7 +147,8 @@ TEST_F(GuidePaintWinTest, ReservationFramesAndTheHighlight) {
     const uint32_t colors[] = {rgbColor(0, 255, 0), rgbColor(0, 0, 255), rgbColor(255, 153, 0), rgbColor(255, 51, 51)};
     for (int i = 0; i < 4; ++i)
         reservations.push_back({.kind = kinds[i], .start = localDayAt(20 + i), .end = localDayAt(20 + i, 30), .serviceId = 1,
-                                .conflict = conflicts[i], .valid = valid[i], .title = {}, .guideTitle = {}});
+                                .conflict = conflicts[i], .valid = valid[i], .title = {}, .guideTitle = {},
+                                .jobName = {}});
     // A window that counts as visible without being shown.
     HWND genreList = context.genreListWindow =
         CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, owner, nullptr, nullptr, nullptr);
@@ -170,6 +174,34 @@ TEST_F(GuidePaintWinTest, ReservationFramesAndTheHighlight) {
     EXPECT_NE(rgbColor(255, 56, 56), canvas.at(120, highlightTop + 2));
     EXPECT_EQ(0, highlight.start);
     DestroyWindow(genreList);
+}
+
+// Run alone (the Task Scheduler is shared by every test process), removing its job.
+TEST_F(GuidePaintWinTest, SerialJobsOfTheCaptureToolAreCollectedFromTheTaskSchedulerAndFramed) {
+    putSchedule(store.get(), 101, 4, 0, {{dayAt(20), 4 * 3600, "BS番組"}});  // remote number 101
+    host.clock = localDayAt(20);
+    TaskSchedulerJobStore jobs;
+    const std::string name = "録画" + std::to_string(GetCurrentProcessId());
+    ASSERT_EQ(JobStep::none, jobs.createJob(captureJob(name, "@b101", localDayAt(21), "21:00-22:00", 4)));
+    FakeReservationFiles files;
+    ReservationWatch watch;
+    const ReservationSources sources{.jobs = true};
+    const ReservationInputs inputs{store.get(), files, preferences, &jobs, host.clock};
+    const int rebuilt = collectReservations(watch, sources, inputs, reservations);
+    jobs.deleteJob("tunerec - " + name + ".job");
+    ASSERT_EQ(1, rebuilt);
+    std::erase_if(reservations, [&](const ReservationRecord& r) { return r.title != name; });  // other tests' jobs
+    ASSERT_EQ(1u, reservations.size());
+    EXPECT_EQ(std::tuple(1004, localDayAt(21), localDayAt(22), 101, 4),
+              std::tuple(reservations[0].kind, reservations[0].start, reservations[0].end, reservations[0].serviceId,
+                         int(reservations[0].networkKind)));
+
+    layout.buildListLayout(store.get());
+    paint();
+    // 21:00 to 22:00 in orange, solid: 2 px a minute from 20:00 below the header.
+    const auto orange = [](uint32_t c) { return c == rgbColor(255, 153, 0); };
+    EXPECT_EQ(110, canvas.count(52, 20 + 120 + 6, 53, 20 + 240 - 4, orange));
+    EXPECT_EQ(0, canvas.count(52, 20 + 10, 53, 20 + 110, orange));
 }
 
 }  // namespace

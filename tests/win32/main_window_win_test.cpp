@@ -14,7 +14,9 @@
 #include "app/main_window_win.h"
 #include "store/settings_win.h"
 #include "app/startup_win.h"
+#include "reserve/job_store_memory.h"
 #include "resources/resource.h"
+#include "support/reservation_fixture.h"
 #include "support/temp_ini.h"
 #include "support/ts_recording.h"
 #include "support/win_test_support.h"
@@ -153,6 +155,35 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
     openSecond();
     ASSERT_NE(nullptr, app.store->services[0]);
     EXPECT_EQ(std::tuple(localDayAt(8), 90 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
+}
+
+TEST_F(MainWindowTest, AWrittenReservationFileIsFramedAndTheReservationListToldToRefresh) {
+    ini.write("[ViewSetup]\r\nEpgTimerDisp=1\r\nTunerecDisp=1\r\n");
+    FakeReservationFiles files;
+    app.reservationFiles = &files;
+    app.jobStore = std::make_unique<MemoryJobStore>();
+    start(recording("corvane_main_r", "r.ts", 1024, 6));
+    // A window in place of the reservation list, whose messages the test takes.
+    HWND list = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    std::swap(list, app.reservationListWindow);
+    const auto tick = [&] {
+        ValidateRect(app.mainWindow, nullptr);
+        SendMessageA(app.mainWindow, WM_TIMER, TIMER_HOUSEKEEPING, 0);
+        MSG msg{};
+        const bool posted = PeekMessageA(&msg, app.reservationListWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
+                            LOWORD(msg.wParam) == IDM_RESERVATION_REFRESH;
+        RECT dirty{};
+        return std::pair(posted, GetUpdateRect(app.mainWindow, &dirty, FALSE) != FALSE);
+    };
+    tick();  // the jobs are read at the first tick
+    files.write(app.paths.epgTimerFile, epgTimerLine(localDayAt(20), 60, "予約", 27, 1024, 1));
+    EXPECT_EQ(std::pair(true, true), tick());
+    ASSERT_EQ(1u, app.reservationFrames.size());
+    const ReservationFrame& frame = app.reservationFrames[0];
+    EXPECT_EQ(std::tuple(1024, localDayAt(20), FrameColor::green), std::tuple(frame.serviceId, frame.start, frame.color));
+    EXPECT_EQ(std::pair(false, false), tick());
+    std::swap(list, app.reservationListWindow);
+    DestroyWindow(list);
 }
 
 TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
