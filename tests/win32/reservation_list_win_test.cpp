@@ -18,9 +18,11 @@
 #include "dialogs/window_placement.h"
 #include "reserve/job_store_memory.h"
 #include "reserve/job_store_win.h"
+#include "reserve/reservation_watch.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
 #include "support/recording_message_boxes.h"
+#include "support/reservation_fixture.h"
 #include "support/store_sections.h"
 #include "support/win_test_support.h"
 
@@ -55,6 +57,7 @@ protected:
     }
     ~ReservationListWinTest() override {
         if (IsWindow(window)) DestroyWindow(window);
+        for (const std::string& name : madeJobs) jobStore->deleteJob(name);
     }
     ReservationRecord record(int kind, int hour, const char* title) {
         ReservationRecord r;
@@ -71,7 +74,7 @@ protected:
     JobStore& jobs() override { return *jobStore; }
     MessageBoxes& messageBoxes() override { return boxes; }
     RowMenu& rowMenu() override { return menu; }
-    void resetReservationWatch() override { ++resets; }
+    void resetReservationWatch() override { ++resets, watch.reset(); }
 
     HWND list() const { return GetDlgItem(window, IDC_RESERVATION_LIST); }
     void refresh() { SendMessageA(window, WM_COMMAND, IDM_RESERVATION_REFRESH, 0); }
@@ -110,6 +113,8 @@ protected:
     RecordingMessageBoxes boxes;
     ScriptedRowMenu menu;
     int resets = 0;
+    ReservationWatch watch;
+    std::vector<std::string> madeJobs;  // deleted again when the test ends
     HWND window = nullptr;
 };
 
@@ -178,7 +183,9 @@ TEST_F(ReservationListWinTest, HeaderClicksSortAndAShrunkListStaysSafeUntilTheNe
     EXPECT_EQ((std::vector<int64_t>{1, 2, 0}), rowValues());
     RedrawWindow(list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     menu.answer = IDM_RESERVATION_DELETE, boxes.answer = message_box::idNo;
-    click(list(), rowPoint(0));
+    rig.host.height = 100;
+    click(list(), rowPoint(0));  // the 22:00 job: two hours below the guide's start
+    EXPECT_EQ(120 * 2 - 60, rig.layout.view.scrollY);
     click(list(), rowPoint(0), true);
     EXPECT_EQ(std::tuple(1, size_t{1}), std::tuple(menu.offered, boxes.shown.size()));
     refresh();
@@ -198,6 +205,7 @@ TEST_F(ReservationListWinTest, RightClickOffersOnlyJobsAndDeletesTheRememberedJo
         job.trigger = JobTrigger{JobTriggerType::once, 2031, 1, 1};
         ASSERT_EQ(JobStep::none, jobStore->createJob(job));
     }
+    madeJobs = {decoy};
     click(list(), rowPoint(0), true);
     click(list(), rowPoint(2), true);
     EXPECT_EQ(0, menu.offered);  // EpgTimer and TvRock rows have no menu
@@ -220,7 +228,40 @@ TEST_F(ReservationListWinTest, RightClickOffersOnlyJobsAndDeletesTheRememberedJo
     jobStore->listJobNames(batches);
     EXPECT_EQ(std::vector{decoy}, allJobNames(batches));
     EXPECT_EQ(1, resets);
-    jobStore->deleteJob(decoy);
+}
+
+TEST_F(ReservationListWinTest, TheSchedulerLosesOnlyTheChosenJobAndItsRowGoesAtTheNextTick) {
+    jobStore = std::make_unique<TaskSchedulerJobStore>();
+    FakeReservationFiles files;
+    FakeChannelSettings channels;
+    channels.remotes["1024"] = 5;
+    // One tick of the main window's timer: the jobs collected, the list refreshed on a change.
+    const auto tick = [&] {
+        const ReservationInputs inputs{rig.store.get(), files, channels, jobStore.get(), time(nullptr)};
+        if (collectReservations(watch, ReservationSources{false, false, true, "", ""}, inputs, records)) refresh();
+    };
+    const int64_t start = (time(nullptr) / 3600 + 30) * 3600;
+    const LocalTime from = toLocalTime(start), to = toLocalTime(start + 3600);
+    char times[32];
+    std::snprintf(times, sizeof times, "%02d:%02d-%02d:%02d", from.hour, from.minute, to.hour, to.minute);
+    const std::string tag = std::to_string(getpid());
+    for (const char* name : {"選んだ", "残す"}) {
+        madeJobs.push_back("tunerec - " + (name + tag) + ".job");
+        ASSERT_EQ(JobStep::none, jobStore->createJob(captureJob(name + tag, "@5", start, times)));
+    }
+    tick();
+    ASSERT_EQ(2, ListView_GetItemCount(list()));
+    const int chosenRow = text(0, 2).find("選んだ") != std::string::npos ? 0 : 1;
+    menu.answer = IDM_RESERVATION_DELETE, boxes.answer = message_box::idYes;
+    click(list(), rowPoint(chosenRow), true);
+    EXPECT_EQ("タスク「tunerec - 選んだ" + tag + ".job」を削除しますか？", boxes.shown.at(0).text);
+    tick();
+    EXPECT_EQ(std::tuple(1, "録画設定"), std::tuple(ListView_GetItemCount(list()), text(0, 3)));
+    JobNameBatches batches;
+    jobStore->listJobNames(batches);
+    const std::vector<std::string> names = allJobNames(batches);
+    EXPECT_EQ(std::tuple(0, 1), std::tuple(std::count(names.begin(), names.end(), "tunerec - 選んだ" + tag + ".job"),
+                                           std::count(names.begin(), names.end(), "tunerec - 残す" + tag + ".job")));
 }
 
 TEST_F(ReservationListWinTest, EscHidesAndDestroyingWritesWidthsAndPlacement) {
