@@ -132,8 +132,9 @@ void drawCell(HDC dc, RECT rect, const std::string& text, const CellPlan& cell, 
 
 void drawRow(HWND window, const ListWindowState& state, const DRAWITEMSTRUCT& item) {
     HWND list = listOf(window);
-    const ReservationRow* row = reservationRowAt(state.rows, static_cast<int64_t>(item.itemData));
-    if (!row || item.itemID == static_cast<UINT>(-1)) return;
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const ReservationRow* row = rowOfItem(state, list, static_cast<int>(item.itemID));
+    if (!row) return;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const RowPlan plan = reservationRowPlan(*row, static_cast<int>(item.itemID), selected,
                                             {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
