@@ -50,7 +50,8 @@ RowMenu& AppReservationListHost::rowMenu() { return app_.reservationRowMenu; }
 void AppReservationListHost::resetReservationWatch() { app_.reservationWatch.reset(); }
 
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
-    preparePopupRegistration(app_.registration, popup, service, event);
+    if (app_.registrations)
+        preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);
 }
 
 }  // namespace corvane

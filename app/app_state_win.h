@@ -21,10 +21,14 @@
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
 #include "reserve/job_store.h"
+#include "reserve/message_boxes.h"
 #include "reserve/message_boxes_win.h"
+#include "reserve/process_start.h"
+#include "reserve/registration.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
+#include "reserve/tvrock_command.h"
 #include "store/clock.h"
 #include "store/epg_store.h"
 #include "store/settings.h"
@@ -135,6 +139,14 @@ struct AppState {
     WindowMessageBoxes reservationListBoxes;  // over the reservation list window
     PopupRowMenu reservationRowMenu;
     HighlightedProgramme highlight;
+
+    // Registration of programmes and the platform it goes through; start-up
+    // makes the system's calls for the seams not set beforehand (tests).
+    std::unique_ptr<ProcessStarter> processes;
+    std::unique_ptr<MessageBoxes> messageBoxes;  // over the main window
+    std::unique_ptr<SocketCalls> sockets;
+    std::unique_ptr<TaskRegistrationDialog> taskDialog;  // the capture tool's, when there is one
+    std::unique_ptr<Registrations> registrations;
 
     HWND mainWindow = nullptr;
     HWND genreListWindow = nullptr;

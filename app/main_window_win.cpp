@@ -11,6 +11,7 @@
 #include "dialogs/genre_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
+#include "reserve/registration_win.h"
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
 
@@ -137,6 +138,23 @@ void toggleChannelNumbers(AppState& app) {
     invalidateClient(app, false);
 }
 
+bool onCommand(AppState& app, int command);
+
+// The popup's registration button was pressed.
+void registerPopupProgramme(AppState& app) {
+    const int direct = pressRegistrationButton(*app.registrations, RegistrationSource::popup, app.mainWindow,
+                                               GetDlgItem(app.popupWindow, IDOK));
+    if (direct != 0) onCommand(app, direct);
+}
+
+// The popup's registration commands: the popup goes away first.
+bool runPopupRegistrationCommand(AppState& app, int command) {
+    if (!registrationCommandOf(RegistrationSource::popup, command)) return false;
+    app.layout->view.selection = Selection{};
+    hidePopup(app.popupWindow);
+    return runRegistrationCommand(*app.registrations, RegistrationSource::popup, command, app.reservationWatch);
+}
+
 bool onCommand(AppState& app, int command) {
     switch (command) {
         case IDM_OPEN_FILE:
@@ -180,9 +198,13 @@ bool onCommand(AppState& app, int command) {
         case IDM_OPEN_COMMAND_LINE:
             openCommandLineFiles(app);
             return true;
+        case IDM_POPUP_REGISTER:
+            registerPopupProgramme(app);
+            return true;
         default:
             break;
     }
+    if (runPopupRegistrationCommand(app, command)) return true;
     if (command >= kColumnCommandBase && command < kColumnCommandBase + kMaxServices) {
         toggleColumn(app, command - kColumnCommandBase);
         return true;

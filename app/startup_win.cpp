@@ -11,6 +11,9 @@
 #include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
 #include "reserve/job_store_win.h"
+#include "reserve/message_boxes_win.h"
+#include "reserve/process_start_win.h"
+#include "reserve/socket_calls_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
 
@@ -56,6 +59,17 @@ void emptyChannelViewMenu(HWND window) {
     HMENU channels = GetSubMenu(GetSubMenu(GetMenu(window), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);
     if (!channels) return;
     while (GetMenuItemCount(channels) > 0) DeleteMenu(channels, 0, MF_BYPOSITION);
+}
+
+void createRegistrations(AppState& app) {
+    if (!app.processes) app.processes = std::make_unique<SystemProcessStarter>();
+    if (!app.messageBoxes) app.messageBoxes = std::make_unique<WindowMessageBoxes>(app.mainWindow);
+    if (!app.sockets) app.sockets = std::make_unique<WinsockCalls>();
+    app.registrations = std::make_unique<Registrations>(
+        app.registration,
+        RegistrationPaths{app.paths.iepgFile, app.paths.iepgHandOverFile, app.paths.epgTimerFile},
+        RegistrationCalls{*app.processes, *app.messageBoxes, *app.sockets});
+    app.registrations->taskDialog = app.taskDialog.get();
 }
 
 }  // namespace
@@ -119,6 +133,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);
     if (!app.mainWindow) return false;
     emptyChannelViewMenu(app.mainWindow);
+    createRegistrations(app);
 
     app.genreListWindow = createGenreListWindow(app.instance, app.mainWindow);
     if (!app.genreListWindow) return false;
