@@ -8,7 +8,9 @@
 
 #include "app/file_open_win.h"
 #include "app/load_flow.h"
+#include "dialogs/channel_order_dialog_win.h"
 #include "dialogs/genre_dialog_win.h"
+#include "dialogs/view_setup_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
 #include "reserve/registration_win.h"
@@ -49,6 +51,11 @@ void setCheck(AppState& app, int command, bool checked) {
 
 void refreshGenreList(AppState& app) {
     if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
+}
+
+// The genre list's rows show which programmes are reserved.
+void repaintGenreList(AppState& app) {
+    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // The three menus of the data in place of those that stood there.
@@ -100,6 +107,33 @@ void showChannel(AppState& app, int service) {
     rebuildGuide(app);
     if (!layout.listView() && fromListView) layout.jumpToNow();
     refreshGuide(app);
+}
+
+// "チャンネル順設定(&C)": on OK the list view with the new column order.
+void runChannelOrder(AppState& app) {
+    if (runChannelOrderDialog(app.mainWindow, app.store.get(), *app.layout, *app.servicePreferences) != IDOK) return;
+    returnToListView(app);
+    // Erased: hidden columns leave their place empty.
+    refreshGuide(app);
+}
+
+// "画面設定(&V)": on OK the current view laid out again at the same time and
+// column, the reservations collected again.
+void runViewSetup(AppState& app) {
+    const GuideGeometry before = app.layout->geometry();
+    ViewSetupTarget target{.view = app.view,
+                           .customColors = app.genres.custColor,
+                           .settings = *app.settings,
+                           .paintTools = app.paintTools,
+                           .reservations = app.reservations,
+                           .reservationFrames = app.reservationFrames};
+    if (runViewSetupDialog(app.mainWindow, target) != IDOK) return;
+    resetReservationWatch(app.reservationWatch);
+    rebuildGuide(app);
+    app.layout->keepPlaceAcross(before);
+    refreshGuide(app);
+    PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
+    repaintGenreList(app);
 }
 
 void openCommandLineFiles(AppState& app) {
@@ -188,6 +222,12 @@ bool onCommand(AppState& app, int command) {
             return true;
         case IDM_GENRE_COLOR:
             if (runGenreColorDialog(app.mainWindow, app.genres, app.genreBrushes) == 1) invalidateClient(app, false);
+            return true;
+        case IDM_CHANNEL_ORDER:
+            runChannelOrder(app);
+            return true;
+        case IDM_VIEW_SETUP:
+            runViewSetup(app);
             return true;
         case IDM_VIEW_CH_NO:
             toggleChannelNumbers(app);
@@ -401,8 +441,7 @@ void collectReservationsOnTick(AppState& app) {
     invalidateClient(app, false);
     if (app.reservationListWindow)
         PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
-    // The genre list's rows show which programmes are reserved.
-    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    repaintGenreList(app);
 }
 
 void rebuildGuide(AppState& app) {

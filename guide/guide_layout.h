@@ -175,6 +175,10 @@ public:
     void applyPaint(const PaintMeasurements& measured);
 
     void updateScrollBars();
+    // After the minute height or the column width changed from `before`:
+    // the scroll position that shows the same time at the top of the grid and
+    // the same column at its left edge (the part scrolled past scaled too).
+    void keepPlaceAcross(const GuideGeometry& before);
     void scrollHorizontal(int code, int position);
     void scrollVertical(int code, int position);
     void scrollToTime(int64_t t);

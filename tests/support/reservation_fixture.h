@@ -106,6 +106,7 @@ struct FakeChannelSettings : ServicePreferences {
     std::string stationName(const ServiceRecord& r) override { return ++stationReads, stations[channelKey(r)]; }
     int remoteNumber(const ServiceRecord& r) override { return remotes[channelKey(r)]; }
     int sortValue(const ServiceRecord&) override { return 300; }
+    void setSortValue(const ServiceRecord&, int) override {}
     int columnShown(const ServiceRecord&) override { return 1; }
     void setColumnShown(const ServiceRecord&, int) override {}
     std::string vurdaChNo(const ServiceRecord&) override { return ""; }
