@@ -13,6 +13,7 @@
 
 #include "app/app_settings.h"
 #include "app/service_settings.h"
+#include "dialogs/genre_list_win.h"
 #include "dialogs/reservation_list_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
@@ -63,6 +64,26 @@ public:
     const EpgStore* store() override;
     Settings& settings() override;
     void prepareRegistration(HWND popup, int service, const GuideEvent& event) override;
+
+private:
+    AppState& app_;
+};
+
+// The genre list's view of the program: the guide, the store, the
+// reservations, the settings file, the highlight and the registration of
+// the programme its detail pane shows.
+class AppGenreListHost final : public GenreListHost {
+public:
+    explicit AppGenreListHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    GuideLayout& layout() override;
+    const EpgStore* store() override;
+    const ReservationList& reservations() override;
+    Settings& settings() override;
+    HighlightedProgramme& highlight() override;
+    void prepareRegistration(HWND window, int service, const GuideEvent& event) override;
+    void executeRegistration(HWND window) override;
+    void runRegistrationCommand(HWND window, int command) override;
 
 private:
     AppState& app_;
@@ -125,6 +146,7 @@ struct AppState {
     std::unique_ptr<SettingsServicePreferences> servicePreferences;
     MainWindowHost guideHost{*this};
     AppPopupHost popupHost{*this};
+    AppGenreListHost genreListHost{*this};
     std::unique_ptr<GuideLayout> layout;
     PaintTools paintTools;
     GenreBrushes genreBrushes;

@@ -10,6 +10,7 @@
 #include "app/load_flow.h"
 #include "dialogs/channel_order_dialog_win.h"
 #include "dialogs/genre_dialog_win.h"
+#include "dialogs/genre_list_win.h"
 #include "dialogs/view_setup_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
@@ -49,10 +50,6 @@ void setCheck(AppState& app, int command, bool checked) {
     CheckMenuItem(GetMenu(app.mainWindow), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void refreshGenreList(AppState& app) {
-    if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
-}
-
 // The genre list's rows show which programmes are reserved.
 void repaintGenreList(AppState& app) {
     if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -80,7 +77,7 @@ void clearData(AppState& app) {
     clearPopupItems(submenuAt(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW));
     DrawMenuBar(app.mainWindow);
     refreshGuide(app);
-    refreshGenreList(app);
+    refillGenreList(app.genreListWindow);
 }
 
 void toggleColumn(AppState& app, int service) {
@@ -450,7 +447,7 @@ void rebuildGuide(AppState& app) {
         app.reservationWatch.reset();
         layout.buildListLayout(app.store.get());
         applyGuideMenus(app, layout.menus);
-        refreshGenreList(app);
+        refillGenreList(app.genreListWindow);
     } else {
         layout.buildChannelLayout(app.store.get());
     }

@@ -8,11 +8,13 @@
 
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
+#include "dialogs/genre_list_win.h"
 #include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
 #include "reserve/job_store_win.h"
 #include "reserve/message_boxes_win.h"
 #include "reserve/process_start_win.h"
+#include "reserve/registration_win.h"
 #include "reserve/socket_calls_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
@@ -135,8 +137,10 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     emptyChannelViewMenu(app.mainWindow);
     createRegistrations(app);
 
-    app.genreListWindow = createGenreListWindow(app.instance, app.mainWindow);
+    app.genreListWindow = createGenreListWindow(app.instance, app.genreListHost);
     if (!app.genreListWindow) return false;
+    applyRegistrationButton(GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER),
+                            initialRegistrationButton(RegistrationSource::genreList));
     app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
     app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);

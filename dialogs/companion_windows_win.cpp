@@ -1,6 +1,5 @@
 #include "dialogs/companion_windows_win.h"
 
-#include "reserve/registration_win.h"
 #include "resources/resource.h"
 
 namespace corvane {
@@ -32,13 +31,6 @@ HWND create(HINSTANCE instance, HWND owner, int resource) {
 
 }  // namespace
 
-HWND createGenreListWindow(HINSTANCE instance, HWND owner) {
-    HWND window = create(instance, owner, IDD_GENRE_LIST);
-    if (window)
-        applyRegistrationButton(GetDlgItem(window, IDC_GENRE_REGISTER),
-                                initialRegistrationButton(RegistrationSource::genreList));
-    return window;
-}
 HWND createUpdateWindow(HINSTANCE instance, HWND owner) { return create(instance, owner, IDD_UPDATE_INFO); }
 
 }  // namespace corvane

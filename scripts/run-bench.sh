@@ -34,3 +34,5 @@ done
 rm -f "$recording"
 echo "== guide_paint_bench_win (under Wine)"
 "$top/scripts/wine-exec.sh" "$build/windows/guide_paint_bench_win.exe" || echo "guide_paint_bench_win failed" >&2
+echo "== genre_list_bench_win (under Wine)"
+"$top/scripts/wine-exec.sh" "$build/windows/genre_list_bench_win.exe" || echo "genre_list_bench_win failed" >&2

@@ -130,9 +130,8 @@ std::string iEpgTextAt(const char* start, const char* end, const char* title) {
 TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationAndEpgTimer) {
     HWND genreButton = GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER);
     EXPECT_EQ("iEPG登録", windowText(genreButton));
-    // The genre list selects the second programme, then the guide the first.
-    prepareRegistrationButton(*app.registrations, RegistrationSource::genreList, genreButton, app.store.get(),
-                              app.layout->channels, 0, app.layout->events[0][1]);
+    // The genre list selects the second programme (as its detail pane does), then the guide the first.
+    app.genreListHost.prepareRegistration(app.genreListWindow, 0, app.layout->events[0][1]);
     select(0);
     EXPECT_TRUE(IsWindowVisible(button()) && windowText(button()) == "iEPG登録");
     press();
@@ -140,8 +139,7 @@ TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationAn
     EXPECT_EQ(Selection{}, app.layout->view.selection);
     EXPECT_EQ("\"" + probe + "\" \"" + file("X.register.tvpi") + "\"", probeLine());
     EXPECT_EQ(iEpgTextAt("09:00", "10:00", "朝の番組"), read(file("X.register.tvpi")));
-    runRegistrationCommand(*app.registrations, RegistrationSource::genreList, IDM_GENRE_REGISTER_FILE_OR_WEB,
-                           app.reservationWatch);
+    SendMessageA(app.genreListWindow, WM_COMMAND, IDM_GENRE_REGISTER_FILE_OR_WEB, 0);
     EXPECT_FALSE(probeLine().empty());
     EXPECT_EQ(iEpgTextAt("10:00", "10:30", "次の番組"), read(file("X.register.tvpi")));
 
@@ -149,8 +147,7 @@ TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationAn
     // file held (its last line ended), then the popup's, pressed twice; EpgTimer is started alone.
     app.registration.epgTimer = 1;
     std::ofstream(file("EpgTimer\\Program.txt"), std::ios::binary) << "held";
-    runRegistrationCommand(*app.registrations, RegistrationSource::genreList, IDM_GENRE_REGISTER_FILE_OR_WEB,
-                           app.reservationWatch);
+    SendMessageA(app.genreListWindow, WM_COMMAND, IDM_GENRE_REGISTER_FILE_OR_WEB, 0);
     EXPECT_EQ("\"" + probe + "\"", probeLine());
     for (int round = 0; round < 2; ++round) {
         select(0);
