@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "dialogs/list_sort.h"
 #include "store/broadcast_time.h"
 
 namespace corvane {
@@ -15,21 +16,6 @@ constexpr int kNetworkClassCs2 = 7;
 
 // The date text holds the weekday's two bytes right after "YYYY/MM/DD(".
 constexpr size_t kWeekdayOffset = 11;
-
-template <class T>
-int threeWay(const T& a, const T& b) {
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-// As the C library's strcmp: unsigned bytes, a prefix first.
-int compareBytes(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return threeWay(a.size(), b.size());
-}
 
 struct RowShades {
     uint32_t odd, even;

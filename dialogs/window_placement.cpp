@@ -1,5 +1,6 @@
 #include "dialogs/window_placement.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace corvane {
@@ -7,6 +8,7 @@ namespace corvane {
 namespace {
 
 constexpr int placementCapacity = 100;
+constexpr int widestColumn = 32767;
 const char* const popupSection = "PopDialog";
 const char* const updateSection = "UpdateDialog";
 const char* const reservationListSection = "iEpgListDialog";
@@ -78,8 +80,10 @@ ReservationListWidths readReservationListWidths(Settings& settings) {
     ReservationListWidths widths{};
     for (size_t i = 0; i < widths.size(); ++i) {
         const ColumnWidthKey& key = reservationListWidthKeys[i];
-        widths[i] = parseDecimal(settings.readString(reservationListSection, key.key, key.defaultWidth,
-                                                     placementCapacity));
+        // A negative or huge stored width would hide the column or overflow the header.
+        widths[i] = std::clamp(parseDecimal(settings.readString(reservationListSection, key.key, key.defaultWidth,
+                                                                placementCapacity)),
+                               0, widestColumn);
     }
     return widths;
 }

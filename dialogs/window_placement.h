@@ -42,7 +42,7 @@ DialogPlacement readReservationListPlacement(Settings& settings);
 
 // The five column widths of the reservation list ("CHW", "DATEW", "NAMEW",
 // "UNITW", "EPGNAMEW" of "iEpgListDialog"): texts of up to 100 characters
-// converted like `atoi`, defaults 120, 150, 320, 150, 320.
+// converted like `atoi` and held to 0..32767, defaults 120, 150, 320, 150, 320.
 using ReservationListWidths = std::array<int, 5>;
 ReservationListWidths readReservationListWidths(Settings& settings);
 void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths);

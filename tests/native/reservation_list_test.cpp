@@ -134,6 +134,10 @@ TEST_F(ReservationListTest, ShowingInTheGuideFindsTheReservationsServiceInBothVi
     EXPECT_EQ(std::pair(180, 60 * 2 - 60), scroll());
     showReservationInGuide(layout, store.get(), 0, 1024, localOf(at(0, 21)), localOf(at(0, 22)));
     EXPECT_EQ(std::pair(0, static_cast<int>((localOf(at(0, 21)) - begin) / 60 * 2 - 60)), scroll());
+    // A service the store lacks: the time alone.
+    layout.view.scrollX = 180;
+    showReservationInGuide(layout, store.get(), 4, 999, localOf(at(0, 20)), localOf(at(0, 21)));
+    EXPECT_EQ(std::pair(180, static_cast<int>((localOf(at(0, 20)) - begin) / 60 * 2 - 60)), scroll());
     // The channel view moves only for its own service.
     layout.view.viewService = 0;
     layout.buildChannelLayout(store.get());

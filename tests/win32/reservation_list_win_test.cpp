@@ -49,6 +49,7 @@ protected:
         putSchedule(rig.store.get(), 1024, 0x7FE0, 0, {{at(0, 20), 3600, "ニュース７"}, {at(0, 22), 3600, "映画"}});
         rig.layout.buildListLayout(rig.store.get());
         rig.settings.writeString("iEpgListDialog", "CHW", "77abc");
+        rig.settings.writeString("iEpgListDialog", "DATEW", "-5");
         presetList[0].name = "録画設定";
         records = {record(0, 20, "ニュース"), record(1001, 22, "映画"), record(1, 23, "後")};
         records[1].jobName = "tunerec - 別名" + std::to_string(getpid()) + ".job";
@@ -125,7 +126,7 @@ TEST_F(ReservationListWinTest, ShowsEveryReservationBesideTheGuideAndDrawsOnlyTh
                                         "20:00～21:00 ニュース７", "録画設定", "22:00～23:00 映画", "TvRock", ""}),
               (std::vector<std::string>{text(0, 0), text(0, 1), text(0, 2), text(0, 3), text(0, 4), text(1, 3),
                                         text(1, 4), text(2, 3), text(2, 4)}));
-    EXPECT_EQ(77, ListView_GetColumnWidth(list(), 0));
+    EXPECT_EQ(std::pair(77, 0), std::pair(ListView_GetColumnWidth(list(), 0), ListView_GetColumnWidth(list(), 1)));
     // The system menu offers the refresh right before "close".
     HMENU system = GetSystemMenu(window, FALSE);
     int closeAt = 0;
@@ -272,7 +273,7 @@ TEST_F(ReservationListWinTest, EscHidesAndDestroyingWritesWidthsAndPlacement) {
     SetWindowPos(window, nullptr, 31, 42, 530, 310, SWP_NOZORDER | SWP_NOACTIVATE);
     DestroyWindow(window);
     const DialogPlacement placement = readReservationListPlacement(rig.settings);
-    EXPECT_EQ((ReservationListWidths{77, 150, 205, 150, 320}), readReservationListWidths(rig.settings));
+    EXPECT_EQ((ReservationListWidths{77, 0, 205, 150, 320}), readReservationListWidths(rig.settings));
     EXPECT_EQ(std::tuple(true, 31, 42, 530, 310),
               std::tuple(placement.stored, placement.x, placement.y, placement.width, placement.height));
 }
