@@ -43,6 +43,17 @@ GuideLayout& AppPopupHost::layout() { return *app_.layout; }
 const EpgStore* AppPopupHost::store() { return app_.store.get(); }
 Settings& AppPopupHost::settings() { return *app_.settings; }
 
+HWND AppReservationListHost::mainWindow() { return app_.mainWindow; }
+Settings& AppReservationListHost::settings() { return *app_.settings; }
+const EpgStore* AppReservationListHost::store() { return app_.store.get(); }
+GuideLayout& AppReservationListHost::layout() { return *app_.layout; }
+ReservationList& AppReservationListHost::reservations() { return app_.reservations; }
+const std::vector<TunerecPreset>& AppReservationListHost::presets() { return app_.presets; }
+JobStore& AppReservationListHost::jobs() { return *app_.jobStore; }
+MessageBoxes& AppReservationListHost::messageBoxes() { return app_.reservationListBoxes; }
+RowMenu& AppReservationListHost::rowMenu() { return app_.reservationRowMenu; }
+void AppReservationListHost::resetReservationWatch() { app_.reservationWatch.reset(); }
+
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
     if (app_.registrations)
         preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);

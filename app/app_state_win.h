@@ -14,6 +14,7 @@
 #include "app/app_settings.h"
 #include "app/service_settings.h"
 #include "dialogs/genre_list_win.h"
+#include "dialogs/reservation_list_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
 #include "guide/guide_paint_win.h"
@@ -22,6 +23,7 @@
 #include "guide/popup_win.h"
 #include "reserve/job_store.h"
 #include "reserve/message_boxes.h"
+#include "reserve/message_boxes_win.h"
 #include "reserve/process_start.h"
 #include "reserve/registration.h"
 #include "reserve/reservation_files.h"
@@ -100,6 +102,26 @@ private:
     AppState& app_;
 };
 
+// The reservation list window's view of the program: the guide, the store,
+// the reservations and where capture-tool jobs are deleted.
+class AppReservationListHost final : public ReservationListHost {
+public:
+    explicit AppReservationListHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    Settings& settings() override;
+    const EpgStore* store() override;
+    GuideLayout& layout() override;
+    ReservationList& reservations() override;
+    const std::vector<TunerecPreset>& presets() override;
+    JobStore& jobs() override;
+    MessageBoxes& messageBoxes() override;
+    RowMenu& rowMenu() override;
+    void resetReservationWatch() override;
+
+private:
+    AppState& app_;
+};
+
 struct DragState {
     bool dragging = false;
     POINT press{};
@@ -152,6 +174,9 @@ struct AppState {
     ReservationWatch reservationWatch;
     ReservationFiles* reservationFiles = &systemReservationFiles();
     std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set
+    AppReservationListHost reservationListHost{*this};
+    WindowMessageBoxes reservationListBoxes;  // over the reservation list window
+    PopupRowMenu reservationRowMenu;
     HighlightedProgramme highlight;
 
     // Registration of programmes and the platform it goes through; start-up

@@ -9,6 +9,7 @@
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
 #include "dialogs/genre_list_win.h"
+#include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
 #include "reserve/job_store_win.h"
 #include "reserve/message_boxes_win.h"
@@ -146,8 +147,9 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);
     if (!app.updateWindow) return false;
     applyPlacement(app.updateWindow, settings.updateWindow);
-    app.reservationListWindow = createReservationListWindow(app.instance, app.mainWindow);
+    app.reservationListWindow = createReservationListWindow(app.instance, app.reservationListHost);
     if (!app.reservationListWindow) return false;
+    app.reservationListBoxes.setOwner(app.reservationListWindow);
     applyPlacement(app.reservationListWindow, settings.reservationList);
 
     switch (initialShow(app.placement)) {

@@ -32,8 +32,5 @@ HWND create(HINSTANCE instance, HWND owner, int resource) {
 }  // namespace
 
 HWND createUpdateWindow(HINSTANCE instance, HWND owner) { return create(instance, owner, IDD_UPDATE_INFO); }
-HWND createReservationListWindow(HINSTANCE instance, HWND owner) {
-    return create(instance, owner, IDD_RESERVATION_LIST);
-}
 
 }  // namespace corvane

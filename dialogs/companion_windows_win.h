@@ -8,6 +8,5 @@
 namespace corvane {
 
 HWND createUpdateWindow(HINSTANCE instance, HWND owner);
-HWND createReservationListWindow(HINSTANCE instance, HWND owner);
 
 }  // namespace corvane

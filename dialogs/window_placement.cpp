@@ -1,5 +1,6 @@
 #include "dialogs/window_placement.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace corvane {
@@ -7,9 +8,17 @@ namespace corvane {
 namespace {
 
 constexpr int placementCapacity = 100;
+constexpr int widestColumn = 32767;
 const char* const popupSection = "PopDialog";
 const char* const updateSection = "UpdateDialog";
 const char* const reservationListSection = "iEpgListDialog";
+
+struct ColumnWidthKey {
+    const char* key;
+    const char* defaultWidth;
+};
+constexpr ColumnWidthKey reservationListWidthKeys[5] = {
+    {"CHW", "120"}, {"DATEW", "150"}, {"NAMEW", "320"}, {"UNITW", "150"}, {"EPGNAMEW", "320"}};
 
 std::string decimal(int value) {
     char text[16];
@@ -65,6 +74,23 @@ DialogPlacement readUpdateWindowPlacement(Settings& settings) {
 
 DialogPlacement readReservationListPlacement(Settings& settings) {
     return readDialogPlacement(settings, reservationListSection, {"", "17", "910", "290"});
+}
+
+ReservationListWidths readReservationListWidths(Settings& settings) {
+    ReservationListWidths widths{};
+    for (size_t i = 0; i < widths.size(); ++i) {
+        const ColumnWidthKey& key = reservationListWidthKeys[i];
+        // A negative or huge stored width would hide the column or overflow the header.
+        widths[i] = std::clamp(parseDecimal(settings.readString(reservationListSection, key.key, key.defaultWidth,
+                                                                placementCapacity)),
+                               0, widestColumn);
+    }
+    return widths;
+}
+
+void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths) {
+    for (size_t i = 0; i < widths.size(); ++i)
+        writeInt(settings, reservationListSection, reservationListWidthKeys[i].key, widths[i]);
 }
 
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height) {

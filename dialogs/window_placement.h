@@ -5,6 +5,7 @@
 // This file alone spells these keys and sections.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "store/settings.h"
@@ -38,6 +39,13 @@ DialogPlacement readPopupPlacement(Settings& settings, int mainLeft, int mainTop
 // nothing is applied until the window has stored its own placement.
 DialogPlacement readUpdateWindowPlacement(Settings& settings);
 DialogPlacement readReservationListPlacement(Settings& settings);
+
+// The five column widths of the reservation list ("CHW", "DATEW", "NAMEW",
+// "UNITW", "EPGNAMEW" of "iEpgListDialog"): texts of up to 100 characters
+// converted like `atoi` and held to 0..32767, defaults 120, 150, 320, 150, 320.
+using ReservationListWidths = std::array<int, 5>;
+ReservationListWidths readReservationListWidths(Settings& settings);
+void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths);
 
 // Written when the window is destroyed.
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height);
