@@ -1,6 +1,5 @@
 #include "app/main_window_win.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -11,7 +10,6 @@
 #include "app/load_flow.h"
 #include "dialogs/channel_order_dialog_win.h"
 #include "dialogs/genre_dialog_win.h"
-#include "dialogs/genre_list.h"
 #include "dialogs/genre_list_win.h"
 #include "dialogs/registration_setup_dialog_win.h"
 #include "dialogs/view_setup_dialog_win.h"
@@ -160,21 +158,6 @@ void openDroppedFiles(AppState& app, HDROP drop) {
     if (loaded) afterLoad(app);
 }
 
-// The genre list's registration prepared again for the programme of the row
-// its list has selected (key service + 1000 x event), so that its button
-// follows the settings now in force.
-void prepareGenreListRegistrationAgain(AppState& app) {
-    HWND list = app.genreListWindow ? GetDlgItem(app.genreListWindow, IDC_GENRE_EVENTS) : nullptr;
-    const int row = list ? static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED))
-                         : -1;
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (row < 0 || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return;
-    const GuideEvent* event = eventOfRowKey(app.layout->events, item.lParam);
-    if (event) app.genreListHost.prepareRegistration(app.genreListWindow, decodeRowKey(item.lParam)->service, *event);
-}
-
 void openRegistrationSetup(AppState& app) {
     RegistrationSetupHost host{*app.settings, *app.servicePreferences, app.registration, app.presets,
                                app.currentPresetIndex, app.store.get(), *app.layout};
@@ -183,7 +166,7 @@ void openRegistrationSetup(AppState& app) {
     // the selection, so that the next click prepares the programme anew.
     app.layout->view.selection = Selection{};
     hidePopup(app.popupWindow);
-    prepareGenreListRegistrationAgain(app);
+    if (app.genreListWindow) prepareGenreListRegistrationAgain(app.genreListWindow);
 }
 
 void toggleNowLine(AppState& app) {

@@ -533,4 +533,11 @@ void refillGenreList(HWND window) {
     refill(window, *s);
 }
 
+void prepareGenreListRegistrationAgain(HWND window) {
+    if (!window) window = rememberedWindow;
+    GenreListState* s = window ? stateOf(window) : nullptr;
+    const GuideEvent* event = s ? selectedEvent(*s) : nullptr;
+    if (event) s->host.prepareRegistration(window, s->selected.service, *event);
+}
+
 }  // namespace corvane

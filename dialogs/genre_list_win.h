@@ -49,4 +49,10 @@ HWND createGenreListWindow(HINSTANCE instance, GenreListHost& host);
 // window made last; nothing happens without a window or a store.
 void refillGenreList(HWND window = nullptr);
 
+// Prepares the registration of the programme the detail pane shows again,
+// after the registration settings changed, so that button 1030 and what it
+// registers follow them. Null means the window made last; nothing happens
+// while the pane shows no programme.
+void prepareGenreListRegistrationAgain(HWND window = nullptr);
+
 }  // namespace corvane

@@ -326,13 +326,22 @@ TEST_F(LoadedWindowTest, RegistrationSetupOkWritesAndTakesThePopupAwayCancelLeav
     SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, y));
     SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, y));
     ASSERT_TRUE(popupShown(app.popupWindow));
+    layout.events[0][3].genre = 0;  // listed, and shown, by the genre list's first genre
+    refillGenreList(app.genreListWindow);
     for (const int button : {IDCANCEL, IDOK}) {
-        DialogScript::start("iEPG設定", [button](HWND dialog) { SendDlgItemMessageA(dialog, button, BM_CLICK, 0, 0); });
+        DialogScript::start("iEPG設定", [button](HWND dialog) {
+            CheckDlgButton(dialog, IDC_IEPG_ENABLE, BST_CHECKED);
+            CheckRadioButton(dialog, IDC_TARGET_IEPG, IDC_TARGET_TVROCK, IDC_TARGET_EPGTIMER);
+            SendDlgItemMessageA(dialog, button, BM_CLICK, 0, 0);
+        });
         command(IDM_IEPG_SETUP);
-        // What the popup prepared follows the settings it was prepared with.
+        // What the popup prepared follows the settings it was prepared with;
+        // the genre list prepares its programme again.
         EXPECT_EQ(button == IDCANCEL, popupShown(app.popupWindow));
         EXPECT_EQ((button == IDCANCEL ? Selection{0, 3} : Selection{}), layout.view.selection);
-        expectIni("iEpgSetup", {{"iEpg", button == IDOK ? "0" : "<none>"}});
+        expectIni("iEpgSetup", {{"iEpg", button == IDOK ? "1" : "<none>"}});
+        EXPECT_EQ(button == IDOK ? "EpgTimer登録" : "iEPG登録",
+                  windowText(GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER)));
     }
     expectIni("iEPGStationName", {{"1", "テスト放送"}});
 }

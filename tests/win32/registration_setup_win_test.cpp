@@ -13,8 +13,8 @@
 #include "dialogs/registration_setup_dialog_win.h"
 #include "reserve/task_registration_dialog_win.h"
 #include "resources/resource.h"
-#include "store/settings_win.h"
 #include "support/fake_guide_host.h"
+#include "support/modal_script_win.h"
 #include "support/guide_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/store_sections.h"
@@ -25,7 +25,6 @@ namespace {
 
 using Step = std::function<bool(HWND dialog)>;
 struct Script {
-    const char* caption;  // of the dialog the steps work on
     std::vector<Step> steps;
     size_t next = 0;
     bool busy = false;
@@ -33,8 +32,8 @@ struct Script {
 } * script;
 
 void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindWindowA("#32770", script->caption);
-    if (script->busy || !dialog || !IsWindowVisible(dialog) || script->next >= script->steps.size()) return;
+    HWND dialog = threadWindow("iEPG設定");
+    if (script->busy || !dialog || script->next >= script->steps.size()) return;
     if (GetTickCount() - script->started > 30000) {  // a moment never came: leave rather than hang
         ADD_FAILURE() << "script stopped at step " << script->next;
         EndDialog(dialog, IDCANCEL);
@@ -45,10 +44,8 @@ void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
     script->busy = false;
 }
 
-std::string text(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
 HWND list(HWND dialog) { return GetDlgItem(dialog, IDC_STATION_LIST); }
 HWND cellEdit(HWND dialog) { return reinterpret_cast<HWND>(SendMessageA(list(dialog), LVM_GETEDITCONTROL, 0, 0)); }
-void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 int selectedPreset(HWND dialog) { return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0)); }
 
 std::string cell(HWND dialog, int row, int column) {
@@ -64,17 +61,10 @@ std::string presetItem(HWND dialog, int index) {
     return buffer;
 }
 
-// A pick in the drop-down, as the list box reports it.
-void pickPreset(HWND dialog, int index) {
-    SendDlgItemMessageA(dialog, IDC_PRESET_LIST, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PRESET_LIST, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PRESET_LIST)));
-}
-
 // Terrestrial 1024 (remote key 5) and BS 101, both with programmes.
-class RegistrationSetupDialogTest : public testing::Test {
+class RegistrationSetupDialogTest : public testing::Test, protected LayoutRig {
 protected:
-    RegistrationSetupDialogTest() {
+    RegistrationSetupDialogTest() : LayoutRig("setup") {
         host.clock = localOf(at(0, 12));
         putSchedule(store.get(), 1024, 0x7FE0, 0, {{at(0, 20), 1800, "番組"}});
         putSchedule(store.get(), 101, 4, 0, {{at(0, 20), 1800, "BS番組"}});
@@ -85,28 +75,16 @@ protected:
         presets = readTunerecPresets(settings);
     }
 
-    // Opens a dialog with `open` and runs `steps` on the dialog of `caption`.
-    static int scripted(const char* caption, std::vector<Step> steps, const std::function<int()>& open) {
-        Script run{caption, std::move(steps)};
+    int run(std::vector<Step> steps, MessageBoxes* messages = nullptr) {
+        Script run{std::move(steps)};
         script = &run;
         const UINT_PTR timer = SetTimer(nullptr, 0, 40, scriptTick);
-        const int result = open();
+        const int result = runRegistrationSetupDialog(nullptr, app, SetupBrowsers{}, messages);
         KillTimer(nullptr, timer);
         EXPECT_EQ(run.steps.size(), run.next) << "steps left undone";
         return result;
     }
-    int run(std::vector<Step> steps, MessageBoxes* messages = nullptr) {
-        return scripted("iEPG設定", std::move(steps),
-                        [&] { return runRegistrationSetupDialog(nullptr, app, SetupBrowsers{}, messages); });
-    }
 
-    TempIniFile ini{"setup"};
-    PrivateProfileSettings settings{ini.path()};
-    SettingsServicePreferences preferences{settings};
-    ViewSettings view;
-    FakeGuideHost host;
-    StorePtr store{createStore()};
-    GuideLayout layout{host, preferences, view};
     RegistrationSettings registration;
     std::vector<TunerecPreset> presets;
     int current = 0;
@@ -118,22 +96,22 @@ TEST_F(RegistrationSetupDialogTest, PresetsSwitchOnACopyAPasswordMismatchRefuses
     RecordingMessageBoxes boxes;
     EXPECT_EQ(IDCANCEL, run({[&](HWND d) {
                                  EXPECT_EQ(std::tuple(0, "朝", "深夜"),
-                                           std::tuple(selectedPreset(d), text(d, IDC_PRESET_NAME), presetItem(d, 2)));
+                                           std::tuple(selectedPreset(d), dialogItemText(d, IDC_PRESET_NAME), presetItem(d, 2)));
                                  SetDlgItemTextA(d, IDC_PRESET_NAME, "朝の番組");  // preset 1 renamed
-                                 pickPreset(d, 2);
+                                 chooseItem(d, IDC_PRESET_LIST, 2);
                                  EXPECT_EQ(std::tuple(2, "朝の番組", "深夜", "3"),
-                                           std::tuple(selectedPreset(d), presetItem(d, 0), text(d, IDC_PRESET_NAME),
-                                                      text(d, IDC_PRESET_ID)));
+                                           std::tuple(selectedPreset(d), presetItem(d, 0), dialogItemText(d, IDC_PRESET_NAME),
+                                                      dialogItemText(d, IDC_PRESET_ID)));
                                  SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "録画係");
                                  SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
                                  SetDlgItemTextA(d, IDC_PRESET_PASSWORD_CONFIRM, "secreT");
-                                 pickPreset(d, 4);  // refused: the drop-down snaps back
+                                 chooseItem(d, IDC_PRESET_LIST, 4);  // refused: the drop-down snaps back
                                  EXPECT_EQ(std::tuple(2, 2, "録画係"),
-                                           std::tuple(selectedPreset(d), current, text(d, IDC_PRESET_ACCOUNT)));
-                                 press(d, IDOK);  // refused too
+                                           std::tuple(selectedPreset(d), current, dialogItemText(d, IDC_PRESET_ACCOUNT)));
+                                 pressButton(d, IDOK);  // refused too
                                  EXPECT_TRUE(IsWindowVisible(d));
                                  EXPECT_EQ(2u, boxes.shown.size());
-                                 press(d, IDCANCEL);
+                                 pressButton(d, IDCANCEL);
                                  return true;
                              }},
                             &boxes));
@@ -142,8 +120,8 @@ TEST_F(RegistrationSetupDialogTest, PresetsSwitchOnACopyAPasswordMismatchRefuses
     EXPECT_EQ(std::tuple(2, "朝"), std::tie(current, presets[0].name));
     EXPECT_EQ(IDCANCEL, run({[](HWND d) {
                   EXPECT_EQ(std::tuple(2, "深夜", "朝"),
-                            std::tuple(selectedPreset(d), text(d, IDC_PRESET_NAME), presetItem(d, 0)));
-                  press(d, IDCANCEL);
+                            std::tuple(selectedPreset(d), dialogItemText(d, IDC_PRESET_NAME), presetItem(d, 0)));
+                  pressButton(d, IDCANCEL);
                   return true;
               }}));
 }
@@ -195,10 +173,10 @@ TEST_F(RegistrationSetupDialogTest, ThePlatformFolderBrowserStartsFromTheBoxAndI
     EXPECT_EQ(IDCANCEL, run({afterBrowser([&](HWND d) { SetDlgItemTextA(d, IDC_PRESET_FOLDER, folder.c_str()); },
                                           IDC_PRESET_FOLDER_BROWSE),
                              leaveBrowser(IDOK, name),  // the folder of the box, selected at the start
-                             afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", text(d, IDC_PRESET_FOLDER)); },
+                             afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", dialogItemText(d, IDC_PRESET_FOLDER)); },
                                           IDC_PRESET_FOLDER_BROWSE),
                              leaveBrowser(IDCANCEL),
-                             afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", text(d, IDC_PRESET_FOLDER)); },
+                             afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", dialogItemText(d, IDC_PRESET_FOLDER)); },
                                           IDCANCEL)}));
     RemoveDirectoryA(folder.c_str());
 }
@@ -270,8 +248,8 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceColumnZeroNe
                          click(1, 1), type(1, 1, {VK_RETURN}, tooLong.c_str()),  // refused, not cut
                          ended([](HWND d) {
                              EXPECT_EQ("BS101", cell(d, 1, 1));
-                             press(d, IDC_TARGET_TVROCK);
-                             press(d, IDOK);
+                             pressButton(d, IDC_TARGET_TVROCK);
+                             pressButton(d, IDOK);
                          })},
                         &boxes));
     ASSERT_EQ(1u, boxes.shown.size());
@@ -280,23 +258,18 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceColumnZeroNe
     EXPECT_EQ(std::tuple("nhk", "", "7", "1", "150"),
               std::tuple(stored("iEPGStationName", "1024"), stored("RemoconChNo", "1024"), stored("RemoconChNo", "101:4"),
                          stored("iEpgSetup", "TvRock"), stored("iEpgSetupDialog", "CHNAMEW")));
-    // The guide takes them at once: the emptied number is the remote key again.
-    EXPECT_EQ(std::tuple("nhk", 5, 1), std::tie(layout.channels[0].stationName, layout.channels[0].remoteNumber,
-                                               registration.tvRock));
-    // The next task registration shows the new numbers.
+    // The next task registration shows the new numbers at once: the emptied one is the remote key again.
     for (auto [service, shown] : {std::pair{0, "@5"}, {1, "@b007"}}) {
         const TaskProgramme programme =
             taskProgramme(layout.events[service][0], layout.channels[service], *store->services[service]);
         const ReservationList none;
         SystemClock clock;
-        const TaskDialogInputs inputs{&programme, &presets, &current, &none, nullptr, nullptr, &clock};
-        scripted("tunerecタスク登録",
-                 {[&](HWND d) {
-                     EXPECT_EQ(shown, text(d, IDC_TASK_CHANNEL_NO));
-                     press(d, IDCANCEL);
-                     return true;
-                 }},
-                 [&] { return runTaskRegistrationDialog(nullptr, inputs); });
+        DialogScript::start("tunerecタスク登録", [shown](HWND d) {
+            EXPECT_EQ(shown, dialogItemText(d, IDC_TASK_CHANNEL_NO));
+            pressButton(d, IDCANCEL);
+        });
+        runTaskRegistrationDialog(nullptr, {&programme, &presets, &current, &none, nullptr, nullptr, &clock});
+        EXPECT_TRUE(DialogScript::ran);
     }
 }
 
