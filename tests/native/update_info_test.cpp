@@ -1,0 +1,172 @@
+#include "dialogs/update_info.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "reserve/change_detection.h"
+#include "support/store_sections.h"
+
+namespace corvane {
+namespace {
+
+namespace bc = corvane::broadcast;
+
+void setRaw(uint8_t* field, uint16_t& length, const bc::Bytes& bytes) {
+    length = static_cast<uint16_t>(std::min(bytes.size(), kChangeNameCapacity));
+    std::memcpy(field, bytes.data(), length);
+}
+
+// A change on (networkClass, serviceId); a side with a null name is absent.
+ChangeRecord change(int networkClass, int serviceId, int64_t oldStart, int64_t oldEnd, const char* oldName,
+                    int64_t newStart, int64_t newEnd, const char* newName) {
+    ChangeRecord c;
+    c.networkClass = static_cast<uint8_t>(networkClass);
+    c.serviceId = static_cast<uint16_t>(serviceId);
+    if (oldName) {
+        c.oldStart = oldStart, c.oldEnd = oldEnd;
+        setRaw(c.oldName, c.oldNameLength, bc::AribText(oldName).bytes);
+    }
+    if (newName) {
+        c.newStart = newStart, c.newEnd = newEnd;
+        setRaw(c.newName, c.newNameLength, bc::AribText(newName).bytes);
+    }
+    return c;
+}
+
+struct ListFixture {
+    ListFixture() {
+        findOrCreateService(store.get(), 0, 1024);
+        findOrCreateService(store.get(), 4, 101);
+    }
+    void refresh(UpdateInfoRows& rows) const {
+        rows.refresh(changes, store.get(), [&](int i) { return "局" + std::to_string(store->services[i]->serviceId); });
+    }
+    StorePtr store{createStore()};
+    ChangeList changes;
+};
+
+std::vector<std::string> texts(const UpdateRow& row) { return {row.texts.begin(), row.texts.end()}; }
+
+TEST(UpdateInfo, RowTextsOfEveryKindOfChange) {
+    const struct {
+        ChangeRecord record;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // Moved: both versions, the date of the old start.
+        {change(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"),
+         {"局1024", "2026/12/07(月)", "21:00～22:00 ニュース", "21:30～22:30 ニュース"}},
+        // Added after midnight on a service the store lacks: the date of the new start.
+        {change(7, 300, 0, 0, nullptr, at(5, 0, 5), at(5, 1), "天気"),
+         {"CS300", "2026/12/12(土)", "", "00:05～01:00 天気"}},
+        {change(6, 55, at(6, 23), at(7, 0), "映画", 0, 0, nullptr), {"CS55", "2026/12/13(日)", "23:00～00:00 映画", ""}},
+        {change(4, 211, at(1, 9), at(1, 10), "Ａ", at(1, 9), at(1, 10), "Ｂ"),
+         {"BS211", "2026/12/08(火)", "09:00～10:00 Ａ", "09:00～10:00 Ｂ"}},
+        {change(4, 101, at(1, 9), at(1, 10), "Ａ", 0, 0, nullptr), {"局101", "2026/12/08(火)", "09:00～10:00 Ａ", ""}},
+        {change(0, 2048, 0, 0, nullptr, 0, 0, nullptr), {"2048", "", "", ""}},
+    };
+    ListFixture f;
+    for (const auto& c : cases) f.changes.append(c.record);
+    UpdateInfoRows rows;
+    f.refresh(rows);
+    ASSERT_EQ(std::size(cases), rows.size());
+    for (size_t n = 0; n < rows.size(); ++n) {
+        EXPECT_EQ(static_cast<int64_t>(n), rows.valueAt(n));
+        EXPECT_EQ(cases[n].texts, texts(*rows.rowAt(n))) << n;
+    }
+    EXPECT_EQ(nullptr, rows.rowAt(rows.size()));
+    EXPECT_EQ(-1, rows.valueAt(rows.size()));
+}
+
+TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
+    const auto symbols = [](std::initializer_list<uint16_t> lead, int others) {
+        bc::Bytes raw = {0x1B, 0x24, 0x3B};  // the additional symbols
+        for (uint16_t code : lead) raw.push_back(code >> 8), raw.push_back(code & 0xFF);
+        for (int i = 0; i < others; ++i) raw.push_back(0x7A), raw.push_back(0x74);  // "<ほか>", six bytes
+        return raw;
+    };
+    const struct {
+        bc::Bytes raw;
+        std::string decoded;
+    } cases[] = {
+        {symbols({}, 48), repeat("<ほか>", 33) + "<"},                         // 199 bytes
+        {symbols({0x7A67, 0x7A50}, 46), "_[HV]" + repeat("<ほか>", 32) + "<"},  // "ほ" would end at 200
+        {symbols({}, 2), "<ほか><ほか>"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.decoded, decodeChangeName(c.raw.data(), c.raw.size()));
+        ChangeRecord record = change(0, 1, at(0, 1), at(0, 2), "", at(0, 1), at(0, 2), "");
+        setRaw(record.newName, record.newNameLength, c.raw);
+        ListFixture f;
+        f.changes.append(record);
+        UpdateInfoRows rows;
+        f.refresh(rows);
+        EXPECT_EQ("01:00～02:00 " + c.decoded, rows.rowAt(0)->texts[kUpdateColumnNew]);
+    }
+}
+
+TEST(UpdateInfo, EachColumnSortsAscendingThenDescendingAndTheFlagsOutliveRefreshes) {
+    ListFixture f;
+    f.changes.append(change(4, 101, at(0, 9), at(0, 10), "ｂ", at(0, 9), at(0, 10), "ｃ"));   // 0
+    f.changes.append(change(0, 1024, 0, 0, nullptr, at(0, 8), at(0, 9), "ａ"));              // 1
+    f.changes.append(change(0, 1024, at(0, 7), at(0, 8), "漢", 0, 0, nullptr));             // 2
+    f.changes.append(change(0, 1032, at(0, 9), at(0, 11), "ｂ", at(0, 10), at(0, 11), "ａ")); // 3
+    UpdateInfoRows rows;
+    f.refresh(rows);
+    const auto order = [&] {
+        std::vector<int64_t> values;
+        for (size_t i = 0; i < rows.size(); ++i) values.push_back(rows.valueAt(i));
+        return values;
+    };
+    // Equal keys keep the order they had; the empty name is the smallest.
+    const struct {
+        int column;
+        std::vector<int64_t> ascending, descending;
+    } cases[] = {
+        {kUpdateColumnChannel, {1, 2, 3, 0}, {0, 3, 1, 2}},
+        {kUpdateColumnDate, {2, 1, 0, 3}, {0, 3, 1, 2}},
+        {kUpdateColumnOld, {1, 0, 3, 2}, {2, 0, 3, 1}},
+        {kUpdateColumnNew, {2, 3, 1, 0}, {0, 3, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(1, rows.sortBy(c.column));
+        EXPECT_EQ(c.ascending, order()) << c.column;
+        EXPECT_EQ(0, rows.sortBy(c.column));
+        EXPECT_EQ(c.descending, order()) << c.column;
+        const UpdateRow &a = *rows.rowAt(0), &b = *rows.rowAt(1);
+        EXPECT_EQ(-compareUpdateRows(a, b, c.column, 1), compareUpdateRows(a, b, c.column, 0));
+        EXPECT_EQ(0, compareUpdateRows(a, a, c.column, 0));
+    }
+    EXPECT_EQ(-1, rows.sortBy(kUpdateColumnCount));
+    rows.sortBy(kUpdateColumnDate);
+    f.refresh(rows);
+    EXPECT_EQ((std::vector<int64_t>{0, 1, 2, 3}), order()) << "a refresh lists in record order";
+    EXPECT_EQ(0, rows.sortBy(kUpdateColumnDate)) << "the flag was kept";
+    EXPECT_EQ(3, rows.positionOf(2));
+    EXPECT_EQ(-1, rows.positionOf(4));
+}
+
+TEST(UpdateInfo, ClearTakesAsManyRecordsAsThereWereRowsAndKeepsLaterOnes) {
+    ListFixture f;
+    for (int i = 0; i < 3; ++i) f.changes.append(change(0, 1024, 0, 0, nullptr, at(0, i), at(0, i + 1), "ａ"));
+    UpdateInfoRows rows;
+    f.refresh(rows);
+    rows.sortBy(kUpdateColumnDate);
+    rows.sortBy(kUpdateColumnDate);  // shown newest first: still the first three records go
+    f.changes.append(change(0, 1024, 0, 0, nullptr, at(1, 0), at(1, 1), "後"));
+    rows.clear(f.changes);
+    EXPECT_EQ(0u, rows.size());
+    ASSERT_EQ(1u, f.changes.size());
+    EXPECT_EQ(at(1, 0), f.changes[0].newStart);
+    rows.clear(f.changes);
+    EXPECT_EQ(1u, f.changes.size()) << "no rows: nothing taken";
+    f.refresh(rows);
+    rows.clear(f.changes);
+    EXPECT_TRUE(f.changes.empty());
+}
+
+}  // namespace
+}  // namespace corvane
