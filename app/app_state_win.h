@@ -19,6 +19,7 @@
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
+#include "reserve/change_detection.h"
 #include "reserve/job_store.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservation_watch.h"
@@ -110,6 +111,10 @@ struct AppState {
     ReservationFiles* reservationFiles = &systemReservationFiles();
     std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set
     HighlightedProgramme highlight;
+    // Programmes added, removed, retitled or moved since the user last cleared
+    // them: appended by the housekeeping tick, shortened only by the update
+    // information window's "クリア".
+    ChangeList changes;
 
     HWND mainWindow = nullptr;
     HWND genreListWindow = nullptr;

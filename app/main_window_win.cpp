@@ -236,6 +236,7 @@ void onTimer(AppState& app, UINT_PTR id) {
     if (id == TIMER_HOUSEKEEPING) {
         rememberPlacement(app);
         collectReservationsOnTick(app);
+        detectChangesOnTick(app);
         moveNowLine(app);
     } else if (id == TIMER_GUIDE_REPAINT) {
         KillTimer(app.mainWindow, TIMER_GUIDE_REPAINT);
@@ -381,6 +382,17 @@ void collectReservationsOnTick(AppState& app) {
         PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
     // The genre list's rows show which programmes are reserved.
     if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void detectChangesOnTick(AppState& app) {
+    EpgStore* store = app.store.get();
+    if (!store || !store->changed) return;
+    store->changed = 0;
+    if (!detectEpgChanges(store, app.changes)) return;
+    if (app.updateWindow && IsWindowVisible(app.updateWindow)) {
+        PostMessageA(app.updateWindow, WM_COMMAND, IDM_UPDATE_REFRESH, 0);
+        ShowWindow(app.updateWindow, SW_SHOW);
+    }
 }
 
 void rebuildGuide(AppState& app) {
