@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "dialogs/difference_highlight.h"
 #include "store/arib.h"
 #include "store/broadcast_time.h"
 #include "store/shift_jis.h"
@@ -36,6 +37,19 @@ std::string timesText(int64_t start, int64_t end, const std::string& name) {
     char times[64];
     std::snprintf(times, sizeof times, "%02d:%02d～%02d:%02d ", from.hour, from.minute, to.hour, to.minute);
     return times + name;
+}
+
+std::vector<ColoredPiece> plainPieces(const std::string& text, uint32_t color) {
+    if (text.empty()) return {};
+    return {ColoredPiece{0, text.size(), color}};
+}
+
+std::vector<ColoredPiece> differencePieces(const std::string& drawn, const std::string& compared, uint32_t normal,
+                                           uint32_t difference) {
+    std::vector<ColoredPiece> pieces;
+    for (const TextPiece& piece : highlightDifferences(drawn, compared))
+        pieces.push_back(ColoredPiece{piece.offset, piece.length, piece.differs ? difference : normal});
+    return pieces;
 }
 
 }  // namespace
@@ -105,6 +119,28 @@ int compareUpdateRows(const UpdateRow& a, const UpdateRow& b, int column, int fl
         default: break;
     }
     return flag == 1 ? r : -r;
+}
+
+UpdateRowPlan updateRowPlan(const UpdateRow& row, int rowNumber, bool selected, const SelectionColors& system) {
+    const uint32_t rowBrush = selected ? system.highlight : rowNumber % 2 != 0 ? kUpdateOddRowBrush : kUpdateEvenRowBrush;
+    const uint32_t text = selected ? system.highlightText : kUpdateTextColor;
+    const uint32_t difference = selected ? kUpdateSelectedDifferenceColor : kUpdateDifferenceColor;
+    const std::string& before = row.texts[kUpdateColumnOld];
+    const std::string& after = row.texts[kUpdateColumnNew];
+
+    UpdateRowPlan plan;
+    plan.at(kUpdateColumnChannel) = {rowBrush, plainPieces(row.texts[kUpdateColumnChannel], text)};
+    plan.at(kUpdateColumnDate) = {rowBrush, plainPieces(row.texts[kUpdateColumnDate], text)};
+    if (before.empty())
+        plan.at(kUpdateColumnOld) = {selected ? system.highlight : kUpdateNoOldBrush, {}};
+    else if (after.empty())
+        plan.at(kUpdateColumnOld) = {selected ? system.highlight : kUpdateNoNewBrush, plainPieces(before, text)};
+    else
+        plan.at(kUpdateColumnOld) = {rowBrush, differencePieces(before, after, text, difference)};
+    plan.at(kUpdateColumnNew) = {rowBrush, !before.empty() && !after.empty()
+                                               ? differencePieces(after, before, text, difference)
+                                               : plainPieces(after, text)};
+    return plan;
 }
 
 int64_t UpdateInfoRows::positionOf(int64_t value) const {

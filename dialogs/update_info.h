@@ -112,6 +112,50 @@ UpdateRow updateRowOf(const ChangeFields& change, const ChannelNameLookup& chann
 // descending otherwise; equal keys give 0.
 int compareUpdateRows(const UpdateRow& a, const UpdateRow& b, int column, int flag);
 
+// ---------------------------------------------------------------------------
+// How a row is drawn
+// ---------------------------------------------------------------------------
+
+// Colours are 0x00BBGGRR.
+constexpr uint32_t kUpdateOddRowBrush = 0xfff4f4;
+constexpr uint32_t kUpdateEvenRowBrush = 0xffefef;
+constexpr uint32_t kUpdateNoOldBrush = 0x696969;  // "元情報" empty: an addition
+constexpr uint32_t kUpdateNoNewBrush = 0xa9a9a9;  // "更新情報" empty: a removal
+constexpr uint32_t kUpdateTextColor = 0x000000;
+constexpr uint32_t kUpdateDifferenceColor = 0x0000ff;
+constexpr uint32_t kUpdateSelectedDifferenceColor = 0xaaaaff;
+
+// The system's colours of a selected row.
+struct SelectionColors {
+    uint32_t highlight = 0;
+    uint32_t highlightText = 0;
+};
+
+// A run of a cell's text in one colour.
+struct ColoredPiece {
+    size_t offset = 0;
+    size_t length = 0;
+    uint32_t color = 0;
+    bool operator==(const ColoredPiece&) const = default;
+};
+
+// One cell: the brush it is filled with and the pieces of its text drawn
+// one after another (none: nothing is drawn).
+struct CellPlan {
+    uint32_t brush = 0;
+    std::vector<ColoredPiece> pieces;
+    bool operator==(const CellPlan&) const = default;
+};
+
+using UpdateRowPlan = std::array<CellPlan, kUpdateColumnCount>;
+
+// How row `rowNumber` (from 0) draws `row`: a selected row in the system's
+// colours throughout; others in one shade for odd rows and another for even
+// ones. "元情報" is dark when empty, on grey and plain when "更新情報" is
+// empty, else drawn with its differences to "更新情報" marked; "更新情報" has
+// its differences to "元情報" marked when both are there.
+UpdateRowPlan updateRowPlan(const UpdateRow& row, int rowNumber, bool selected, const SelectionColors& system);
+
 // The window's rows: one per change record listed at the last refresh, the
 // row value being the record's index in the change list then; their order
 // on screen; and the four sort flags, 0 at first and never reset.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -147,6 +148,62 @@ TEST(UpdateInfo, EachColumnSortsAscendingThenDescendingAndTheFlagsOutliveRefresh
     EXPECT_EQ(0, rows.sortBy(kUpdateColumnDate)) << "the flag was kept";
     EXPECT_EQ(3, rows.positionOf(2));
     EXPECT_EQ(-1, rows.positionOf(4));
+}
+
+// A cell as "BRUSH" and its pieces, 'n' normal or 'd' difference colour (for
+// the row's state) and the bytes, joined by '|'.
+std::string described(const CellPlan& cell, const std::string& text, bool selected) {
+    char brush[16];
+    std::snprintf(brush, sizeof brush, "%06x", cell.brush);
+    std::string out = brush;
+    const uint32_t normal = selected ? 0xabcdef : kUpdateTextColor;
+    const uint32_t difference = selected ? kUpdateSelectedDifferenceColor : kUpdateDifferenceColor;
+    for (const ColoredPiece& piece : cell.pieces) {
+        out += out.size() == 6 ? " " : "|";
+        out += piece.color == normal ? 'n' : piece.color == difference ? 'd' : '?';
+        out += text.substr(piece.offset, piece.length);
+    }
+    return out;
+}
+
+TEST(UpdateInfo, EachCellIsFilledAndDrawnAgainstTheOtherVersion) {
+    const struct {
+        ChangeRecord record;
+        int rowNumber;
+        bool selected;
+        std::vector<std::string> cells;
+    } cases[] = {
+        {change(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"), 0, false,
+         {"ffefef n局1024", "ffefef n2026/12/07(月)", "ffefef n21:|d0|n0～22:|d0|n0 ニュース",
+          "ffefef n21:|d3|n0～22:|d3|n0 ニュース"}},
+        {change(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 1, false,
+         {"fff4f4 n局1024", "fff4f4 n2026/12/07(月)", "696969", "fff4f4 n05:00～06:00 天気"}},
+        {change(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 4, false,
+         {"ffefef n局1024", "ffefef n2026/12/07(月)", "a9a9a9 n05:00～06:00 天気", "ffefef"}},
+        {change(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 2, true,
+         {"123456 n局1024", "123456 n2026/12/07(月)", "123456 n05:00～06:00 天気", "123456"}},
+        {change(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 3, true,
+         {"123456 n局1024", "123456 n2026/12/07(月)", "123456", "123456 n05:00～06:00 天気"}},
+        // Differing within the last six bytes.
+        {change(0, 1024, at(0, 9), at(0, 10), "ニュースＡ", at(0, 9), at(0, 10), "ニュースＢ"), 3, true,
+         {"123456 n局1024", "123456 n2026/12/07(月)", "123456 n09:00～10:00 ニュース|dＡ",
+          "123456 n09:00～10:00 ニュース|dＢ"}},
+        {change(0, 1024, at(0, 9), at(0, 10), "ab", at(0, 9), at(0, 10), "abc"), 5, false,
+         {"fff4f4 n局1024", "fff4f4 n2026/12/07(月)", "fff4f4 n09:00～10:00 ab",
+          "fff4f4 n09:00～10:00 ab|dc"}},
+    };
+    ListFixture f;
+    for (const auto& c : cases) f.changes.append(c.record);
+    UpdateInfoRows rows;
+    f.refresh(rows);
+    for (size_t n = 0; n < rows.size(); ++n) {
+        const UpdateRow& row = *rows.rowAt(n);
+        const UpdateRowPlan plan = updateRowPlan(row, cases[n].rowNumber, cases[n].selected, {0x123456, 0xabcdef});
+        std::vector<std::string> cells;
+        for (int column = 0; column < kUpdateColumnCount; ++column)
+            cells.push_back(described(plan[column], row.texts[column], cases[n].selected));
+        EXPECT_EQ(cases[n].cells, cells) << n;
+    }
 }
 
 TEST(UpdateInfo, ClearTakesAsManyRecordsAsThereWereRowsAndKeepsLaterOnes) {
