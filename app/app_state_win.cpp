@@ -42,4 +42,11 @@ void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent
     preparePopupRegistration(app_.registration, popup, service, event);
 }
 
+HWND AppUpdateInfoHost::mainWindow() { return app_.mainWindow; }
+Settings& AppUpdateInfoHost::settings() { return *app_.settings; }
+const EpgStore* AppUpdateInfoHost::store() { return app_.store.get(); }
+GuideLayout& AppUpdateInfoHost::layout() { return *app_.layout; }
+ChangeList& AppUpdateInfoHost::changes() { return app_.changes; }
+HighlightedProgramme& AppUpdateInfoHost::highlight() { return app_.highlight; }
+
 }  // namespace corvane

@@ -13,6 +13,7 @@
 
 #include "app/app_settings.h"
 #include "app/service_settings.h"
+#include "dialogs/update_info_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
 #include "guide/guide_paint_win.h"
@@ -63,6 +64,22 @@ private:
     AppState& app_;
 };
 
+// The update information window's view of the program: the guide, the
+// store, the change list, the settings file and the highlight.
+class AppUpdateInfoHost final : public UpdateInfoHost {
+public:
+    explicit AppUpdateInfoHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    Settings& settings() override;
+    const EpgStore* store() override;
+    GuideLayout& layout() override;
+    ChangeList& changes() override;
+    HighlightedProgramme& highlight() override;
+
+private:
+    AppState& app_;
+};
+
 struct DragState {
     bool dragging = false;
     POINT press{};
@@ -100,6 +117,7 @@ struct AppState {
     std::unique_ptr<SettingsServicePreferences> servicePreferences;
     MainWindowHost guideHost{*this};
     AppPopupHost popupHost{*this};
+    AppUpdateInfoHost updateInfoHost{*this};
     std::unique_ptr<GuideLayout> layout;
     PaintTools paintTools;
     GenreBrushes genreBrushes;

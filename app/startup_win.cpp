@@ -57,6 +57,12 @@ void emptyChannelViewMenu(HWND window) {
     while (GetMenuItemCount(channels) > 0) DeleteMenu(channels, 0, MF_BYPOSITION);
 }
 
+bool isDialogKey(const std::vector<HWND>& dialogs, MSG& msg) {
+    for (HWND dialog : dialogs)
+        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return true;
+    return false;
+}
+
 }  // namespace
 
 bool registerMainWindowClass(HINSTANCE instance, MainWindowClass& loaded) {
@@ -123,7 +129,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     if (!app.genreListWindow) return false;
     app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
-    app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);
+    app.updateWindow = createUpdateInfoWindow(app.instance, app.updateInfoHost);
     if (!app.updateWindow) return false;
     applyPlacement(app.updateWindow, settings.updateWindow);
     app.reservationListWindow = createReservationListWindow(app.instance, app.mainWindow);
@@ -176,11 +182,12 @@ HACCEL loadMainAccelerators(HINSTANCE instance) {
     return LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCELERATORS));
 }
 
-int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
+int runMessageLoop(HWND mainWindow, HACCEL accelerators, const std::vector<HWND>& keyboardDialogs) {
     MSG msg{};
     // GetMessageA answers -1 on an invalid call; treat it like the end of the loop.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (accelerators && TranslateAcceleratorA(mainWindow, accelerators, &msg)) continue;
+        if (isDialogKey(keyboardDialogs, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -194,7 +201,7 @@ int runCorvane(HINSTANCE instance, const char* commandLine, int showMode) {
         if (app.mainWindow) DestroyWindow(app.mainWindow);
         return 0;
     }
-    const int exitCode = runMessageLoop(app.mainWindow, app.accelerators);
+    const int exitCode = runMessageLoop(app.mainWindow, app.accelerators, {app.updateWindow});
     stopCorvane(app);
     return exitCode;
 }

@@ -8,7 +8,6 @@
 namespace corvane {
 
 HWND createGenreListWindow(HINSTANCE instance, HWND owner);
-HWND createUpdateWindow(HINSTANCE instance, HWND owner);
 HWND createReservationListWindow(HINSTANCE instance, HWND owner);
 
 }  // namespace corvane

@@ -11,6 +11,12 @@ const char* const popupSection = "PopDialog";
 const char* const updateSection = "UpdateDialog";
 const char* const reservationListSection = "iEpgListDialog";
 
+struct ColumnWidthKey {
+    const char* key;
+    const char* defaultWidth;
+};
+constexpr ColumnWidthKey updateWindowWidthKeys[4] = {{"CHW", "120"}, {"DATEW", "100"}, {"OLDW", "320"}, {"NEWW", "320"}};
+
 std::string decimal(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
@@ -65,6 +71,19 @@ DialogPlacement readUpdateWindowPlacement(Settings& settings) {
 
 DialogPlacement readReservationListPlacement(Settings& settings) {
     return readDialogPlacement(settings, reservationListSection, {"", "17", "910", "290"});
+}
+
+UpdateWindowWidths readUpdateWindowWidths(Settings& settings) {
+    UpdateWindowWidths widths{};
+    for (size_t i = 0; i < widths.size(); ++i) {
+        const ColumnWidthKey& key = updateWindowWidthKeys[i];
+        widths[i] = parseDecimal(settings.readString(updateSection, key.key, key.defaultWidth, placementCapacity));
+    }
+    return widths;
+}
+
+void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths) {
+    for (size_t i = 0; i < widths.size(); ++i) writeInt(settings, updateSection, updateWindowWidthKeys[i].key, widths[i]);
 }
 
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height) {

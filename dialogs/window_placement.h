@@ -5,6 +5,7 @@
 // This file alone spells these keys and sections.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "store/settings.h"
@@ -38,6 +39,13 @@ DialogPlacement readPopupPlacement(Settings& settings, int mainLeft, int mainTop
 // nothing is applied until the window has stored its own placement.
 DialogPlacement readUpdateWindowPlacement(Settings& settings);
 DialogPlacement readReservationListPlacement(Settings& settings);
+
+// The four column widths of the update information window ("CHW", "DATEW",
+// "OLDW", "NEWW" of "UpdateDialog"): texts of up to 100 characters converted
+// like `atoi`, defaults 120, 100, 320, 320.
+using UpdateWindowWidths = std::array<int, 4>;
+UpdateWindowWidths readUpdateWindowWidths(Settings& settings);
+void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths);
 
 // Written when the window is destroyed.
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height);

@@ -8,35 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "reserve/change_detection.h"
+#include "support/change_fixture.h"
 #include "support/store_sections.h"
 
 namespace corvane {
 namespace {
 
 namespace bc = corvane::broadcast;
-
-void setRaw(uint8_t* field, uint16_t& length, const bc::Bytes& bytes) {
-    length = static_cast<uint16_t>(std::min(bytes.size(), kChangeNameCapacity));
-    std::memcpy(field, bytes.data(), length);
-}
-
-// A change on (networkClass, serviceId); a side with a null name is absent.
-ChangeRecord change(int networkClass, int serviceId, int64_t oldStart, int64_t oldEnd, const char* oldName,
-                    int64_t newStart, int64_t newEnd, const char* newName) {
-    ChangeRecord c;
-    c.networkClass = static_cast<uint8_t>(networkClass);
-    c.serviceId = static_cast<uint16_t>(serviceId);
-    if (oldName) {
-        c.oldStart = oldStart, c.oldEnd = oldEnd;
-        setRaw(c.oldName, c.oldNameLength, bc::AribText(oldName).bytes);
-    }
-    if (newName) {
-        c.newStart = newStart, c.newEnd = newEnd;
-        setRaw(c.newName, c.newNameLength, bc::AribText(newName).bytes);
-    }
-    return c;
-}
 
 struct ListFixture {
     ListFixture() {
@@ -58,16 +36,16 @@ TEST(UpdateInfo, RowTextsOfEveryKindOfChange) {
         std::vector<std::string> texts;
     } cases[] = {
         // Moved: both versions, the date of the old start.
-        {change(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"),
+        {changeRecord(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"),
          {"局1024", "2026/12/07(月)", "21:00～22:00 ニュース", "21:30～22:30 ニュース"}},
         // Added after midnight on a service the store lacks: the date of the new start.
-        {change(7, 300, 0, 0, nullptr, at(5, 0, 5), at(5, 1), "天気"),
+        {changeRecord(7, 300, 0, 0, nullptr, at(5, 0, 5), at(5, 1), "天気"),
          {"CS300", "2026/12/12(土)", "", "00:05～01:00 天気"}},
-        {change(6, 55, at(6, 23), at(7, 0), "映画", 0, 0, nullptr), {"CS55", "2026/12/13(日)", "23:00～00:00 映画", ""}},
-        {change(4, 211, at(1, 9), at(1, 10), "Ａ", at(1, 9), at(1, 10), "Ｂ"),
+        {changeRecord(6, 55, at(6, 23), at(7, 0), "映画", 0, 0, nullptr), {"CS55", "2026/12/13(日)", "23:00～00:00 映画", ""}},
+        {changeRecord(4, 211, at(1, 9), at(1, 10), "Ａ", at(1, 9), at(1, 10), "Ｂ"),
          {"BS211", "2026/12/08(火)", "09:00～10:00 Ａ", "09:00～10:00 Ｂ"}},
-        {change(4, 101, at(1, 9), at(1, 10), "Ａ", 0, 0, nullptr), {"局101", "2026/12/08(火)", "09:00～10:00 Ａ", ""}},
-        {change(0, 2048, 0, 0, nullptr, 0, 0, nullptr), {"2048", "", "", ""}},
+        {changeRecord(4, 101, at(1, 9), at(1, 10), "Ａ", 0, 0, nullptr), {"局101", "2026/12/08(火)", "09:00～10:00 Ａ", ""}},
+        {changeRecord(0, 2048, 0, 0, nullptr, 0, 0, nullptr), {"2048", "", "", ""}},
     };
     ListFixture f;
     for (const auto& c : cases) f.changes.append(c.record);
@@ -99,8 +77,8 @@ TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.decoded, decodeChangeName(c.raw.data(), c.raw.size()));
-        ChangeRecord record = change(0, 1, at(0, 1), at(0, 2), "", at(0, 1), at(0, 2), "");
-        setRaw(record.newName, record.newNameLength, c.raw);
+        ChangeRecord record = changeRecord(0, 1, at(0, 1), at(0, 2), "", at(0, 1), at(0, 2), "");
+        setRawName(record.newName, record.newNameLength, c.raw);
         ListFixture f;
         f.changes.append(record);
         UpdateInfoRows rows;
@@ -111,10 +89,10 @@ TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
 
 TEST(UpdateInfo, EachColumnSortsAscendingThenDescendingAndTheFlagsOutliveRefreshes) {
     ListFixture f;
-    f.changes.append(change(4, 101, at(0, 9), at(0, 10), "ｂ", at(0, 9), at(0, 10), "ｃ"));   // 0
-    f.changes.append(change(0, 1024, 0, 0, nullptr, at(0, 8), at(0, 9), "ａ"));              // 1
-    f.changes.append(change(0, 1024, at(0, 7), at(0, 8), "漢", 0, 0, nullptr));             // 2
-    f.changes.append(change(0, 1032, at(0, 9), at(0, 11), "ｂ", at(0, 10), at(0, 11), "ａ")); // 3
+    f.changes.append(changeRecord(4, 101, at(0, 9), at(0, 10), "ｂ", at(0, 9), at(0, 10), "ｃ"));   // 0
+    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, 8), at(0, 9), "ａ"));              // 1
+    f.changes.append(changeRecord(0, 1024, at(0, 7), at(0, 8), "漢", 0, 0, nullptr));             // 2
+    f.changes.append(changeRecord(0, 1032, at(0, 9), at(0, 11), "ｂ", at(0, 10), at(0, 11), "ａ")); // 3
     UpdateInfoRows rows;
     f.refresh(rows);
     const auto order = [&] {
@@ -173,22 +151,22 @@ TEST(UpdateInfo, EachCellIsFilledAndDrawnAgainstTheOtherVersion) {
         bool selected;
         std::vector<std::string> cells;
     } cases[] = {
-        {change(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"), 0, false,
+        {changeRecord(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"), 0, false,
          {"ffefef n局1024", "ffefef n2026/12/07(月)", "ffefef n21:|d0|n0～22:|d0|n0 ニュース",
           "ffefef n21:|d3|n0～22:|d3|n0 ニュース"}},
-        {change(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 1, false,
+        {changeRecord(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 1, false,
          {"fff4f4 n局1024", "fff4f4 n2026/12/07(月)", "696969", "fff4f4 n05:00～06:00 天気"}},
-        {change(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 4, false,
+        {changeRecord(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 4, false,
          {"ffefef n局1024", "ffefef n2026/12/07(月)", "a9a9a9 n05:00～06:00 天気", "ffefef"}},
-        {change(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 2, true,
+        {changeRecord(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 2, true,
          {"123456 n局1024", "123456 n2026/12/07(月)", "123456 n05:00～06:00 天気", "123456"}},
-        {change(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 3, true,
+        {changeRecord(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 3, true,
          {"123456 n局1024", "123456 n2026/12/07(月)", "123456", "123456 n05:00～06:00 天気"}},
         // Differing within the last six bytes.
-        {change(0, 1024, at(0, 9), at(0, 10), "ニュースＡ", at(0, 9), at(0, 10), "ニュースＢ"), 3, true,
+        {changeRecord(0, 1024, at(0, 9), at(0, 10), "ニュースＡ", at(0, 9), at(0, 10), "ニュースＢ"), 3, true,
          {"123456 n局1024", "123456 n2026/12/07(月)", "123456 n09:00～10:00 ニュース|dＡ",
           "123456 n09:00～10:00 ニュース|dＢ"}},
-        {change(0, 1024, at(0, 9), at(0, 10), "ab", at(0, 9), at(0, 10), "abc"), 5, false,
+        {changeRecord(0, 1024, at(0, 9), at(0, 10), "ab", at(0, 9), at(0, 10), "abc"), 5, false,
          {"fff4f4 n局1024", "fff4f4 n2026/12/07(月)", "fff4f4 n09:00～10:00 ab",
           "fff4f4 n09:00～10:00 ab|dc"}},
     };
@@ -208,12 +186,12 @@ TEST(UpdateInfo, EachCellIsFilledAndDrawnAgainstTheOtherVersion) {
 
 TEST(UpdateInfo, ClearTakesAsManyRecordsAsThereWereRowsAndKeepsLaterOnes) {
     ListFixture f;
-    for (int i = 0; i < 3; ++i) f.changes.append(change(0, 1024, 0, 0, nullptr, at(0, i), at(0, i + 1), "ａ"));
+    for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, i), at(0, i + 1), "ａ"));
     UpdateInfoRows rows;
     f.refresh(rows);
     rows.sortBy(kUpdateColumnDate);
     rows.sortBy(kUpdateColumnDate);  // shown newest first: still the first three records go
-    f.changes.append(change(0, 1024, 0, 0, nullptr, at(1, 0), at(1, 1), "後"));
+    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(1, 0), at(1, 1), "後"));
     rows.clear(f.changes);
     EXPECT_EQ(0u, rows.size());
     ASSERT_EQ(1u, f.changes.size());
