@@ -161,17 +161,20 @@ UpdateRowPlan updateRowPlan(const UpdateRow& row, int rowNumber, bool selected, 
 // on screen; and the four sort flags, 0 at first and never reset.
 class UpdateInfoRows {
 public:
+    // Lists every record of `changes` in list order. When memory runs out
+    // (std::bad_alloc) the rows are left as they were.
     template <class List, class NameOf>
     void refresh(const List& changes, const EpgStore* store, NameOf&& nameOf) {
         const ChannelNameLookup channels(store, nameOf);
-        rows_.clear();
-        order_.clear();
-        rows_.reserve(changes.size());
-        order_.reserve(changes.size());
+        std::vector<UpdateRow> rows;
+        std::vector<size_t> order(changes.size());
+        rows.reserve(changes.size());
         for (size_t n = 0; n < changes.size(); ++n) {
-            rows_.push_back(updateRowOf(changeFieldsOf(changes[n]), channels));
-            order_.push_back(n);
+            rows.push_back(updateRowOf(changeFieldsOf(changes[n]), channels));
+            order[n] = n;
         }
+        rows_.swap(rows);
+        order_.swap(order);
     }
 
     size_t size() const { return order_.size(); }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,11 @@ void showRowCount(HWND list, size_t count) {
 void refresh(HWND window, UpdateWindowState& state) {
     UpdateInfoHost& host = *state.host;
     const EpgStore* store = host.store();
-    state.rows.refresh(host.changes(), store, [store](int service) { return columnNameOf(*store, service); });
+    try {
+        state.rows.refresh(host.changes(), store, [store](int service) { return columnNameOf(*store, service); });
+    } catch (const std::bad_alloc&) {
+        // The rows of the last refresh stay, and with them what "クリア" takes.
+    }
     HWND list = listOf(window);
     showRowCount(list, state.rows.size());
     if (state.rows.size() > 0) SendMessageA(list, LVM_ENSUREVISIBLE, state.rows.size() - 1, FALSE);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,27 @@ TEST(UpdateInfo, EachCellIsFilledAndDrawnAgainstTheOtherVersion) {
             cells.push_back(described(plan[column], row.texts[column], cases[n].selected));
         EXPECT_EQ(cases[n].cells, cells) << n;
     }
+}
+
+TEST(UpdateInfo, ARefreshThatRunsOutOfMemoryLeavesTheRowsAsTheyWere) {
+    // A list whose third record cannot be had, as if memory ran out there.
+    struct FailingList {
+        const ChangeList& changes;
+        size_t size() const { return changes.size(); }
+        const ChangeRecord& operator[](size_t i) const {
+            if (i == 2) throw std::bad_alloc();
+            return changes[i];
+        }
+    };
+    ListFixture f;
+    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, 1), at(0, 2), "ａ"));
+    UpdateInfoRows rows;
+    f.refresh(rows);
+    for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, 3), at(0, 4), "ｂ"));
+    EXPECT_THROW(rows.refresh(FailingList{f.changes}, f.store.get(), [](int) { return std::string(); }),
+                 std::bad_alloc);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ("01:00～02:00 ａ", rows.rowAt(0)->texts[kUpdateColumnNew]);
 }
 
 TEST(UpdateInfo, ClearTakesAsManyRecordsAsThereWereRowsAndKeepsLaterOnes) {
