@@ -23,7 +23,8 @@ AppPaths deriveAppPaths(const std::string& executablePath, const std::string& do
     AppPaths paths;
     paths.settingsFile = replaceExtension(executablePath, ".ini");
     paths.iepgFile = replaceExtension(executablePath, ".tvpi");
-    paths.epgTimerFile = documentsFolder + "\\EpgTimer\\Program.txt";
+    paths.iepgHandOverFile = replaceExtension(executablePath, ".register.tvpi");
+    if (!documentsFolder.empty()) paths.epgTimerFile = documentsFolder + "\\EpgTimer\\Program.txt";
     return paths;
 }
 

@@ -26,12 +26,13 @@ namespace corvane {
 
 struct AppPaths {
     std::string settingsFile;  // the executable's path with extension ".ini"
-    std::string iepgFile;      // the same with ".tvpi": the iEPG hand-over file
-    std::string epgTimerFile;  // documents folder + "\EpgTimer\Program.txt"
+    std::string iepgFile;      // the same with ".tvpi": the registration file
+    std::string iepgHandOverFile;  // the same with ".register.tvpi": what the iEPG application is given
+    std::string epgTimerFile;  // documents folder + "\EpgTimer\Program.txt"; empty without one
 };
 
 // `executablePath` is the module's full path, `documentsFolder` the user's
-// documents folder (empty when unknown).
+// documents folder (empty when unknown: then EpgTimer's file is unknown too).
 AppPaths deriveAppPaths(const std::string& executablePath, const std::string& documentsFolder);
 
 // `path` with the extension of its last component (from its last '.', if

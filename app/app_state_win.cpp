@@ -1,6 +1,8 @@
 #include "app/app_state_win.h"
 
 #include "reserve/popup_registration_win.h"
+#include "reserve/registration_win.h"
+#include "resources/resource.h"
 #include "store/invariant.h"
 
 namespace corvane {
@@ -39,7 +41,36 @@ const EpgStore* AppPopupHost::store() { return app_.store.get(); }
 Settings& AppPopupHost::settings() { return *app_.settings; }
 
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
-    preparePopupRegistration(app_.registration, popup, service, event);
+    if (app_.registrations)
+        preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);
+}
+
+HWND AppGenreListHost::mainWindow() { return app_.mainWindow; }
+GuideLayout& AppGenreListHost::layout() { return *app_.layout; }
+const EpgStore* AppGenreListHost::store() { return app_.store.get(); }
+const ReservationList& AppGenreListHost::reservations() { return app_.reservations; }
+Settings& AppGenreListHost::settings() { return *app_.settings; }
+HighlightedProgramme& AppGenreListHost::highlight() { return app_.highlight; }
+
+void AppGenreListHost::prepareRegistration(HWND window, int service, const GuideEvent& event) {
+    if (app_.registrations)
+        prepareRegistrationButton(*app_.registrations, RegistrationSource::genreList,
+                                  GetDlgItem(window, IDC_GENRE_REGISTER), app_.store.get(), app_.layout->channels,
+                                  service, event);
+}
+
+void AppGenreListHost::executeRegistration(HWND window) {
+    if (!app_.registrations) return;
+    // With both kinds on, the menu sends the chosen command to the window.
+    const int direct = pressRegistrationButton(*app_.registrations, RegistrationSource::genreList, window,
+                                               GetDlgItem(window, IDC_GENRE_REGISTER));
+    if (direct != 0) runRegistrationCommand(window, direct);
+}
+
+void AppGenreListHost::runRegistrationCommand(HWND, int command) {
+    if (app_.registrations)
+        corvane::runRegistrationCommand(*app_.registrations, RegistrationSource::genreList, command,
+                                        app_.reservationWatch);
 }
 
 HWND AppUpdateInfoHost::mainWindow() { return app_.mainWindow; }

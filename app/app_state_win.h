@@ -13,6 +13,7 @@
 
 #include "app/app_settings.h"
 #include "app/service_settings.h"
+#include "dialogs/genre_list_win.h"
 #include "dialogs/update_info_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
@@ -22,9 +23,13 @@
 #include "guide/popup_win.h"
 #include "reserve/change_detection.h"
 #include "reserve/job_store.h"
+#include "reserve/message_boxes.h"
+#include "reserve/process_start.h"
+#include "reserve/registration.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
+#include "reserve/tvrock_command.h"
 #include "store/clock.h"
 #include "store/epg_store.h"
 #include "store/settings.h"
@@ -80,6 +85,26 @@ private:
     AppState& app_;
 };
 
+// The genre list's view of the program: the guide, the store, the
+// reservations, the settings file, the highlight and the registration of
+// the programme its detail pane shows.
+class AppGenreListHost final : public GenreListHost {
+public:
+    explicit AppGenreListHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    GuideLayout& layout() override;
+    const EpgStore* store() override;
+    const ReservationList& reservations() override;
+    Settings& settings() override;
+    HighlightedProgramme& highlight() override;
+    void prepareRegistration(HWND window, int service, const GuideEvent& event) override;
+    void executeRegistration(HWND window) override;
+    void runRegistrationCommand(HWND window, int command) override;
+
+private:
+    AppState& app_;
+};
+
 struct DragState {
     bool dragging = false;
     POINT press{};
@@ -117,6 +142,7 @@ struct AppState {
     std::unique_ptr<SettingsServicePreferences> servicePreferences;
     MainWindowHost guideHost{*this};
     AppPopupHost popupHost{*this};
+    AppGenreListHost genreListHost{*this};
     AppUpdateInfoHost updateInfoHost{*this};
     std::unique_ptr<GuideLayout> layout;
     PaintTools paintTools;
@@ -133,6 +159,14 @@ struct AppState {
     // them: appended by the housekeeping tick, shortened only by the update
     // information window's "クリア".
     ChangeList changes;
+
+    // Registration of programmes and the platform it goes through; start-up
+    // makes the system's calls for the seams not set beforehand (tests).
+    std::unique_ptr<ProcessStarter> processes;
+    std::unique_ptr<MessageBoxes> messageBoxes;  // over the main window
+    std::unique_ptr<SocketCalls> sockets;
+    std::unique_ptr<TaskRegistrationDialog> taskDialog;  // the capture tool's, when there is one
+    std::unique_ptr<Registrations> registrations;
 
     HWND mainWindow = nullptr;
     HWND genreListWindow = nullptr;

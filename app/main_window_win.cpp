@@ -8,9 +8,13 @@
 
 #include "app/file_open_win.h"
 #include "app/load_flow.h"
+#include "dialogs/channel_order_dialog_win.h"
 #include "dialogs/genre_dialog_win.h"
+#include "dialogs/genre_list_win.h"
+#include "dialogs/view_setup_dialog_win.h"
 #include "guide/guide_paint_win.h"
 #include "guide/popup_win.h"
+#include "reserve/registration_win.h"
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
 
@@ -46,8 +50,9 @@ void setCheck(AppState& app, int command, bool checked) {
     CheckMenuItem(GetMenu(app.mainWindow), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void refreshGenreList(AppState& app) {
-    if (app.genreListWindow) PostMessageA(app.genreListWindow, kRefreshGenreListMessage, 0, 0);
+// The genre list's rows show which programmes are reserved.
+void repaintGenreList(AppState& app) {
+    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // The three menus of the data in place of those that stood there.
@@ -72,7 +77,7 @@ void clearData(AppState& app) {
     clearPopupItems(submenuAt(submenuAt(bar, MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW));
     DrawMenuBar(app.mainWindow);
     refreshGuide(app);
-    refreshGenreList(app);
+    refillGenreList(app.genreListWindow);
 }
 
 void toggleColumn(AppState& app, int service) {
@@ -99,6 +104,33 @@ void showChannel(AppState& app, int service) {
     rebuildGuide(app);
     if (!layout.listView() && fromListView) layout.jumpToNow();
     refreshGuide(app);
+}
+
+// "チャンネル順設定(&C)": on OK the list view with the new column order.
+void runChannelOrder(AppState& app) {
+    if (runChannelOrderDialog(app.mainWindow, app.store.get(), *app.layout, *app.servicePreferences) != IDOK) return;
+    returnToListView(app);
+    // Erased: hidden columns leave their place empty.
+    refreshGuide(app);
+}
+
+// "画面設定(&V)": on OK the current view laid out again at the same time and
+// column, the reservations collected again.
+void runViewSetup(AppState& app) {
+    const GuideGeometry before = app.layout->geometry();
+    ViewSetupTarget target{.view = app.view,
+                           .customColors = app.genres.custColor,
+                           .settings = *app.settings,
+                           .paintTools = app.paintTools,
+                           .reservations = app.reservations,
+                           .reservationFrames = app.reservationFrames};
+    if (runViewSetupDialog(app.mainWindow, target) != IDOK) return;
+    resetReservationWatch(app.reservationWatch);
+    rebuildGuide(app);
+    app.layout->keepPlaceAcross(before);
+    refreshGuide(app);
+    PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
+    repaintGenreList(app);
 }
 
 void openCommandLineFiles(AppState& app) {
@@ -137,6 +169,23 @@ void toggleChannelNumbers(AppState& app) {
     invalidateClient(app, false);
 }
 
+bool onCommand(AppState& app, int command);
+
+// The popup's registration button was pressed.
+void registerPopupProgramme(AppState& app) {
+    const int direct = pressRegistrationButton(*app.registrations, RegistrationSource::popup, app.mainWindow,
+                                               GetDlgItem(app.popupWindow, IDOK));
+    if (direct != 0) onCommand(app, direct);
+}
+
+// The popup's registration commands: the popup goes away first.
+bool runPopupRegistrationCommand(AppState& app, int command) {
+    if (!registrationCommandOf(RegistrationSource::popup, command)) return false;
+    app.layout->view.selection = Selection{};
+    hidePopup(app.popupWindow);
+    return runRegistrationCommand(*app.registrations, RegistrationSource::popup, command, app.reservationWatch);
+}
+
 bool onCommand(AppState& app, int command) {
     switch (command) {
         case IDM_OPEN_FILE:
@@ -171,6 +220,12 @@ bool onCommand(AppState& app, int command) {
         case IDM_GENRE_COLOR:
             if (runGenreColorDialog(app.mainWindow, app.genres, app.genreBrushes) == 1) invalidateClient(app, false);
             return true;
+        case IDM_CHANNEL_ORDER:
+            runChannelOrder(app);
+            return true;
+        case IDM_VIEW_SETUP:
+            runViewSetup(app);
+            return true;
         case IDM_VIEW_CH_NO:
             toggleChannelNumbers(app);
             return true;
@@ -180,9 +235,13 @@ bool onCommand(AppState& app, int command) {
         case IDM_OPEN_COMMAND_LINE:
             openCommandLineFiles(app);
             return true;
+        case IDM_POPUP_REGISTER:
+            registerPopupProgramme(app);
+            return true;
         default:
             break;
     }
+    if (runPopupRegistrationCommand(app, command)) return true;
     if (command >= kColumnCommandBase && command < kColumnCommandBase + kMaxServices) {
         toggleColumn(app, command - kColumnCommandBase);
         return true;
@@ -380,8 +439,7 @@ void collectReservationsOnTick(AppState& app) {
     invalidateClient(app, false);
     if (app.reservationListWindow)
         PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
-    // The genre list's rows show which programmes are reserved.
-    if (app.genreListWindow) RedrawWindow(app.genreListWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    repaintGenreList(app);
 }
 
 void detectChangesOnTick(AppState& app) {
@@ -401,7 +459,7 @@ void rebuildGuide(AppState& app) {
         app.reservationWatch.reset();
         layout.buildListLayout(app.store.get());
         applyGuideMenus(app, layout.menus);
-        refreshGenreList(app);
+        refillGenreList(app.genreListWindow);
     } else {
         layout.buildChannelLayout(app.store.get());
     }

@@ -11,9 +11,6 @@
 
 namespace corvane {
 
-// Messages other windows send the main window's companions.
-constexpr UINT kRefreshGenreListMessage = WM_APP + 1;
-
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void showAboutDialog(HWND owner);
@@ -21,8 +18,9 @@ void showAboutDialog(HWND owner);
 // Every rebuild of the guide goes through here (load, column toggle,
 // channel view, view settings): the layout of the current view, then the
 // shell's reaction to it: in the list view the reservation watch is reset,
-// the menus of the data are replaced and the genre list is asked to
-// refresh; the window title follows the view.
+// the menus of the data are replaced and the genre list is refilled at
+// once (before anything draws a row against the new event lists); the
+// window title follows the view.
 void rebuildGuide(AppState& app);
 
 // Step 2 of the one-second housekeeping: the reservations of the enabled

@@ -1,16 +1,21 @@
 #include "app/service_settings.h"
 
+#include "dialogs/channel_order.h"
+
 namespace corvane {
 
 namespace {
 
-constexpr int kDefaultSortValue = 300;
 constexpr int kStoredTextCapacity = 100;
 
 }  // namespace
 
 int SettingsServicePreferences::sortValue(const ServiceRecord& service) {
     return settings_.readInt("SetupDialog", "Sort" + channelKey(service), kDefaultSortValue);
+}
+
+void SettingsServicePreferences::setSortValue(const ServiceRecord& service, int sortValue) {
+    writeInt(settings_, "SetupDialog", "Sort" + channelKey(service), sortValue);
 }
 
 int SettingsServicePreferences::columnShown(const ServiceRecord& service) {

@@ -14,6 +14,7 @@ public:
     explicit SettingsServicePreferences(Settings& settings) : settings_(settings) {}
 
     int sortValue(const ServiceRecord& service) override;
+    void setSortValue(const ServiceRecord& service, int sortValue) override;
     int columnShown(const ServiceRecord& service) override;
     void setColumnShown(const ServiceRecord& service, int shown) override;
     std::string stationName(const ServiceRecord& service) override;

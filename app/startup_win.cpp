@@ -8,8 +8,13 @@
 
 #include "app/main_window_win.h"
 #include "dialogs/companion_windows_win.h"
+#include "dialogs/genre_list_win.h"
 #include "guide/popup_win.h"
 #include "reserve/job_store_win.h"
+#include "reserve/message_boxes_win.h"
+#include "reserve/process_start_win.h"
+#include "reserve/registration_win.h"
+#include "reserve/socket_calls_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
 
@@ -61,6 +66,17 @@ bool isDialogKey(const std::vector<HWND>& dialogs, MSG& msg) {
     for (HWND dialog : dialogs)
         if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return true;
     return false;
+}
+
+void createRegistrations(AppState& app) {
+    if (!app.processes) app.processes = std::make_unique<SystemProcessStarter>();
+    if (!app.messageBoxes) app.messageBoxes = std::make_unique<WindowMessageBoxes>(app.mainWindow);
+    if (!app.sockets) app.sockets = std::make_unique<WinsockCalls>();
+    app.registrations = std::make_unique<Registrations>(
+        app.registration,
+        RegistrationPaths{app.paths.iepgFile, app.paths.iepgHandOverFile, app.paths.epgTimerFile},
+        RegistrationCalls{*app.processes, *app.messageBoxes, *app.sockets});
+    app.registrations->taskDialog = app.taskDialog.get();
 }
 
 }  // namespace
@@ -124,9 +140,12 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.mainWindow = createMainWindow(app.instance, windowClass, app.placement);
     if (!app.mainWindow) return false;
     emptyChannelViewMenu(app.mainWindow);
+    createRegistrations(app);
 
-    app.genreListWindow = createGenreListWindow(app.instance, app.mainWindow);
+    app.genreListWindow = createGenreListWindow(app.instance, app.genreListHost);
     if (!app.genreListWindow) return false;
+    applyRegistrationButton(GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER),
+                            initialRegistrationButton(RegistrationSource::genreList));
     app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
     app.updateWindow = createUpdateInfoWindow(app.instance, app.updateInfoHost);

@@ -38,6 +38,7 @@ public:
     std::string stationName(const ServiceRecord& record) override { return names[&record]; }
     int remoteNumber(const ServiceRecord&) override { return 0; }
     int sortValue(const ServiceRecord&) override { return 300; }
+    void setSortValue(const ServiceRecord&, int) override {}
     int columnShown(const ServiceRecord&) override { return 1; }
     void setColumnShown(const ServiceRecord&, int) override {}
     std::string vurdaChNo(const ServiceRecord&) override { return ""; }

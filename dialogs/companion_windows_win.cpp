@@ -31,7 +31,6 @@ HWND create(HINSTANCE instance, HWND owner, int resource) {
 
 }  // namespace
 
-HWND createGenreListWindow(HINSTANCE instance, HWND owner) { return create(instance, owner, IDD_GENRE_LIST); }
 HWND createReservationListWindow(HINSTANCE instance, HWND owner) {
     return create(instance, owner, IDD_RESERVATION_LIST);
 }

@@ -7,7 +7,6 @@
 
 namespace corvane {
 
-HWND createGenreListWindow(HINSTANCE instance, HWND owner);
 HWND createReservationListWindow(HINSTANCE instance, HWND owner);
 
 }  // namespace corvane

@@ -1,7 +1,5 @@
 #include "dialogs/genre_dialog_win.h"
 
-#include <commdlg.h>
-
 #include "resources/resource.h"
 
 namespace corvane {
@@ -61,17 +59,6 @@ void accept(HWND dialog, GenreDialogState& state) {
     }
 }
 
-// A swatch is a plain rectangle of its working colour with a button edge.
-void drawSwatch(const DRAWITEMSTRUCT& item, HBRUSH brush) {
-    RECT rect = item.rcItem;
-    if (brush) FillRect(item.hDC, &rect, brush);
-    DrawEdge(item.hDC, &rect, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    if (item.itemState & ODS_FOCUS) {
-        InflateRect(&rect, -3, -3);
-        DrawFocusRect(item.hDC, &rect);
-    }
-}
-
 INT_PTR CALLBACK genreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<GenreDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
@@ -92,7 +79,7 @@ INT_PTR CALLBACK genreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         const int index = item ? swatchIndex(static_cast<int>(item->CtlID)) : -1;
         if (!state || index < 0) return FALSE;
-        drawSwatch(*item, state->workBrushes[index]);
+        drawColorSwatch(*item, state->workBrushes[index]);
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
         return TRUE;
     }
@@ -131,23 +118,6 @@ INT_PTR CALLBACK genreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 }  // namespace
-
-bool chooseColorWithDialog(HWND owner, uint32_t initial, uint32_t customColors[16],
-                           uint32_t& chosen) {
-    COLORREF custom[16];
-    for (int i = 0; i < 16; ++i) custom[i] = customColors[i];
-    CHOOSECOLORA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.rgbResult = initial;
-    request.lpCustColors = custom;
-    request.Flags = CC_RGBINIT | CC_FULLOPEN;
-    const BOOL confirmed = ChooseColorA(&request);
-    for (int i = 0; i < 16; ++i) customColors[i] = static_cast<uint32_t>(custom[i]) & 0x00FFFFFFu;
-    if (!confirmed) return false;
-    chosen = static_cast<uint32_t>(request.rgbResult) & 0x00FFFFFFu;
-    return true;
-}
 
 int runGenreColorDialog(HWND owner, GenreSettings& genres, GenreBrushes& brushes,
                         ColorChooser chooser) {

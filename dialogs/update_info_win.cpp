@@ -204,10 +204,6 @@ int storeServiceIndex(const EpgStore* store, int networkClass, int serviceId) {
     return -1;
 }
 
-// GUIDE HOOK: bringing a list window's programme into view belongs to the
-// guide (the genre list's "番組表"); until it is there nothing scrolls.
-int showProgrammeInGuide(GuideLayout&, int, int64_t, int64_t) { return -1; }
-
 // A click frames the programme in the guide: its newer times, or the older
 // ones when it was removed.
 void showInGuide(UpdateWindowState& state, const UpdateRow& row) {
@@ -217,7 +213,7 @@ void showInGuide(UpdateWindowState& state, const UpdateRow& row) {
     highlight = HighlightedProgramme{HighlightOwner::updateInfo, row.serviceId, row.networkClass,
                                      removed ? row.oldStart : row.newStart, removed ? row.oldEnd : row.newEnd, -1};
     const int service = storeServiceIndex(host.store(), row.networkClass, row.serviceId);
-    highlight.dayColumn = showProgrammeInGuide(host.layout(), service, highlight.start, highlight.end);
+    highlight.dayColumn = host.layout().showProgramme(service, highlight.start, highlight.end);
     InvalidateRect(host.mainWindow(), nullptr, FALSE);
 }
 

@@ -10,6 +10,17 @@ namespace corvane {
 constexpr int kTimeColumnWidth = 50;  // the time column at the left
 constexpr int kHeaderHeight = 20;     // the column header row at the top
 
+// The minute heights and column widths the guide takes. Any guide the store
+// can hold fits in 32-bit pixels with them: programme times lie within the
+// 65536 days of the broadcast date (1858 to 2038) plus at most 2 x 165 BCD
+// hours and minutes, 94.4 million minutes, so the content is at most
+// 1.89 x 10^9 pixels high (2^31 is 2.15 x 10^9); the channel view has at most
+// one column per day, 6.6 x 10^7 pixels wide.
+constexpr int kLowestMinuteHeight = 1;
+constexpr int kHighestMinuteHeight = 20;
+constexpr int kLowestColumnWidth = 1;
+constexpr int kHighestColumnWidth = 1000;
+
 struct GuideGeometry {
     int hourHight = 2;       // "HourHight": pixels per minute
     int channelWidth = 180;  // "ChannelWidth": pixels per column

@@ -253,6 +253,23 @@ void GuideLayout::clampScroll() {
     view.scrollY = std::max(0, std::min(view.scrollY, view.contentHeight - host_.clientHeight()));
 }
 
+namespace {
+
+// `position` pixels at `from` pixels per unit, at `to` pixels per unit.
+int rescaled(int position, int from, int to) {
+    if (from <= 0) return position;
+    const int64_t scaled = int64_t{position} / from * to + int64_t{position} % from * to / from;
+    return static_cast<int>(std::clamp<int64_t>(scaled, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void GuideLayout::keepPlaceAcross(const GuideGeometry& before) {
+    const GuideGeometry after = geometry();
+    view.scrollY = rescaled(view.scrollY, before.hourHight, after.hourHight);
+    view.scrollX = rescaled(view.scrollX, before.channelWidth, after.channelWidth);
+}
+
 void GuideLayout::updateScrollBars() {
     clampScroll();
     ScrollBars bars;
@@ -360,6 +377,49 @@ void GuideLayout::dateCommand(int index) {
             return;
         }
     }
+}
+
+int GuideLayout::showProgramme(int service, int64_t start, int64_t end) {
+    if (view.guideBegin == 0 || service < 0 || service >= kMaxServices) return -1;
+    const auto inGuide = [this](int64_t t) { return view.guideBegin <= t && t < view.guideEnd; };
+    const Rect belowHeader{0, kHeaderHeight, view.contentWidth, view.contentHeight};
+    if (listView()) {
+        if (inGuide(start) || inGuide(end)) {
+            scrollToTime(inGuide(start) ? start : end);
+            host_.invalidate(belowHeader, false);
+        }
+        // Only drawn columns (those with programmes) take room.
+        int drawn = 0;
+        for (const GuideColumn& column : columnOrder) {
+            if (events[column.service].empty()) continue;
+            if (column.service == service) {
+                bringColumnIntoView(drawn);
+                break;
+            }
+            ++drawn;
+        }
+        return -1;
+    }
+    if (view.viewService != service) return -1;
+    for (size_t i = 0; i < dayColumns.size(); ++i) {
+        const GuideColumn& column = dayColumns[i];
+        if (originOf(column) + kSecondsPerDay <= start) continue;
+        if (inGuide(start - column.offset)) {
+            scrollToTime(start - column.offset);
+            host_.invalidate(belowHeader, false);
+        }
+        bringColumnIntoView(static_cast<int>(i));
+        return column.sortValue;
+    }
+    return -1;
+}
+
+void GuideLayout::bringColumnIntoView(int index) {
+    const GuideGeometry grid = geometry();
+    const int x = grid.columnX(index) - kTimeColumnWidth;
+    const int gridWidth = host_.clientWidth() - kTimeColumnWidth;
+    if (x >= view.scrollX && x + grid.channelWidth <= view.scrollX + gridWidth) return;
+    scrollHorizontal(kScrollTo, x);
 }
 
 Selection GuideLayout::hitTest(int x, int y) const {

@@ -175,6 +175,10 @@ public:
     void applyPaint(const PaintMeasurements& measured);
 
     void updateScrollBars();
+    // After the minute height or the column width changed from `before`:
+    // the scroll position that shows the same time at the top of the grid and
+    // the same column at its left edge (the part scrolled past scaled too).
+    void keepPlaceAcross(const GuideGeometry& before);
     void scrollHorizontal(int code, int position);
     void scrollVertical(int code, int position);
     void scrollToTime(int64_t t);
@@ -189,6 +193,16 @@ public:
     bool jumpToNow();
     void dateCommand(int index);
     Selection hitTest(int x, int y) const;
+
+    // Brings the programme of store service `service` that runs from `start`
+    // to `end` into view ("番組表" of the list windows, which match their own
+    // records to a service first). The list view scrolls to its start, or to
+    // its end when only the end lies in the guide, and to its column unless
+    // that column is wholly in view. The channel view does so only when it
+    // shows that service, with the day column that holds the start. Returns
+    // that day column's running number (what the highlight frame matches in
+    // the channel view); -1 in the list view or when no day column holds it.
+    int showProgramme(int service, int64_t start, int64_t end);
 
     bool listView() const { return view.viewService < 0; }
     std::vector<GuideColumn>& currentColumns() { return listView() ? columnOrder : dayColumns; }
@@ -211,6 +225,9 @@ private:
     void fillChannelInfo(const ServiceRecord& record, ChannelInfo& info);
     void buildMenus();
     void clampScroll();
+    // Scrolls the drawn column `index` to the left of the grid unless it is
+    // wholly in view.
+    void bringColumnIntoView(int index);
 
     GuideHost& host_;
     ServicePreferences& preferences_;

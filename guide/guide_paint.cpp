@@ -23,6 +23,7 @@ constexpr int kDayLabelMinTop = 12;
 constexpr int kNowLineLeft = 53;
 constexpr uint8_t kLastSdVideoType = 0xA4;
 constexpr int kUnboundedLabel = 1000;     // size of the rectangles of labels drawn at a point
+constexpr int kOffscreenMargin = 8;       // long shapes end this far outside the client area
 
 const GenreSettings& noGenres() {
     static const GenreSettings none;
@@ -116,9 +117,13 @@ private:
         return geometry_.columnX(drawn);
     }
 
-    // Time without programme data: filled dark, edged like a cell.
+    // Time without programme data: filled dark, edged like a cell. Such a
+    // stretch may span decades: cut to just outside the client area, so the
+    // platform only ever draws rectangles of screen size.
     void paintNoData(int left, int right, int top, int bottom) {
         if (!visibleRows(top, bottom)) return;
+        top = std::max(top, -kOffscreenMargin);
+        bottom = std::min(bottom, height_ + kOffscreenMargin);
         surface_.fill(Rect{left, top, right, bottom}, PaintBrush::noData);
         surface_.line(left, top, left, bottom, PaintPen::grid);
         surface_.line(right, top, right, bottom, PaintPen::grid);
@@ -211,7 +216,9 @@ private:
         const int64_t top = geometry_.wideContentY(start, layout_.originOf(column)) - scrollY_;
         const int64_t bottom = top + geometry_.widePixels(end - start);
         if (bottom < kHeaderHeight || top > height_) return;
-        const auto cut = [this](int64_t y) { return static_cast<int>(std::clamp<int64_t>(y, -8, height_ + 8)); };
+        const auto cut = [this](int64_t y) {
+            return static_cast<int>(std::clamp<int64_t>(y, -kOffscreenMargin, height_ + kOffscreenMargin));
+        };
         surface_.frame(Rect{left + 2, cut(top) + 2, right - 1, cut(bottom) - 1}, pen);
     }
 
@@ -265,6 +272,13 @@ private:
         const int64_t begin = layout_.view.guideBegin;
         const int64_t end = layout_.view.guideEnd;
         int64_t t = begin;
+        // The guide may span decades: the hours two hours and more above the
+        // window are not walked. Cells start at every hour, wherever the walk
+        // starts, so the cells drawn are the same.
+        if (geometry_.hourHight > 0) {
+            const int64_t minutesAbove = scrollY_ / geometry_.hourHight - 120;
+            if (minutesAbove > 0) t = std::min(end, begin + minutesAbove * 60);
+        }
         int lastLabelledDay = -1;
         while (t < end) {
             const LocalTime local = toLocalTime(t);
@@ -272,6 +286,7 @@ private:
             if (minutes <= 0) break;  // less than a minute left: nothing more to draw
             const int cellHeight = geometry_.pixels(minutes * 60);
             const int top = geometry_.contentY(t, begin) - scrollY_;
+            if (top > height_) break;  // this hour and every later one lie below the window
             if (visibleRows(top, top + cellHeight)) {
                 surface_.box(Rect{0, top, kTimeColumnWidth, top + cellHeight}, hourBrush(local.hour), PaintPen::grid);
                 if (cellHeight > kTimeLabelMinHeight) {
@@ -294,7 +309,8 @@ private:
             }
             t += minutes * 60;
         }
-        return geometry_.contentY(t, begin);
+        // The walk ends in the guide's last whole minute.
+        return geometry_.contentY(std::max(end, begin), begin);
     }
 
     void paintCornerButton() {

@@ -1,5 +1,7 @@
 #include "guide/paint_tools_win.h"
 
+#include <cstring>
+
 #include "resources/resource.h"
 
 namespace corvane {
@@ -17,9 +19,48 @@ void deleteObject(Handle& handle) {
 }  // namespace
 
 HFONT createProgrammeFont(const FontSetting& setting) {
-    return CreateFontA(setting.creationHeight(), 0, 0, 0, setting.weight, setting.italic != 0, setting.underline != 0,
-                       setting.strikeOut != 0, FontSetting::charSet, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, setting.faceName.c_str());
+    const LOGFONTA font = logFontOf(fontRecordOf(setting));
+    return CreateFontIndirectA(&font);
+}
+
+LOGFONTA logFontOf(const FontRecord& record) {
+    LOGFONTA font{};
+    font.lfHeight = record.height;
+    font.lfWidth = record.width;
+    font.lfEscapement = record.escapement;
+    font.lfOrientation = record.orientation;
+    font.lfWeight = record.weight;
+    font.lfItalic = record.italic;
+    font.lfUnderline = record.underline;
+    font.lfStrikeOut = record.strikeOut;
+    font.lfCharSet = record.charSet;
+    font.lfOutPrecision = record.outPrecision;
+    font.lfClipPrecision = record.clipPrecision;
+    font.lfQuality = record.quality;
+    font.lfPitchAndFamily = record.pitchAndFamily;
+    static_assert(sizeof font.lfFaceName == sizeof record.faceName);
+    std::memcpy(font.lfFaceName, record.faceName, sizeof font.lfFaceName);
+    return font;
+}
+
+FontRecord fontRecordOf(const LOGFONTA& font) {
+    FontRecord record;
+    record.height = font.lfHeight;
+    record.width = font.lfWidth;
+    record.escapement = font.lfEscapement;
+    record.orientation = font.lfOrientation;
+    record.weight = font.lfWeight;
+    record.italic = font.lfItalic;
+    record.underline = font.lfUnderline;
+    record.strikeOut = font.lfStrikeOut;
+    record.charSet = font.lfCharSet;
+    record.outPrecision = font.lfOutPrecision;
+    record.clipPrecision = font.lfClipPrecision;
+    record.quality = font.lfQuality;
+    record.pitchAndFamily = font.lfPitchAndFamily;
+    std::memcpy(record.faceName, font.lfFaceName, sizeof record.faceName);
+    record.faceName[sizeof record.faceName - 1] = '\0';
+    return record;
 }
 
 bool PaintTools::create(const ViewSettings& view, HINSTANCE instance, HDC reference) {

@@ -34,4 +34,8 @@ struct PaintTools {
 // A programme font of "ViewSetup": character height -|size|, Shift_JIS.
 HFONT createProgrammeFont(const FontSetting& setting);
 
+// The platform's logical-font record and its portable copy, field by field.
+LOGFONTA logFontOf(const FontRecord& record);
+FontRecord fontRecordOf(const LOGFONTA& font);
+
 }  // namespace corvane

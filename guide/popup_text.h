@@ -24,13 +24,8 @@ std::string popupTitleText(const std::string& columnName, int64_t start);
 // and aspect labels come from the event's component type.
 std::string popupTimeText(const GuideEvent& event);
 
-// A decoded broadcast text as edit-control lines: one CR at the very end is
-// dropped, every other CR becomes CR LF.
-std::string crLinesToCrLf(const std::string& text);
-
-// "【title】" and a blank line, the detail as lines, the extended items of the
-// event that service `serviceIndex` broadcasts at the event's start (nothing
-// when the store has none), then "EventID = n" after a blank line.
+// describeProgramme (title, detail lines, extended items), then
+// "EventID = n" after a blank line.
 std::string programmeDescription(const EpgStore* store, int serviceIndex, const GuideEvent& event);
 
 PopupTexts popupTexts(const EpgStore* store, int serviceIndex, const ChannelInfo& channel,

@@ -15,6 +15,7 @@ public:
     virtual ~ServicePreferences() = default;
     // Columns are ordered by this value, ascending; 300 when none is set.
     virtual int sortValue(const ServiceRecord& service) = 0;
+    virtual void setSortValue(const ServiceRecord& service, int sortValue) = 0;
     // 1 = the service has a column; anything else hides it. 1 when none is set.
     virtual int columnShown(const ServiceRecord& service) = 0;
     virtual void setColumnShown(const ServiceRecord& service, int shown) = 0;

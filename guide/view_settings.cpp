@@ -1,6 +1,10 @@
 #include "guide/view_settings.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "dialogs/number_field.h"
+#include "guide/guide_geometry.h"
 
 namespace corvane {
 
@@ -9,12 +13,22 @@ namespace {
 const char* const setupSection = "Setup";
 const char* const viewSection = "ViewSetup";
 
+std::string decimal(int64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
+    return text;
+}
+
+std::string sixHexDigits(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06x", static_cast<unsigned>(value));
+    return text;
+}
+
 void readFont(Settings& settings, const std::string& prefix, FontSetting& font) {
     const char* const section = viewSection;
     font.faceName = settings.readString(section, prefix + "FontName", font.faceName, 32);
-    char colour[16];
-    std::snprintf(colour, sizeof colour, "%06x", static_cast<unsigned>(font.color));
-    font.color = parseHexColor(settings.readString(section, prefix + "FontColor", colour, 100));
+    font.color = parseHexColor(settings.readString(section, prefix + "FontColor", sixHexDigits(font.color), 100));
     font.size = settings.readInt(section, prefix + "FontSize", font.size);
     font.weight = settings.readInt(section, prefix + "FontWeight", font.weight);
     font.italic = settings.readInt(section, prefix + "FontItalic", font.italic);
@@ -22,7 +36,49 @@ void readFont(Settings& settings, const std::string& prefix, FontSetting& font) 
     font.strikeOut = settings.readInt(section, prefix + "FontStrikeOut", font.strikeOut);
 }
 
+struct FontKeys {
+    const char* key;  // after the "Name" or "Cont" prefix
+    std::string (*value)(const FontSetting&);
+};
+
+// In writing order: every key for both fonts before the next key.
+const FontKeys fontKeys[] = {
+    {"FontName", [](const FontSetting& f) { return f.faceName; }},
+    {"FontColor", [](const FontSetting& f) { return sixHexDigits(f.color); }},
+    {"FontSize", [](const FontSetting& f) { return decimal(f.size < 0 ? -int64_t{f.size} : int64_t{f.size}); }},
+    {"FontWeight", [](const FontSetting& f) { return decimal(f.weight); }},
+    {"FontItalic", [](const FontSetting& f) { return decimal(f.italic); }},
+    {"FontUnderline", [](const FontSetting& f) { return decimal(f.underline); }},
+    {"FontStrikeOut", [](const FontSetting& f) { return decimal(f.strikeOut); }},
+};
+
 }  // namespace
+
+FontRecord fontRecordOf(const FontSetting& setting) {
+    FontRecord record;
+    record.height = setting.creationHeight();
+    record.weight = setting.weight;
+    record.italic = setting.italic != 0;
+    record.underline = setting.underline != 0;
+    record.strikeOut = setting.strikeOut != 0;
+    record.charSet = FontSetting::charSet;
+    const std::string face = cutShiftJis(setting.faceName, sizeof record.faceName - 1);
+    std::memcpy(record.faceName, face.data(), face.size());
+    return record;
+}
+
+FontSetting fontSettingOf(const FontRecord& record, uint32_t color) {
+    FontSetting setting;
+    const size_t length = strnlen(record.faceName, sizeof record.faceName - 1);
+    setting.faceName = cutShiftJis(std::string(record.faceName, length), sizeof record.faceName - 1);
+    setting.size = record.height;
+    setting.weight = record.weight;
+    setting.italic = record.italic != 0;
+    setting.underline = record.underline != 0;
+    setting.strikeOut = record.strikeOut != 0;
+    setting.color = color & 0x00FFFFFFu;
+    return setting;
+}
 
 ViewSwitches readViewSwitches(Settings& settings, const ViewSwitches& current) {
     ViewSwitches switches;
@@ -47,8 +103,11 @@ ViewSettings::ViewSettings() {
 
 ViewSettings readViewSettings(Settings& settings) {
     ViewSettings view;
-    view.hourHight = settings.readInt(viewSection, "HourHight", view.hourHight);
-    view.channelWidth = settings.readInt(viewSection, "ChannelWidth", view.channelWidth);
+    // Out of bounds they would overflow the guide's pixels; the file is left as it is.
+    view.hourHight = boundedNumber(settings.readInt(viewSection, "HourHight", view.hourHight), kLowestMinuteHeight,
+                                   kHighestMinuteHeight);
+    view.channelWidth = boundedNumber(settings.readInt(viewSection, "ChannelWidth", view.channelWidth),
+                                      kLowestColumnWidth, kHighestColumnWidth);
     view.contDisp = settings.readInt(viewSection, "ContDisp", view.contDisp);
     view.epgTimerDisp = settings.readInt(viewSection, "EpgTimerDisp", view.epgTimerDisp);
     view.tvRockDisp = settings.readInt(viewSection, "TvRockDisp", view.tvRockDisp);
@@ -57,6 +116,27 @@ ViewSettings readViewSettings(Settings& settings) {
     readFont(settings, "Name", view.nameFont);
     readFont(settings, "Cont", view.contFont);
     return view;
+}
+
+std::vector<std::pair<std::string, std::string>> viewSetupTexts(const ViewSettings& view) {
+    std::vector<std::pair<std::string, std::string>> texts = {
+        {"HourHight", decimal(view.hourHight)},
+        {"ChannelWidth", decimal(view.channelWidth)},
+        {"ContDisp", decimal(view.contDisp)},
+    };
+    for (const FontKeys& font : fontKeys) {
+        texts.emplace_back(std::string("Name") + font.key, font.value(view.nameFont));
+        texts.emplace_back(std::string("Cont") + font.key, font.value(view.contFont));
+    }
+    texts.emplace_back("EpgTimerDisp", sixHexDigits(view.epgTimerDisp));
+    texts.emplace_back("TvRockDisp", sixHexDigits(view.tvRockDisp));
+    texts.emplace_back("TunerecDisp", sixHexDigits(view.tunerecDisp));
+    texts.emplace_back("TvRockProgName", view.tvRockProgName);
+    return texts;
+}
+
+void writeViewSetup(Settings& settings, const ViewSettings& view) {
+    for (const auto& [key, value] : viewSetupTexts(view)) settings.writeString(viewSection, key, value);
 }
 
 }  // namespace corvane

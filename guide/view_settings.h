@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/settings.h"
 
@@ -36,7 +38,36 @@ struct FontSetting {
     int creationHeight() const { return size < 0 ? size : -size; }
 };
 
-// Section "ViewSetup". Values are taken as stored, without range checks.
+// The platform's logical-font record, field by field: what the font chooser
+// edits and what fonts are created from.
+struct FontRecord {
+    int32_t height = 0;
+    int32_t width = 0;
+    int32_t escapement = 0;
+    int32_t orientation = 0;
+    int32_t weight = 0;
+    uint8_t italic = 0;
+    uint8_t underline = 0;
+    uint8_t strikeOut = 0;
+    uint8_t charSet = 0;
+    uint8_t outPrecision = 0;   // 0: the default precision, quality and pitch
+    uint8_t clipPrecision = 0;
+    uint8_t quality = 0;
+    uint8_t pitchAndFamily = 0;
+    char faceName[32] = {};     // NUL-terminated
+};
+
+// The record a font is created from: height -|size|, Shift_JIS, the face name
+// cut to 31 bytes on a whole character.
+FontRecord fontRecordOf(const FontSetting& setting);
+// The font a record describes, in `color`: face, height as the record holds
+// it, weight, and italic, underline and strike-out as 0 or 1.
+FontSetting fontSettingOf(const FontRecord& record, uint32_t color);
+
+// Section "ViewSetup". Values are taken as stored, except the minute height
+// and the column width, which are held to the bounds the guide can lay out
+// (guide_geometry.h): their absolute value, at least the lowest and at most
+// the highest bound.
 struct ViewSettings {
     int hourHight = 2;      // "HourHight": pixels per minute
     int channelWidth = 180; // "ChannelWidth": pixels per guide column
@@ -52,5 +83,13 @@ struct ViewSettings {
 };
 
 ViewSettings readViewSettings(Settings& settings);
+
+// The keys of section "ViewSetup" and their values as the view setup dialog
+// writes them, in writing order: "HourHight", "ChannelWidth", "ContDisp"
+// ("%d"); face names, colours ("%06x"), sizes ("%d" of the absolute height),
+// weights and effects ("%d") of both fonts; the three reservation marks
+// ("%06x", so 1 is "000001") and "TvRockProgName".
+std::vector<std::pair<std::string, std::string>> viewSetupTexts(const ViewSettings& view);
+void writeViewSetup(Settings& settings, const ViewSettings& view);
 
 }  // namespace corvane

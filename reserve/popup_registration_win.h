@@ -5,15 +5,17 @@
 
 #include <windows.h>
 
+#include <span>
+
 #include "guide/guide_layout.h"
-#include "reserve/registration_settings.h"
+#include "reserve/registration.h"
 
 namespace corvane {
 
 // `service` is the store service index (the channel list index) of `event`.
-// With neither "iEpg" nor "iEpgTunerec" on, nothing is prepared and the
-// button is hidden with an empty text.
-void preparePopupRegistration(const RegistrationSettings& registration, HWND popup, int service,
-                              const GuideEvent& event);
+// With neither "iEpg" nor "iEpgTunerec" on, the button is hidden with an
+// empty text.
+void preparePopupRegistration(Registrations& registrations, HWND popup, const EpgStore* store,
+                              std::span<const ChannelInfo> channels, int service, const GuideEvent& event);
 
 }  // namespace corvane

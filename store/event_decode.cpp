@@ -236,6 +236,13 @@ void readExtendedText(const EpgStore* store, int serviceIndex, const EventView& 
     if (chosen && chosen.size >= kEventHeaderSize) readExtendedText(store, serviceIndex, chosen.timeRange().start, sink);
 }
 
+std::string describeProgramme(const EpgStore* store, int serviceIndex, int64_t start, const std::string& title,
+                              const std::string& detail) {
+    StringTextSink extended;
+    if (store) readExtendedText(store, serviceIndex, start, extended);
+    return "【" + title + "】\r\n\r\n" + crLinesToCrLf(detail) + extended.value;
+}
+
 std::vector<ExtendedItemText> readExtendedItems(const EventView& event) {
     class ItemSink : public TextSink {
     public:

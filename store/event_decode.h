@@ -78,6 +78,13 @@ void readExtendedText(const EpgStore* store, int serviceIndex, int64_t start, Te
 // The same for the chosen event itself (a basic or present/following event).
 void readExtendedText(const EpgStore* store, int serviceIndex, const EventView& chosen, TextSink& sink);
 
+// The description the detail panes show: "【title】" and a blank line, the
+// detail as lines (crLinesToCrLf), then the extended text of the event that
+// service `serviceIndex` broadcasts at `start` (nothing without a store or
+// extended data).
+std::string describeProgramme(const EpgStore* store, int serviceIndex, int64_t start, const std::string& title,
+                              const std::string& detail);
+
 // The same for an event already found. Each item description becomes a
 // heading "\r\n\r\n%s\r\n" (cut to 99 bytes); item text continued over several
 // descriptors is joined and decoded once, then sent line by line: the pieces

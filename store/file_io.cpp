@@ -24,6 +24,13 @@ static int openCreate(const char* path) {
 }
 static int closeFd(int fd) { return _close(fd); }
 static int removeFile(const char* path) { return _unlink(path); }
+static int openTruncate(const char* path) {
+    return _open(path, _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
+}
+static int openAppend(const char* path) {
+    return _open(path, _O_RDWR | _O_BINARY | _O_CREAT | _O_APPEND, _S_IREAD | _S_IWRITE);
+}
+static bool truncateTo(int fd, int64_t length) { return _chsize_s(fd, length) == 0; }
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +43,9 @@ static int openRead(const char* path) { return ::open(path, O_RDONLY); }
 static int openCreate(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_EXCL, 0666); }
 static int closeFd(int fd) { return ::close(fd); }
 static int removeFile(const char* path) { return ::unlink(path); }
+static int openTruncate(const char* path) { return ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0666); }
+static int openAppend(const char* path) { return ::open(path, O_RDWR | O_CREAT | O_APPEND, 0666); }
+static bool truncateTo(int fd, int64_t length) { return ::ftruncate(fd, length) == 0; }
 #endif
 
 namespace corvane {
@@ -194,6 +204,48 @@ void AtomicOutputFile::abandon() {
     if (!temp_.empty()) removeFile(temp_.c_str());
     temp_.clear();
     buffered_ = 0;
+}
+
+namespace {
+
+// Every byte or false: a failed or short write is an error.
+bool writeAll(int fd, const char* data, size_t n) {
+    while (n > 0) {
+        const long wrote = writeSome(fd, data, n);
+        if (wrote <= 0) return false;
+        data += wrote;
+        n -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool writeWholeFile(const std::string& path, const std::string& bytes) {
+    const int fd = openTruncate(path.c_str());
+    if (fd < 0) return false;
+    const bool written = writeAll(fd, bytes.data(), bytes.size());
+    return closeFd(fd) == 0 && written;
+}
+
+bool appendLineToFile(const std::string& path, const std::string& line) {
+    const int fd = openAppend(path.c_str());
+    if (fd < 0) return false;
+    const int64_t formerLength = seekTo(fd, 0, SEEK_END);
+    bool ok = formerLength >= 0;
+    std::string bytes;
+    if (ok && formerLength > 0) {
+        char last = 0;
+        ok = seekTo(fd, formerLength - 1, SEEK_SET) == formerLength - 1 && readSome(fd, &last, 1) == 1;
+        if (last != '\n') bytes = "\r\n";
+    }
+    bytes += line;
+    // Append mode writes at the end wherever the read left the position.
+    if (ok && !writeAll(fd, bytes.data(), bytes.size())) {
+        truncateTo(fd, formerLength);
+        ok = false;
+    }
+    return closeFd(fd) == 0 && ok;
 }
 
 }  // namespace corvane

@@ -57,4 +57,13 @@ private:
 // Replaces `target` by `source` (same folder). Platform specific.
 bool replaceFile(const char* source, const char* target);
 
+// Creates `path` or empties it and writes `bytes`. False when the file cannot
+// be opened, or a write fails or falls short.
+bool writeWholeFile(const std::string& path, const std::string& bytes);
+
+// Appends `line` to `path` (created when missing) as a line of its own: after
+// a last line without its LF, a CR LF comes first. All or nothing: when a
+// write fails or falls short the file is cut back to its former length.
+bool appendLineToFile(const std::string& path, const std::string& line);
+
 }  // namespace corvane

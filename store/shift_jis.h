@@ -27,4 +27,19 @@ inline std::string cutShiftJis(const std::string& text, size_t limit) {
     return text.substr(0, shiftJisPrefixLength(text.data(), text.size(), limit));
 }
 
+// A decoded broadcast text as edit-control lines: one CR at the very end is
+// dropped, every other CR becomes CR LF. A CR is never the trail byte of a
+// Shift_JIS character, so a byte scan is safe.
+inline std::string crLinesToCrLf(const std::string& text) {
+    size_t length = text.size();
+    if (length > 0 && text[length - 1] == '\r') --length;
+    std::string out;
+    out.reserve(length + length / 16 + 2);
+    for (size_t i = 0; i < length; ++i) {
+        out += text[i];
+        if (text[i] == '\r') out += '\n';
+    }
+    return out;
+}
+
 }  // namespace corvane

@@ -16,6 +16,9 @@ TEST(AppPaths, SettingsBesideTheExecutable) {
     EXPECT_EQ(std::tuple("C:\\Program Files\\Corvane\\corvane.ini", "C:\\Program Files\\Corvane\\corvane.tvpi",
                          "C:\\Users\\me\\Documents\\EpgTimer\\Program.txt"),
               std::tuple(paths.settingsFile, paths.iepgFile, paths.epgTimerFile));
+    EXPECT_EQ("C:\\Program Files\\Corvane\\corvane.register.tvpi", paths.iepgHandOverFile);
+    // Without a Documents folder there is no EpgTimer file, not one at the root of the drive.
+    EXPECT_EQ("", deriveAppPaths("C:\\corvane.exe", "").epgTimerFile);
     EXPECT_EQ("C:\\v1.0\\corvane.ini", replaceExtension("C:\\v1.0\\corvane", ".ini"));
     // ソ ends in the byte of '\'; it must not hide the extension before it.
     EXPECT_EQ("C:\\ソフト\\corvane.ini", replaceExtension("C:\\ソフト\\corvane.exe", ".ini"));

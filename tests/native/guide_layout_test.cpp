@@ -192,6 +192,35 @@ TEST_F(GuideLayoutTest, DateMenuAndDateCommands) {
     EXPECT_EQ(5 * 180, layout.view.scrollX);
 }
 
+TEST_F(GuideLayoutTest, AProgrammeOfAListWindowIsBroughtIntoViewInBothViews) {
+    // Six services over three broadcast days; the fourth column is hidden.
+    for (uint16_t id = 1; id <= 6; ++id)
+        putSchedule(store.get(), id, 0x7FE0, 0, {{at(0, 5), 3600 * 20, "一"}, {at(1, 4), 7200, "二"}, {at(2, 4), 3600, "三"}});
+    settings.writeString("ColumnDisp", "4", "0");
+    layout.buildListLayout(store.get());
+    host.width = 50 + 3 * 180;
+    host.height = 400;
+    const auto scroll = [&] { return std::pair(layout.view.scrollX, layout.view.scrollY); };
+    // The sixth column lies at 4 x 180 among the drawn ones: as far as the content allows.
+    EXPECT_EQ(-1, layout.showProgramme(5, localOf(at(1, 4)), localOf(at(1, 6))));
+    EXPECT_EQ(std::pair(50 + 5 * 180 - host.width, 23 * 60 * 2 - 60), scroll());
+    layout.showProgramme(2, localOf(at(1, 4)), localOf(at(1, 6)));  // wholly in view: stays
+    layout.showProgramme(3, localOf(at(5, 0)), localOf(at(5, 1)));  // hidden, outside the guide
+    EXPECT_EQ(std::pair(360, 23 * 60 * 2 - 60), scroll());
+    layout.showProgramme(0, localOf(at(0, 4)), localOf(at(0, 6)));  // only its end lies in the guide
+    EXPECT_EQ(std::pair(0, 60 * 2 - 60), scroll());
+
+    // The channel view of the second service: 03:30 on Wednesday belongs to
+    // Tuesday's column (running number 1), 23.5 hours down its day.
+    layout.view.viewService = 1;
+    layout.buildChannelLayout(store.get());
+    host.width = 50 + 180;
+    EXPECT_EQ(-1, layout.showProgramme(0, localOf(at(2, 3, 30)), localOf(at(2, 4))));
+    EXPECT_EQ(std::pair(0, 60), scroll());
+    EXPECT_EQ(1, layout.showProgramme(1, localOf(at(2, 3, 30)), localOf(at(2, 4))));
+    EXPECT_EQ(std::pair(180, 1440 * 2 + 20 - 400), scroll());
+}
+
 TEST_F(GuideLayoutTest, ScrollingClampsJumpsToNowAndAnchorsToTheData) {
     for (uint16_t id : {1, 2}) putSchedule(store.get(), id, 0x7FE0, 0, {{at(0, 6), 3600 * 10, "番組"}});
     layout.buildListLayout(store.get());

@@ -3,14 +3,13 @@
 // seam and of the per-service settings, and records compared field by field.
 #pragma once
 
-#include <cinttypes>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <tuple>
 
 #include "guide/service_preferences.h"
 #include "reserve/job_store.h"
+#include "reserve/registration_formats.h"
 #include "reserve/reservation_files.h"
 #include "reserve/reservations.h"
 #include "store/broadcast_time.h"
@@ -29,16 +28,18 @@ inline StorePtr reservationStore() {
     return store;
 }
 
-// One line as the registration appends it to EpgTimer's file.
+// One line as the registration from the popup appends it to EpgTimer's file.
 inline std::string epgTimerLine(int64_t start, int minutes, const std::string& title, int64_t channel,
                                 int serviceId, int eventId) {
-    const LocalTime t = toLocalTime(start);
-    char line[512];
-    std::snprintf(line, sizeof line,
-                  "%04d/%02d/%02d\t%02d:%02d\t%02d:%02d\t%s\tSTATION\t%" PRId64 "\t%d\t%d\t3\t1\t0\t\r\n",
-                  t.year, t.month, t.day, t.hour, t.minute, minutes / 60, minutes % 60, title.c_str(), channel,
-                  serviceId, eventId);
-    return line;
+    RegistrationProgramme programme;
+    programme.event.start = start;
+    programme.event.end = start + minutes * 60;
+    programme.event.title = title;
+    programme.event.eventId = eventId;
+    programme.stationLabel = "STATION";
+    programme.vurdaChNo = std::to_string(channel);
+    programme.serviceId = serviceId;
+    return epgTimerLine(RegistrationSource::popup, programme);
 }
 
 // A job as the task registration saves it: "tunerec - NAME.job" starting the
@@ -105,6 +106,7 @@ struct FakeChannelSettings : ServicePreferences {
     std::string stationName(const ServiceRecord& r) override { return ++stationReads, stations[channelKey(r)]; }
     int remoteNumber(const ServiceRecord& r) override { return remotes[channelKey(r)]; }
     int sortValue(const ServiceRecord&) override { return 300; }
+    void setSortValue(const ServiceRecord&, int) override {}
     int columnShown(const ServiceRecord&) override { return 1; }
     void setColumnShown(const ServiceRecord&, int) override {}
     std::string vurdaChNo(const ServiceRecord&) override { return ""; }

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "support/guide_fixture.h"
 #include "tools/broadcast/si_builder.h"
@@ -41,6 +43,68 @@ inline std::string builtFilePath(const std::string& hostPath) {
 }
 
 inline bool menuChecked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
+
+inline uint32_t brushColor(HBRUSH brush) {
+    LOGBRUSH description{};
+    return GetObjectA(brush, sizeof description, &description) == sizeof description ? description.lbColor
+                                                                                       : 0xFFFFFFFFu;
+}
+
+// The colour a dialog hands out for its colour swatch `id` (WM_CTLCOLORBTN);
+// the background colour it sets is the brush's.
+inline uint32_t swatchColor(HWND dialog, int id) {
+    HWND swatch = GetDlgItem(dialog, id);
+    HDC dc = GetDC(swatch);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(swatch)));
+    const bool sameBackground = static_cast<uint32_t>(GetBkColor(dc)) == brushColor(brush);
+    ReleaseDC(swatch, dc);
+    return sameBackground ? brushColor(brush) : 0xFFFFFFFFu;
+}
+
+// The shown window of this thread with caption `caption`, or null: other
+// test processes on the same display may show windows of the same name.
+inline HWND threadWindow(const char* caption) {
+    struct Search {
+        const char* caption;
+        HWND found;
+    } search{caption, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (IsWindowVisible(window) && std::string(text) == s->caption) s->found = window;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline void pressButton(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+
+// A user script for a modal dialog: a thread timer fires inside the dialog's
+// modal loop and, once the dialog titled `caption` is shown, runs `steps`.
+struct DialogScript {
+    inline static const char* caption = "";
+    inline static std::function<void(HWND)> steps;
+    inline static bool ran = false;
+
+    static void start(const char* dialogCaption, std::function<void(HWND)> userSteps) {
+        caption = dialogCaption, steps = std::move(userSteps), ran = false;
+        SetTimer(nullptr, 0, 50, fire);
+    }
+
+private:
+    static void CALLBACK fire(HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND dialog = threadWindow(caption);
+        if (!dialog) return;  // not shown yet: the timer fires again
+        KillTimer(nullptr, timer);
+        ran = true;
+        steps(dialog);
+    }
+};
 
 // Dispatches this thread's messages for `ms` milliseconds (at least one
 // round); a WM_QUIT met leaves its exit code in *quitCode.

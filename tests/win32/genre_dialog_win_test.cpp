@@ -1,6 +1,5 @@
-// Drives the real genre colour dialog: a thread timer fires inside the
-// dialog's modal loop, finds the dialog, works its controls like a user and
-// closes it. The colour chooser is replaced by a scripted one.
+// Drives the real genre colour dialog: a dialog script works its controls
+// like a user and closes it. The colour chooser is replaced by a scripted one.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,12 +7,12 @@
 
 #include "dialogs/genre_dialog_win.h"
 #include "resources/resource.h"
+#include "support/win_test_support.h"
 
 namespace corvane {
 namespace {
 
 int closeWith = IDOK;  // the button the scripted user leaves with
-bool scriptRan = false;
 int chooserCalls = 0;
 
 // Scripted chooser: the first swatch press is cancelled, every later one
@@ -28,42 +27,19 @@ bool scriptedChooser(HWND owner, uint32_t initial, uint32_t customColors[16], ui
     return true;
 }
 
-uint32_t brushColor(HBRUSH brush) {
-    LOGBRUSH description{};
-    return GetObjectA(brush, sizeof description, &description) == sizeof description ? description.lbColor
-                                                                                       : 0xFFFFFFFFu;
-}
-
-// The colour the dialog hands out for swatch `index` (WM_CTLCOLORBTN).
-uint32_t swatchColor(HWND dialog, int index) {
-    HWND swatch = GetDlgItem(dialog, IDC_GENRE_SWATCH_FIRST + index);
-    HDC dc = GetDC(swatch);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(dialog, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(swatch)));
-    EXPECT_EQ(static_cast<uint32_t>(GetBkColor(dc)), brushColor(brush));
-    ReleaseDC(swatch, dc);
-    return brushColor(brush);
-}
-
-void press(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
-
 // Once the dialog is shown: toggles genres 0 and 1, sets "GenreNoDisp",
 // presses swatch 5 (chooser cancelled) and swatch 2 (red), then leaves.
-void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowA(nullptr, "番組ジャンル色設定");
-    if (!dialog) return;  // not shown yet: the timer fires again
-    KillTimer(nullptr, timer);
-    scriptRan = true;
+void runScript(HWND dialog) {
     auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
     EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST) && !checked(IDC_GENRE_CHECK_FIRST + 1) && !checked(IDC_GENRE_NO_DISP));
-    EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, 2));
+    EXPECT_EQ(builtInGenreColors[2], swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 2));
     for (int id : {IDC_GENRE_CHECK_FIRST + 0, IDC_GENRE_CHECK_FIRST + 1, IDC_GENRE_NO_DISP, IDC_GENRE_SWATCH_FIRST + 5})
-        press(dialog, id);
-    EXPECT_EQ(builtInGenreColors[5], swatchColor(dialog, 5));
-    press(dialog, IDC_GENRE_SWATCH_FIRST + 2);
-    EXPECT_EQ(0x0000ffu, swatchColor(dialog, 2));
+        pressButton(dialog, id);
+    EXPECT_EQ(builtInGenreColors[5], swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 5));
+    pressButton(dialog, IDC_GENRE_SWATCH_FIRST + 2);
+    EXPECT_EQ(0x0000ffu, swatchColor(dialog, IDC_GENRE_SWATCH_FIRST + 2));
     EXPECT_TRUE(checked(IDC_GENRE_CHECK_FIRST + 1));
-    press(dialog, closeWith);
+    pressButton(dialog, closeWith);
 }
 
 TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {
@@ -72,10 +48,10 @@ TEST(GenreColorDialog, OkTakesChecksAndColoursCancelKeepsOnlyCustomColours) {
         genres.genreCheck[0] = 1;
         GenreBrushes brushes;
         brushes.rebuildAll(genres);
-        closeWith = close, scriptRan = false, chooserCalls = 0;
-        SetTimer(nullptr, 0, 50, runScript);
+        closeWith = close, chooserCalls = 0;
+        DialogScript::start("番組ジャンル色設定", runScript);
         EXPECT_EQ(close, runGenreColorDialog(nullptr, genres, brushes, scriptedChooser));
-        EXPECT_TRUE(scriptRan);
+        EXPECT_TRUE(DialogScript::ran);
         const int ok = close == IDOK;
         EXPECT_EQ(std::tuple(1 - ok, ok, ok), std::tuple(genres.genreCheck[0], genres.genreCheck[1], genres.genreNoDisp));
         const uint32_t expected = ok ? 0x0000ffu : builtInGenreColors[2];

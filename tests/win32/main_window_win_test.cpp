@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <commctrl.h>
 
@@ -288,6 +289,47 @@ TEST_F(LoadedWindowTest, ColumnMenuWritesVisibilityAndChannelMenuToggles) {
     command(kChannelCommandBase + 2);
     EXPECT_EQ(std::tuple(-1, "Corvane", false),
               std::tuple(app.layout->view.viewService, windowText(app.mainWindow), channelChecked()));
+}
+
+TEST_F(LoadedWindowTest, ViewSetupKeepsTheTopTimeAndRebuildsTheCurrentView) {
+    GuideLayout& layout = *app.layout;
+    layout.scrollVertical(kScrollTo, 601);  // 300 minutes and a pixel below the start
+    app.reservations.push_back(ReservationRecord{});
+    app.reservationFrames = reservationFrames(app.reservations);
+    auto setUp = [&](const char* hour, const char* width) {
+        DialogScript::start("画面設定", [hour, width](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_VIEW_HOUR_HEIGHT, hour);
+            SetDlgItemTextA(dialog, IDC_VIEW_CHANNEL_WIDTH, width);
+            pressButton(dialog, IDOK);
+        });
+        command(IDM_VIEW_SETUP);
+        EXPECT_TRUE(DialogScript::ran);
+    };
+    setUp("4", "180");
+    EXPECT_EQ(std::tuple(4, 300 * 4 + 2), std::tuple(app.view.hourHight, layout.view.scrollY));
+    // No reservation source is on: the marks went with the dialog.
+    EXPECT_TRUE(app.reservations.empty() && app.reservationFrames.empty());
+    expectIni("ViewSetup", {{"HourHight", "4"}, {"ChannelWidth", "180"}});
+
+    // In the channel view its own layout is made again.
+    command(kChannelCommandBase + 2);
+    setUp("3", "100");
+    EXPECT_EQ(std::tuple(2, 50 + static_cast<int>(layout.dayColumns.size()) * 100, 1440 * 3 + 20, "Corvane - [テスト放送]"),
+              std::tuple(layout.view.viewService, layout.view.contentWidth, layout.view.contentHeight,
+                         windowText(app.mainWindow)));
+}
+
+TEST_F(LoadedWindowTest, ChannelOrderReturnsToTheListViewInTheNewOrder) {
+    command(kChannelCommandBase + 2);
+    DialogScript::start("チャンネル順設定", [](HWND dialog) {
+        ListView_SetItemState(GetDlgItem(dialog, IDC_ORDER_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
+        pressButton(dialog, IDC_ORDER_DOWN);
+        pressButton(dialog, IDOK);
+    });
+    command(IDM_CHANNEL_ORDER);
+    EXPECT_EQ(std::tuple(1, 0, -1, std::string("Corvane")),
+              std::tuple(app.layout->columnOrder[0].service, app.layout->columnOrder[1].service,
+                         app.layout->view.viewService, windowText(app.mainWindow)));
 }
 
 TEST_F(LoadedWindowTest, WheelScrollsByRegion) {

@@ -41,7 +41,13 @@ protected:
     void SetUp() override {
         host.main = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
-        putSchedule(store(), 1024, 0x7FE0, 0, {{dayAt(20), 3600, "ニュース"}, {dayAt(21), 3600, "映画"}});
+        std::vector<Programme> today, tomorrow;
+        for (int hour = 6; hour < 24; ++hour) {
+            today.push_back({dayAt(hour), 3600, "番組"});
+            tomorrow.push_back({dayAt(hour, 0, 8), 3600, "番組"});
+        }
+        putSchedule(store(), 1024, 0x7FE0, 0, today);
+        putSchedule(store(), 1024, 0x7FE0, 64, tomorrow);
         setName(store()->services[0]->serviceName, store()->services[0]->serviceNameLength, "テスト放送");
         host.LayoutRig::host.clock = localDayAt(20);
         host.LayoutRig::layout.buildListLayout(store());
@@ -158,15 +164,32 @@ TEST_F(UpdateInfoWinTest, ClickingARemovalFramesItsOldTimesAndClearKeepsLaterCha
     append(changeRecord(0, 1024, localDayAt(20), localDayAt(21), "ニュース", 0, 0, nullptr));
     command(IDM_UPDATE_REFRESH);
     ShowWindow(window, SW_SHOW);
+    GuideLayout& guide = host.LayoutRig::layout;
+    ASSERT_EQ(0, guide.view.scrollY);
     clickRow(1);
     const HighlightedProgramme& h = host.highlighted;
-    EXPECT_EQ(std::tuple(HighlightOwner::updateInfo, 1024, 0, localDayAt(20), localDayAt(21)),
-              std::tuple(h.owner, h.serviceId, h.networkClass, h.start, h.end));
+    EXPECT_EQ(std::tuple(HighlightOwner::updateInfo, 1024, 0, localDayAt(20), localDayAt(21), -1),
+              std::tuple(h.owner, h.serviceId, h.networkClass, h.start, h.end, h.dayColumn));
+    const int scrolledTo = guide.view.scrollY;
+    EXPECT_GT(scrolledTo, 0) << "the guide scrolled to 20:00";
     clickRow(0);
     EXPECT_EQ(std::tuple(localDayAt(21, 30), localDayAt(22, 30)), std::tuple(h.start, h.end)) << "the new times";
+    EXPECT_GT(guide.view.scrollY, scrolledTo);
+
+    // The channel view of the service frames it in the day column that holds it.
+    append(changeRecord(0, 1024, localDayAt(20, 0, 8), localDayAt(21, 0, 8), "番組", 0, 0, nullptr));
+    command(IDM_UPDATE_REFRESH);
+    guide.view.viewService = 0;
+    guide.buildChannelLayout(store());
+    ASSERT_GE(guide.dayColumns.size(), 2u);
+    clickRow(2);
+    EXPECT_EQ(std::tuple(localDayAt(20, 0, 8), guide.dayColumns[1].sortValue), std::tuple(h.start, h.dayColumn));
+    guide.view.viewService = -1;
+    guide.buildListLayout(store());
+    command(IDM_UPDATE_REFRESH);
+    append(changeRecord(7, 300, 0, 0, nullptr, localDayAt(5), localDayAt(6), "後から"));
 
     // A change found after the refresh survives "クリア"; the frame goes.
-    append(changeRecord(7, 300, 0, 0, nullptr, localDayAt(5), localDayAt(6), "後から"));
     command(IDC_UPDATE_CLEAR);
     EXPECT_EQ(0, rowCount());
     ASSERT_EQ(1u, host.changeList.size());

@@ -1,0 +1,85 @@
+#include "dialogs/genre_list.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "dialogs/genre_table.h"
+#include "store/broadcast_time.h"
+#include "store/event_decode.h"
+
+namespace corvane {
+
+std::string genreListDateText(int64_t start) {
+    const LocalTime t = toLocalTime(start);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d(%s) %02d:%02d", t.year, t.month, t.day, weekdayName(t.weekday),
+                  t.hour, t.minute);
+    return text;
+}
+
+std::string genreListHeader(const std::string& columnName, const GenreFilter& filter, int64_t start, int64_t end,
+                            uint8_t videoType) {
+    std::string majorPart, subPart;
+    if (const char* major = GenreTable::majorName(filter.major)) majorPart = std::string("－　") + major;
+    if (filter.sub >= 0)
+        if (const char* sub = GenreTable::subGenreName(filter.major, filter.sub)) subPart = std::string("（") + sub + "）";
+    const LocalTime from = toLocalTime(start);
+    const LocalTime to = toLocalTime(end);
+    char times[96];
+    std::snprintf(times, sizeof times, "\r\n%04d/%02d/%02d(%s) %02d:%02d～%02d:%02d %s%s", from.year, from.month,
+                  from.day, weekdayName(from.weekday), from.hour, from.minute, to.hour, to.minute,
+                  videoFormatLabel(videoType), aspectLabel(videoType));
+    return "[" + columnName + "]　" + majorPart + subPart + times;
+}
+
+SplitterBand splitterBandAt(int x, int y, int splitX, int splitY) {
+    if (std::abs(x - splitX) <= kSplitterHalfBand) return SplitterBand::vertical;
+    if (x > splitX && std::abs(y - splitY) <= kSplitterHalfBand) return SplitterBand::horizontal;
+    return SplitterBand::none;
+}
+
+namespace {
+
+// At least 2, then short of the limit; never below 2 even when the client is
+// too small to leave the other side its room.
+int clampSplitter(long long position, int limit) {
+    if (position <= kSplitterMinimum) position = kSplitterMinimum;
+    if (position >= limit) position = limit;
+    return static_cast<int>(std::max<long long>(position, kSplitterMinimum));
+}
+
+}  // namespace
+
+int draggedSplitterX(int startX, int pressX, int mouseX, int clientWidth) {
+    return clampSplitter(static_cast<long long>(startX) + mouseX - pressX, clientWidth - kSplitterRightRoom);
+}
+
+int draggedSplitterY(int startY, int pressY, int mouseY, int clientHeight) {
+    return clampSplitter(static_cast<long long>(startY) + mouseY - pressY, clientHeight - kSplitterBottomRoom);
+}
+
+int fittedSplitterX(int stored, int clientWidth) { return clampSplitter(stored, clientWidth - kSplitterRightRoom); }
+
+int fittedSplitterY(int stored, int clientHeight) { return clampSplitter(stored, clientHeight - kSplitterBottomRoom); }
+
+GenreListLayout genreListLayout(int width, int height, int splitX, int splitY, int registerWidth, int showWidth) {
+    GenreListLayout layout;
+    // A window smaller than its minimum (maximised on a tiny screen) gives
+    // empty controls, never negative sizes.
+    const auto size = [](int value) { return std::max(value, 0); };
+    layout.tree = {0, 0, size(splitX - 2), size(height)};
+    layout.list = {splitX + 2, 0, size(width - splitX - 2), size(splitY - 2)};
+    layout.header = {splitX + 6, splitY + 4, size(width - registerWidth - showWidth - splitX - 20), 32};
+    layout.registerX = width - showWidth - registerWidth - 12;
+    layout.registerY = splitY + 6;
+    layout.showX = width - showWidth - 8;
+    layout.showY = splitY + 6;
+    layout.description = {splitX + 2, splitY + 38, size(width - splitX - 2), size(height - splitY - 38)};
+    return layout;
+}
+
+TrackSize genreListMinimumTrackSize(int splitX, int splitY, int frame, int caption) {
+    return TrackSize{splitX + 2 * frame + kSplitterRightRoom, 2 * frame + caption + splitY + 2};
+}
+
+}  // namespace corvane

@@ -1,0 +1,305 @@
+// The genre list window's logic, free of any window: which programmes a
+// genre tree item lists and in which order, how rows name their programmes,
+// how they sort and are coloured, the texts of the detail pane and the two
+// splitters that share the window between tree, list and details.
+//
+// The programme and reservation types belong to the floors above; the
+// functions that walk them are templates over their fields (`start`, `end`,
+// `eventId`, `genre`, `subGenre` of a programme; `kind`, `start`, `end`,
+// `serviceId`, `networkKind`, `valid` of a reservation).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "store/epg_store.h"
+
+namespace corvane {
+
+// ---------------------------------------------------------------------------
+// The filter of a tree item
+// ---------------------------------------------------------------------------
+
+// A root item lists its major genre with any sub-genre; a child lists its
+// parent's major genre with its own sub-genre. No selection lists nothing.
+struct GenreFilter {
+    int major = -1;  // -1: nothing matches
+    int sub = -1;    // -1: any sub-genre
+
+    bool matches(int genre, int subGenre) const {
+        return major >= 0 && genre == major && (sub < 0 || subGenre == sub);
+    }
+    bool operator==(const GenreFilter&) const = default;
+};
+
+// The filter of a tree item from its item value and, for a child, its
+// parent's value.
+inline GenreFilter genreFilterOf(int itemValue, std::optional<int> parentValue) {
+    if (parentValue) return GenreFilter{*parentValue, itemValue};
+    return GenreFilter{itemValue, -1};
+}
+
+// ---------------------------------------------------------------------------
+// Row keys: service index + 1000 x event index
+// ---------------------------------------------------------------------------
+
+constexpr int kRowKeyServiceSpan = 1000;
+
+struct ProgrammeRef {
+    int service = -1;  // store service index, the channel list's index
+    int event = -1;    // index in that service's event list
+    bool operator==(const ProgrammeRef&) const = default;
+};
+
+inline int64_t genreRowKey(int service, int event) {
+    return service + static_cast<int64_t>(kRowKeyServiceSpan) * event;
+}
+
+// The programme a key names, when its service index can be one of the
+// store's (below 300) and its event index is not negative.
+inline std::optional<ProgrammeRef> decodeRowKey(int64_t key) {
+    if (key < 0) return std::nullopt;
+    const int64_t event = key / kRowKeyServiceSpan;
+    const int service = static_cast<int>(key % kRowKeyServiceSpan);
+    if (service >= kMaxServices || event > INT32_MAX) return std::nullopt;
+    return ProgrammeRef{service, static_cast<int>(event)};
+}
+
+// The event a key names in the event lists; null when it names none (the
+// lists were rebuilt since the row was made).
+template <class Event>
+const Event* eventOfRowKey(const std::vector<Event> (&lists)[kMaxServices], int64_t key) {
+    const std::optional<ProgrammeRef> ref = decodeRowKey(key);
+    if (!ref) return nullptr;
+    const std::vector<Event>& list = lists[ref->service];
+    return static_cast<size_t>(ref->event) < list.size() ? &list[ref->event] : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The rows of a genre
+// ---------------------------------------------------------------------------
+
+// The keys of the programmes that `filter` lists, in the list's order: by
+// start, then end; programmes equal in both keep the order of the scan
+// (services from index 0, each event list in its order). An event is left
+// out when an earlier match of the same service had the same event id. The
+// first `serviceCount` lists are scanned (the store's services).
+//
+// Event lists are sorted by (start, end), so every earlier match of a
+// service stands above the place of a later one: this is the order that
+// placing each match by a scan of the rows above it would give.
+template <class Event>
+std::vector<int64_t> genreListRows(const std::vector<Event> (&lists)[kMaxServices], int serviceCount,
+                                   const GenreFilter& filter) {
+    struct Match {
+        int64_t start, end, key;
+    };
+    std::vector<Match> matches;
+    std::unordered_set<int32_t> seen;  // event ids matched in the current service
+    const int services = std::clamp(serviceCount, 0, kMaxServices);
+    for (int s = 0; s < services; ++s) {
+        seen.clear();
+        const std::vector<Event>& list = lists[s];
+        for (size_t i = 0; i < list.size(); ++i) {
+            const Event& e = list[i];
+            if (!filter.matches(e.genre, e.subGenre) || !seen.insert(e.eventId).second) continue;
+            matches.push_back(Match{e.start, e.end, genreRowKey(s, static_cast<int>(i))});
+        }
+    }
+    std::stable_sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
+        return a.start != b.start ? a.start < b.start : a.end < b.end;
+    });
+    std::vector<int64_t> keys;
+    keys.reserve(matches.size());
+    for (const Match& m : matches) keys.push_back(m.key);
+    return keys;
+}
+
+// ---------------------------------------------------------------------------
+// Sorting by a column
+// ---------------------------------------------------------------------------
+
+enum GenreListColumn { kGenreColumnChannel = 0, kGenreColumnDate = 1, kGenreColumnTitle = 2, kGenreColumnCount = 3 };
+
+// One direction flag per column: a click flips it (0 becomes 1, anything else
+// 0) and sorts ascending on 1, descending on 0; a refill resets all three.
+struct GenreListSort {
+    int flags[kGenreColumnCount] = {};
+
+    void reset() { std::fill(std::begin(flags), std::end(flags), 0); }
+    // Flips the column's flag and answers it; -1 for a column the list lacks.
+    int flip(int column) {
+        if (column < 0 || column >= kGenreColumnCount) return -1;
+        flags[column] = flags[column] == 0 ? 1 : 0;
+        return flags[column];
+    }
+};
+
+namespace genre_list_detail {
+template <class T>
+int threeWay(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+// Titles compare as unsigned bytes, as the C library's strcmp does.
+inline int compareBytes(const std::string& a, const std::string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return threeWay(a.size(), b.size());
+}
+}  // namespace genre_list_detail
+
+// Compares the programmes of two row keys by `column`: the services'
+// network class, then service id; start, then end; the titles byte by byte.
+// Ascending when `flag` is 1, descending otherwise; equal keys give 0. A key
+// that names no programme goes after every one that does, in either
+// direction, so the order stays consistent.
+template <class Event>
+int compareGenreRows(const EpgStore& store, const std::vector<Event> (&lists)[kMaxServices], int column, int flag,
+                     int64_t key1, int64_t key2) {
+    using genre_list_detail::threeWay;
+    const int services = std::clamp<int>(store.serviceCount, 0, kMaxServices);
+    const auto recordOf = [&](int64_t key) -> const ServiceRecord* {
+        const std::optional<ProgrammeRef> ref = decodeRowKey(key);
+        return ref && ref->service < services && eventOfRowKey(lists, key) ? store.services[ref->service] : nullptr;
+    };
+    const ServiceRecord* recordA = recordOf(key1);
+    const ServiceRecord* recordB = recordOf(key2);
+    if (!recordA || !recordB) return threeWay(recordA == nullptr, recordB == nullptr);
+    const Event* a = eventOfRowKey(lists, key1);
+    const Event* b = eventOfRowKey(lists, key2);
+
+    int r = 0;
+    switch (column) {
+        case kGenreColumnChannel:
+            r = threeWay(recordA->networkClass(), recordB->networkClass());
+            if (r == 0) r = threeWay(recordA->serviceId, recordB->serviceId);
+            break;
+        case kGenreColumnDate:
+            r = threeWay(a->start, b->start);
+            if (r == 0) r = threeWay(a->end, b->end);
+            break;
+        case kGenreColumnTitle: r = genre_list_detail::compareBytes(a->title, b->title); break;
+        default: break;
+    }
+    return flag == 1 ? r : -r;
+}
+
+// ---------------------------------------------------------------------------
+// Row colours
+// ---------------------------------------------------------------------------
+
+constexpr uint32_t kGenreRowEven = 0xfff4f4;  // 0x00BBGGRR
+constexpr uint32_t kGenreRowOdd = 0xffefef;
+constexpr uint32_t kGenreRowEpgTimer = 0x00ff00;
+constexpr uint32_t kGenreRowTvRock = 0xff0000;
+constexpr uint32_t kGenreRowTunerec = 0x0099ff;
+constexpr uint32_t kGenreRowTvRockText = 0xffffff;
+
+struct GenreRowColors {
+    uint32_t background = kGenreRowEven;
+    std::optional<uint32_t> text;  // none: the list's own text colour
+    bool operator==(const GenreRowColors&) const = default;
+};
+
+// What a row shows of its programme's service and time.
+struct ListedProgramme {
+    int serviceId = 0;
+    int networkClass = 0;
+    int64_t start = 0;
+    int64_t end = 0;
+};
+
+// The colours of row `row` (from 0): the even or odd shade, unless a valid
+// reservation of the programme's service covers it (starts at or before it
+// and ends at or after it): green for EpgTimer, blue with white text for
+// TvRock, orange for the capture tool; a later covering reservation wins.
+// The reservations are in start order, so the walk ends at the first one of
+// the service that starts at or after the programme's end without covering it.
+template <class Reservation>
+GenreRowColors genreRowColors(int row, const ListedProgramme& programme, const std::vector<Reservation>& reservations) {
+    GenreRowColors colors{row % 2 == 0 ? kGenreRowEven : kGenreRowOdd, std::nullopt};
+    for (const Reservation& r : reservations) {
+        if (r.serviceId != programme.serviceId || r.networkKind != programme.networkClass || r.valid == 0) continue;
+        if (r.start <= programme.start && r.end >= programme.end) {
+            if (r.kind == 0)
+                colors = {kGenreRowEpgTimer, std::nullopt};
+            else if (r.kind == 1)
+                colors = {kGenreRowTvRock, kGenreRowTvRockText};
+            else
+                colors = {kGenreRowTunerec, std::nullopt};
+        } else if (r.start >= programme.end) {
+            break;
+        }
+    }
+    return colors;
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+// ---------------------------------------------------------------------------
+
+// Column "日時": "%04d/%02d/%02d(%s) %02d:%02d" of the start in local time.
+std::string genreListDateText(int64_t start);
+
+// The header of the detail pane: "[channel]　－　major（sub）" and on the next
+// line the date, "start～end" and the picture labels. The genre names are
+// those of the filter (the tree selection); "（sub）" only for a child.
+std::string genreListHeader(const std::string& columnName, const GenreFilter& filter, int64_t start, int64_t end,
+                            uint8_t videoType);
+
+// ---------------------------------------------------------------------------
+// Splitters and layout
+// ---------------------------------------------------------------------------
+
+constexpr int kSplitterHalfBand = 2;   // the mouse is on a splitter within 2 pixels of it
+constexpr int kSplitterMinimum = 2;
+constexpr int kSplitterRightRoom = 302;  // the list and details keep this much width
+constexpr int kSplitterBottomRoom = 40;  // and the details this much height
+constexpr int kDefaultSplitter = 100;
+
+// The vertical splitter is at x = SpX (the tree's right edge), the
+// horizontal one at y = SpY right of it (the list's bottom edge).
+enum class SplitterBand { none, vertical, horizontal };
+
+SplitterBand splitterBandAt(int x, int y, int splitX, int splitY);
+
+// Where a drag puts a splitter: its position at the start plus the mouse's
+// movement, at least 2, and short of the room the other side keeps (the
+// limit wins when the client is too small for both).
+int draggedSplitterX(int startX, int pressX, int mouseX, int clientWidth);
+int draggedSplitterY(int startY, int pressY, int mouseY, int clientHeight);
+
+// A stored splitter brought into the range a drag can produce, never below 2.
+int fittedSplitterX(int stored, int clientWidth);
+int fittedSplitterY(int stored, int clientHeight);
+
+struct ControlBox {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const ControlBox&) const = default;
+};
+
+// Places of the controls for a client area of `width` x `height`; the two
+// buttons keep their sizes (only their width is needed).
+struct GenreListLayout {
+    ControlBox tree, list, header, description;
+    int registerX = 0, registerY = 0;  // "EPG登録"
+    int showX = 0, showY = 0;          // "番組表"
+};
+GenreListLayout genreListLayout(int width, int height, int splitX, int splitY, int registerWidth, int showWidth);
+
+// The smallest window the user can make: room for the tree, 302 pixels
+// right of the splitter and the list above the details.
+struct TrackSize {
+    int width = 0, height = 0;
+    bool operator==(const TrackSize&) const = default;
+};
+TrackSize genreListMinimumTrackSize(int splitX, int splitY, int frame, int caption);
+
+}  // namespace corvane

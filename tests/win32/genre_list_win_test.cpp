@@ -1,0 +1,287 @@
+// The genre list window driven through its controls. Which rows a genre
+// lists, their order, colours and texts are decided and tested without a
+// window (genre_list_test); here they have to arrive in the real controls.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "dialogs/genre_list_win.h"
+#include "guide/guide_paint_win.h"
+#include "resources/resource.h"
+#include "support/fake_guide_host.h"
+#include "support/win_test_support.h"
+
+namespace corvane {
+namespace {
+
+// The window's host over a layout rig; a plain window stands in for the guide's.
+struct TestGenreListHost : GenreListHost, LayoutRig {
+    TestGenreListHost() : LayoutRig("genre_list_win") {}
+    HWND main = nullptr;
+    ReservationList reservationList;
+    HighlightedProgramme highlighted;
+    std::vector<std::string> registrations;  // "prepare <service> <title>", "execute", "<command>"
+
+    HWND mainWindow() override { return main; }
+    GuideLayout& layout() override { return LayoutRig::layout; }
+    const EpgStore* store() override { return LayoutRig::store.get(); }
+    const ReservationList& reservations() override { return reservationList; }
+    Settings& settings() override { return LayoutRig::settings; }
+    HighlightedProgramme& highlight() override { return highlighted; }
+    void prepareRegistration(HWND, int service, const GuideEvent& e) override {
+        registrations.push_back("prepare " + std::to_string(service) + " " + e.title);
+    }
+    void executeRegistration(HWND) override { registrations.push_back("execute"); }
+    void runRegistrationCommand(HWND, int command) override { registrations.push_back(std::to_string(command)); }
+};
+
+class GenreListWinTest : public testing::Test {
+protected:
+    void SetUp() override {
+        host.main = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+        // Films at 20:30 and 21:00 on the first service, at 21:00 (shorter) and 22:00 on the second.
+        putSchedule(store(), 1024, 0x7FE0, 0,
+                    {{dayAt(20), 1800, "ニュース", "", 0, 0}, {dayAt(20, 30), 1800, "映画劇場", "一行目\r二行目\r", 6, 0, 0xB3},
+                     {dayAt(21), 3600, "アニメ映画", "", 6, 2}});
+        putSchedule(store(), 1025, 0x7FE0, 0, {{dayAt(21), 1800, "短編アニメ", "", 6, 2}, {dayAt(22), 3600, "洋画", "", 6, 0}});
+        host.LayoutRig::host.clock = localDayAt(20);
+        host.LayoutRig::layout.buildListLayout(store());
+    }
+    void TearDown() override { DestroyWindow(host.main); }  // and the window it owns
+
+    EpgStore* store() { return host.LayoutRig::store.get(); }
+    void create() { ASSERT_NE(nullptr, window = createGenreListWindow(GetModuleHandleA(nullptr), host)); }
+    HWND control(int id) { return GetDlgItem(window, id); }
+    std::string textOf(int id) { return windowText(control(id)); }
+    // Selects the root of major genre `major`, or its child `sub`.
+    void selectGenre(int major, int sub = -1) {
+        HWND tree = control(IDC_GENRE_TREE);
+        HTREEITEM item = TreeView_GetRoot(tree);
+        for (int i = 0; i < major; ++i) item = TreeView_GetNextSibling(tree, item);
+        if (sub >= 0) item = TreeView_GetChild(tree, item);
+        for (int i = 0; i < sub; ++i) item = TreeView_GetNextSibling(tree, item);
+        TreeView_SelectItem(tree, item);
+    }
+    std::vector<LPARAM> rowKeys() {
+        std::vector<LPARAM> keys;
+        HWND list = control(IDC_GENRE_EVENTS);
+        for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+            LVITEMA item{};
+            item.mask = LVIF_PARAM, item.iItem = i;
+            SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            keys.push_back(item.lParam);
+        }
+        return keys;
+    }
+    std::string cell(int row, int column) {
+        char text[256] = {};
+        LVITEMA item{};
+        item.iSubItem = column, item.pszText = text, item.cchTextMax = sizeof text;
+        SendMessageA(control(IDC_GENRE_EVENTS), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    void clickRow(int row) {
+        HWND list = control(IDC_GENRE_EVENTS);
+        RECT r{};
+        r.left = LVIR_LABEL;
+        SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 5, r.top + 2));
+        SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 5, r.top + 2));
+    }
+    void clickColumn(int column) {
+        NMLISTVIEW click{};
+        click.hdr = {control(IDC_GENRE_EVENTS), IDC_GENRE_EVENTS, static_cast<UINT>(LVN_COLUMNCLICK)};
+        click.iItem = -1, click.iSubItem = column;
+        SendMessageA(window, WM_NOTIFY, IDC_GENRE_EVENTS, reinterpret_cast<LPARAM>(&click));
+    }
+    void command(int id) { SendMessageA(window, WM_COMMAND, id, 0); }
+    RECT placeOf(int id) {
+        RECT r = windowRect(control(id));
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    TestGenreListHost host;
+    HWND window = nullptr;
+};
+
+TEST_F(GenreListWinTest, TheTreeHoldsEveryGenreAndItsSelectionChoosesTheRows) {
+    create();
+    HWND tree = control(IDC_GENRE_TREE);
+    EXPECT_EQ(12u + 91u, TreeView_GetCount(tree));
+    const auto valueOf = [&](HTREEITEM handle) {
+        TVITEMA item{};
+        item.mask = TVIF_PARAM, item.hItem = handle;
+        TreeView_GetItem(tree, &item);
+        return item.lParam;
+    };
+    int roots = 0, children = 0, values = 0;
+    for (HTREEITEM root = TreeView_GetRoot(tree); root; root = TreeView_GetNextSibling(tree, root), ++roots) {
+        values += valueOf(root) == roots;
+        int sub = 0;
+        for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child))
+            values += valueOf(child) == sub++, ++children;
+    }
+    EXPECT_EQ(std::tuple(12, 91, 103), std::tuple(roots, children, values));
+
+    // The first root ("ニュース／報道") is selected; its row's details are shown.
+    EXPECT_EQ(std::vector<LPARAM>{0}, rowKeys());
+    EXPECT_EQ(std::tuple("1024", "2026/12/07(月) 20:00", "ニュース"), std::tuple(cell(0, 0), cell(0, 1), cell(0, 2)));
+    selectGenre(6);
+    EXPECT_EQ((std::vector<LPARAM>{1000, 1, 2000, 1001}), rowKeys());
+    EXPECT_EQ("[1024]　－　映画\r\n2026/12/07(月) 20:30～21:00 1080i(16:9)", textOf(IDC_GENRE_HEADER));
+    EXPECT_EQ("【映画劇場】\r\n\r\n一行目\r\n二行目", textOf(IDC_GENRE_DESCRIPTION));
+    selectGenre(6, 2);
+    EXPECT_EQ((std::vector<LPARAM>{1, 2000}), rowKeys());
+    EXPECT_EQ("[1025]　－　映画（アニメ）\r\n2026/12/07(月) 21:00～21:30 480i(--)", textOf(IDC_GENRE_HEADER));
+    // Initialisation refills twice (the first root's selection, then once more).
+    EXPECT_EQ((std::vector<std::string>{"prepare 0 ニュース", "prepare 0 ニュース", "prepare 0 映画劇場",
+                                        "prepare 1 短編アニメ"}),
+              host.registrations);
+
+    // A hidden column's programmes leave the list with the next rebuild.
+    host.LayoutRig::settings.writeString("ColumnDisp", "1025", "0");
+    host.LayoutRig::layout.buildListLayout(store());
+    refillGenreList();
+    EXPECT_EQ(std::vector<LPARAM>{2000}, rowKeys());
+}
+
+TEST_F(GenreListWinTest, AClickShowsItsRowTheKeyboardDoesNotAndColumnsSortBothWays) {
+    create();
+    selectGenre(6);
+    clickRow(2);
+    EXPECT_EQ("【アニメ映画】\r\n\r\n", textOf(IDC_GENRE_DESCRIPTION));
+    SendMessageA(control(IDC_GENRE_EVENTS), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(3, ListView_GetNextItem(control(IDC_GENRE_EVENTS), -1, LVNI_SELECTED));
+    EXPECT_EQ("【アニメ映画】\r\n\r\n", textOf(IDC_GENRE_DESCRIPTION));
+
+    // Registration: the button and the commands of its menu reach it; with
+    // no programme in the pane (a genre without any) the button does nothing.
+    host.registrations.clear();
+    command(IDC_GENRE_REGISTER);
+    command(IDM_GENRE_REGISTER_FILE_OR_WEB);
+    command(IDM_GENRE_REGISTER_TUNEREC);
+    selectGenre(11);
+    command(IDC_GENRE_REGISTER);
+    selectGenre(6);
+    EXPECT_EQ((std::vector<std::string>{"execute", "12100", "12101", "prepare 0 映画劇場"}), host.registrations);
+
+    clickColumn(1);  // oldest first; after a refill again oldest first, then newest first
+    EXPECT_EQ((std::vector<LPARAM>{1000, 1, 2000, 1001}), rowKeys());
+    refillGenreList();
+    clickColumn(1);
+    EXPECT_EQ((std::vector<LPARAM>{1000, 1, 2000, 1001}), rowKeys());
+    clickColumn(1);
+    EXPECT_EQ((std::vector<LPARAM>{1001, 2000, 1, 1000}), rowKeys());
+}
+
+TEST_F(GenreListWinTest, ShowInGuideHighlightsTheProgrammeWhichIsFramedWhileTheWindowIsShown) {
+    host.LayoutRig::host.height = 200;
+    create();
+    selectGenre(6);
+    clickRow(3);
+    SendMessageA(control(IDC_GENRE_EVENTS), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);  // posts "番組表"
+    pumpMessages();
+    const HighlightedProgramme& h = host.highlighted;
+    EXPECT_EQ(std::tuple(HighlightOwner::genreList, 1025, 0, localDayAt(22), localDayAt(23), -1),
+              std::tuple(h.owner, h.serviceId, h.networkClass, h.start, h.end, h.dayColumn));
+    EXPECT_EQ(120 * 2 - 60, host.LayoutRig::layout.view.scrollY);
+
+    // Painting frames it while the window is shown and forgets it once hidden.
+    PaintTools tools;
+    tools.create(ViewSettings{}, GetModuleHandleA(nullptr), nullptr);
+    PaintContext context{&tools, nullptr, window, nullptr, nullptr};
+    const PaintInputs inputs{nullptr, nullptr, nullptr, &host.highlighted};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(GetDC(nullptr), 400, 300);
+    HGDIOBJ before = SelectObject(dc, bitmap);
+    for (bool shown : {true, false}) {
+        // Counted as visible without appearing on the display other tests read.
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        SetWindowLongPtrA(window, GWL_STYLE, shown ? style | WS_VISIBLE : style & ~WS_VISIBLE);
+        paintGuideOn(host.main, dc, 400, 300, localDayAt(20), host.LayoutRig::layout, store(), inputs, context);
+        EXPECT_EQ(shown ? localDayAt(22) : 0, h.start);
+        // The second column from x 230, 22:00 at y 20 + 240 - 180: the frame 2 pixels inside.
+        EXPECT_EQ(shown, GetPixel(dc, 300, 82) == RGB(255, 56, 56));
+    }
+    SelectObject(dc, before);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    destroyGuideTooltip(context);
+    tools.destroy();
+}
+
+TEST_F(GenreListWinTest, ReservedProgrammesAreColouredInTheList) {
+    // An active TvRock reservation over the second film row (the shorter one at 21:00).
+    ReservationRecord tvRock;
+    tvRock.kind = 1, tvRock.start = localDayAt(21), tvRock.end = localDayAt(21, 30), tvRock.serviceId = 1025;
+    host.reservationList.push_back(tvRock);
+    create();
+    selectGenre(6);
+    HWND list = control(IDC_GENRE_EVENTS);
+    RECT client;
+    GetClientRect(list, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ before = SelectObject(dc, bitmap);
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    std::vector<COLORREF> rows;
+    std::vector<int> white;
+    for (int row = 0; row < 4; ++row) {
+        RECT r{};
+        r.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        rows.push_back(GetPixel(dc, r.left + 115, (r.top + r.bottom) / 2));  // right in the "CH" column
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.left + 110; ++x) n += GetPixel(dc, x, y) == 0xffffff;
+        white.push_back(n);
+    }
+    EXPECT_EQ((std::vector<COLORREF>{0xfff4f4, 0xff0000, 0xfff4f4, 0xffefef}), rows);
+    EXPECT_GT(white[1], white[0] + 20);  // beyond the list's own white margin
+    SelectObject(dc, before);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+TEST_F(GenreListWinTest, StoredSplittersAreFittedADragMovesThemAndDestroyingWritesTheKeys) {
+    // Splitters a drag could never produce: the tree and the list would get no room.
+    for (auto [key, value] : {std::pair{"SpX", "-50"}, {"SpY", "100000"}, {"CHW", "80"}, {"WindowCX", "600"},
+                              {"WindowCY", "400"}, {"WindowX", "30"}, {"WindowY", "40"}})
+        host.LayoutRig::settings.writeString("GenreList", key, value);
+    create();
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ((RECT{0, 0, 0, client.bottom}), placeOf(IDC_GENRE_TREE));
+    EXPECT_EQ(client.bottom - 40 - 2, placeOf(IDC_GENRE_EVENTS).bottom);
+
+    // Over the vertical splitter the size cursor shows and the mouse is captured;
+    // pressed and moved 100 pixels right, the tree follows; released, all is back.
+    const HCURSOR classCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR));
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 50));
+    EXPECT_TRUE(GetCapture() == window && GetClassLongPtrA(window, GCLP_HCURSOR) == 0);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 50));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(103, 60));
+    EXPECT_EQ(100, placeOf(IDC_GENRE_TREE).right);
+    EXPECT_EQ(104, placeOf(IDC_GENRE_EVENTS).left);
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(103, 60));
+    EXPECT_TRUE(GetCapture() == nullptr &&
+                reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR)) == classCursor);
+
+    DestroyWindow(window);
+    const auto stored = [&](const char* key) { return host.LayoutRig::settings.readString("GenreList", key, "", 100); };
+    EXPECT_EQ(std::tuple("80", "300", "320", "102", std::to_string(client.bottom - 40), "30", "40", "600", "400"),
+              std::tuple(stored("CHW"), stored("DATEW"), stored("NAMEW"), stored("SpX"), stored("SpY"),
+                         stored("WindowX"), stored("WindowY"), stored("WindowCX"), stored("WindowCY")));
+}
+
+}  // namespace
+}  // namespace corvane
