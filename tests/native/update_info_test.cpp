@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "support/change_fixture.h"
+#include "support/guide_fixture.h"
 #include "support/store_sections.h"
 
 namespace corvane {
 namespace {
 
 namespace bc = corvane::broadcast;
+
+// Local time `day` days after Monday 2026-12-07.
+int64_t localAt(int day, int hour, int minute = 0) { return localOf(at(day, hour, minute)); }
 
 struct ListFixture {
     ListFixture() {
@@ -37,15 +41,15 @@ TEST(UpdateInfo, RowTextsOfEveryKindOfChange) {
         std::vector<std::string> texts;
     } cases[] = {
         // Moved: both versions, the date of the old start.
-        {changeRecord(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"),
+        {changeRecord(0, 1024, localAt(0, 21), localAt(0, 22), "ニュース", localAt(0, 21, 30), localAt(0, 22, 30), "ニュース"),
          {"局1024", "2026/12/07(月)", "21:00～22:00 ニュース", "21:30～22:30 ニュース"}},
         // Added after midnight on a service the store lacks: the date of the new start.
-        {changeRecord(7, 300, 0, 0, nullptr, at(5, 0, 5), at(5, 1), "天気"),
+        {changeRecord(7, 300, 0, 0, nullptr, localAt(5, 0, 5), localAt(5, 1), "天気"),
          {"CS300", "2026/12/12(土)", "", "00:05～01:00 天気"}},
-        {changeRecord(6, 55, at(6, 23), at(7, 0), "映画", 0, 0, nullptr), {"CS55", "2026/12/13(日)", "23:00～00:00 映画", ""}},
-        {changeRecord(4, 211, at(1, 9), at(1, 10), "Ａ", at(1, 9), at(1, 10), "Ｂ"),
+        {changeRecord(6, 55, localAt(6, 23), localAt(7, 0), "映画", 0, 0, nullptr), {"CS55", "2026/12/13(日)", "23:00～00:00 映画", ""}},
+        {changeRecord(4, 211, localAt(1, 9), localAt(1, 10), "Ａ", localAt(1, 9), localAt(1, 10), "Ｂ"),
          {"BS211", "2026/12/08(火)", "09:00～10:00 Ａ", "09:00～10:00 Ｂ"}},
-        {changeRecord(4, 101, at(1, 9), at(1, 10), "Ａ", 0, 0, nullptr), {"局101", "2026/12/08(火)", "09:00～10:00 Ａ", ""}},
+        {changeRecord(4, 101, localAt(1, 9), localAt(1, 10), "Ａ", 0, 0, nullptr), {"局101", "2026/12/08(火)", "09:00～10:00 Ａ", ""}},
         {changeRecord(0, 2048, 0, 0, nullptr, 0, 0, nullptr), {"2048", "", "", ""}},
     };
     ListFixture f;
@@ -78,7 +82,7 @@ TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.decoded, decodeChangeName(c.raw.data(), c.raw.size()));
-        ChangeRecord record = changeRecord(0, 1, at(0, 1), at(0, 2), "", at(0, 1), at(0, 2), "");
+        ChangeRecord record = changeRecord(0, 1, localAt(0, 1), localAt(0, 2), "", localAt(0, 1), localAt(0, 2), "");
         setRawName(record.newName, record.newNameLength, c.raw);
         ListFixture f;
         f.changes.append(record);
@@ -90,10 +94,10 @@ TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
 
 TEST(UpdateInfo, EachColumnSortsAscendingThenDescendingAndTheFlagsOutliveRefreshes) {
     ListFixture f;
-    f.changes.append(changeRecord(4, 101, at(0, 9), at(0, 10), "ｂ", at(0, 9), at(0, 10), "ｃ"));   // 0
-    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, 8), at(0, 9), "ａ"));              // 1
-    f.changes.append(changeRecord(0, 1024, at(0, 7), at(0, 8), "漢", 0, 0, nullptr));             // 2
-    f.changes.append(changeRecord(0, 1032, at(0, 9), at(0, 11), "ｂ", at(0, 10), at(0, 11), "ａ")); // 3
+    f.changes.append(changeRecord(4, 101, localAt(0, 9), localAt(0, 10), "ｂ", localAt(0, 9), localAt(0, 10), "ｃ"));   // 0
+    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 8), localAt(0, 9), "ａ"));              // 1
+    f.changes.append(changeRecord(0, 1024, localAt(0, 7), localAt(0, 8), "漢", 0, 0, nullptr));             // 2
+    f.changes.append(changeRecord(0, 1032, localAt(0, 9), localAt(0, 11), "ｂ", localAt(0, 10), localAt(0, 11), "ａ")); // 3
     UpdateInfoRows rows;
     f.refresh(rows);
     const auto order = [&] {
@@ -152,22 +156,22 @@ TEST(UpdateInfo, EachCellIsFilledAndDrawnAgainstTheOtherVersion) {
         bool selected;
         std::vector<std::string> cells;
     } cases[] = {
-        {changeRecord(0, 1024, at(0, 21), at(0, 22), "ニュース", at(0, 21, 30), at(0, 22, 30), "ニュース"), 0, false,
+        {changeRecord(0, 1024, localAt(0, 21), localAt(0, 22), "ニュース", localAt(0, 21, 30), localAt(0, 22, 30), "ニュース"), 0, false,
          {"ffefef n局1024", "ffefef n2026/12/07(月)", "ffefef n21:|d0|n0～22:|d0|n0 ニュース",
           "ffefef n21:|d3|n0～22:|d3|n0 ニュース"}},
-        {changeRecord(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 1, false,
+        {changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 5), localAt(0, 6), "天気"), 1, false,
          {"fff4f4 n局1024", "fff4f4 n2026/12/07(月)", "696969", "fff4f4 n05:00～06:00 天気"}},
-        {changeRecord(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 4, false,
+        {changeRecord(0, 1024, localAt(0, 5), localAt(0, 6), "天気", 0, 0, nullptr), 4, false,
          {"ffefef n局1024", "ffefef n2026/12/07(月)", "a9a9a9 n05:00～06:00 天気", "ffefef"}},
-        {changeRecord(0, 1024, at(0, 5), at(0, 6), "天気", 0, 0, nullptr), 2, true,
+        {changeRecord(0, 1024, localAt(0, 5), localAt(0, 6), "天気", 0, 0, nullptr), 2, true,
          {"123456 n局1024", "123456 n2026/12/07(月)", "123456 n05:00～06:00 天気", "123456"}},
-        {changeRecord(0, 1024, 0, 0, nullptr, at(0, 5), at(0, 6), "天気"), 3, true,
+        {changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 5), localAt(0, 6), "天気"), 3, true,
          {"123456 n局1024", "123456 n2026/12/07(月)", "123456", "123456 n05:00～06:00 天気"}},
         // Differing within the last six bytes.
-        {changeRecord(0, 1024, at(0, 9), at(0, 10), "ニュースＡ", at(0, 9), at(0, 10), "ニュースＢ"), 3, true,
+        {changeRecord(0, 1024, localAt(0, 9), localAt(0, 10), "ニュースＡ", localAt(0, 9), localAt(0, 10), "ニュースＢ"), 3, true,
          {"123456 n局1024", "123456 n2026/12/07(月)", "123456 n09:00～10:00 ニュース|dＡ",
           "123456 n09:00～10:00 ニュース|dＢ"}},
-        {changeRecord(0, 1024, at(0, 9), at(0, 10), "ab", at(0, 9), at(0, 10), "abc"), 5, false,
+        {changeRecord(0, 1024, localAt(0, 9), localAt(0, 10), "ab", localAt(0, 9), localAt(0, 10), "abc"), 5, false,
          {"fff4f4 n局1024", "fff4f4 n2026/12/07(月)", "fff4f4 n09:00～10:00 ab",
           "fff4f4 n09:00～10:00 ab|dc"}},
     };
@@ -196,10 +200,10 @@ TEST(UpdateInfo, ARefreshThatRunsOutOfMemoryLeavesTheRowsAsTheyWere) {
         }
     };
     ListFixture f;
-    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, 1), at(0, 2), "ａ"));
+    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 1), localAt(0, 2), "ａ"));
     UpdateInfoRows rows;
     f.refresh(rows);
-    for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, 3), at(0, 4), "ｂ"));
+    for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 3), localAt(0, 4), "ｂ"));
     EXPECT_THROW(rows.refresh(FailingList{f.changes}, f.store.get(), [](int) { return std::string(); }),
                  std::bad_alloc);
     ASSERT_EQ(1u, rows.size());
@@ -208,16 +212,16 @@ TEST(UpdateInfo, ARefreshThatRunsOutOfMemoryLeavesTheRowsAsTheyWere) {
 
 TEST(UpdateInfo, ClearTakesAsManyRecordsAsThereWereRowsAndKeepsLaterOnes) {
     ListFixture f;
-    for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(0, i), at(0, i + 1), "ａ"));
+    for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, i), localAt(0, i + 1), "ａ"));
     UpdateInfoRows rows;
     f.refresh(rows);
     rows.sortBy(kUpdateColumnDate);
     rows.sortBy(kUpdateColumnDate);  // shown newest first: still the first three records go
-    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, at(1, 0), at(1, 1), "後"));
+    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(1, 0), localAt(1, 1), "後"));
     rows.clear(f.changes);
     EXPECT_EQ(0u, rows.size());
     ASSERT_EQ(1u, f.changes.size());
-    EXPECT_EQ(at(1, 0), f.changes[0].newStart);
+    EXPECT_EQ(localAt(1, 0), f.changes[0].newStart);
     rows.clear(f.changes);
     EXPECT_EQ(1u, f.changes.size()) << "no rows: nothing taken";
     f.refresh(rows);
