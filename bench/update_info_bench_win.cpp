@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/dense_guide.h"
+#include "bench/timing_win.h"
 #include "dialogs/update_info.h"
 #include "dialogs/update_info_win.h"
 #include "guide/guide_layout.h"
@@ -27,13 +28,6 @@ using namespace corvane;
 namespace bc = corvane::broadcast;
 
 namespace {
-
-double milliseconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct BenchUpdateInfoHost : UpdateInfoHost {
     HWND main = nullptr;
@@ -49,12 +43,6 @@ struct BenchUpdateInfoHost : UpdateInfoHost {
     ChangeList& changes() override { return changeList; }
     HighlightedProgramme& highlight() override { return highlighted; }
 };
-
-void report(const char* what, std::vector<double> times, double goal) {
-    std::sort(times.begin(), times.end());
-    std::printf("%s: best %.1f ms, median %.1f ms, worst %.1f ms (goal < %.0f ms)\n", what, times.front(),
-                times[times.size() / 2], times.back(), goal);
-}
 
 }  // namespace
 
@@ -104,20 +92,20 @@ int main(int argc, char** argv) {
 
     std::vector<double> refreshes, sorts;
     for (int round = 0; round < rounds; ++round) {
-        double start = milliseconds();
+        double start = bench::milliseconds();
         SendMessageA(window, WM_COMMAND, IDM_UPDATE_REFRESH, 0);
         UpdateWindow(list);
-        refreshes.push_back(milliseconds() - start);
+        refreshes.push_back(bench::milliseconds() - start);
         // "元情報": ascending, then descending.
         for (int click = 0; click < 2; ++click) {
             NMLISTVIEW notify{};
             notify.hdr = {list, IDC_UPDATE_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
             notify.iItem = -1;
             notify.iSubItem = kUpdateColumnOld;
-            start = milliseconds();
+            start = bench::milliseconds();
             SendMessageA(window, WM_NOTIFY, IDC_UPDATE_LIST, reinterpret_cast<LPARAM>(&notify));
             UpdateWindow(list);
-            sorts.push_back(milliseconds() - start);
+            sorts.push_back(bench::milliseconds() - start);
         }
     }
 
@@ -133,8 +121,8 @@ int main(int argc, char** argv) {
     }
 
     std::printf("%zu programmes, %zu changes, %d rows\n", programmes, host.changeList.size(), count);
-    report("refresh (with its paint)", refreshes, 1000);
-    report("sort by the old version, both ways (with its paint)", sorts, 1000);
+    bench::reportTimes("refresh (with its paint)", refreshes, 1000);
+    bench::reportTimes("sort by the old version, both ways (with its paint)", sorts, 1000);
     std::printf("rows in the order of the column: %s\n", ordered ? "yes" : "NO");
     DestroyWindow(host.main);
     DeleteFileA(iniPath.c_str());
