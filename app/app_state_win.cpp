@@ -1,7 +1,10 @@
 #include "app/app_state_win.h"
 
+#include <optional>
+
 #include "reserve/popup_registration_win.h"
 #include "reserve/registration_win.h"
+#include "reserve/task_registration_dialog_win.h"
 #include "resources/resource.h"
 #include "store/invariant.h"
 
@@ -40,9 +43,32 @@ GuideLayout& AppPopupHost::layout() { return *app_.layout; }
 const EpgStore* AppPopupHost::store() { return app_.store.get(); }
 Settings& AppPopupHost::settings() { return *app_.settings; }
 
+HWND AppReservationListHost::mainWindow() { return app_.mainWindow; }
+Settings& AppReservationListHost::settings() { return *app_.settings; }
+const EpgStore* AppReservationListHost::store() { return app_.store.get(); }
+GuideLayout& AppReservationListHost::layout() { return *app_.layout; }
+ReservationList& AppReservationListHost::reservations() { return app_.reservations; }
+const std::vector<TunerecPreset>& AppReservationListHost::presets() { return app_.presets; }
+JobStore& AppReservationListHost::jobs() { return *app_.jobStore; }
+MessageBoxes& AppReservationListHost::messageBoxes() { return app_.reservationListBoxes; }
+RowMenu& AppReservationListHost::rowMenu() { return app_.reservationRowMenu; }
+void AppReservationListHost::resetReservationWatch() { app_.reservationWatch.reset(); }
+
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
     if (app_.registrations)
         preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);
+}
+
+int AppTaskDialog::run(const PendingCaptureEvent& pending) {
+    const EpgStore* store = app_.store.get();
+    const int channel = pending.channel;
+    // The store may have been cleared or reloaded since the programme was chosen.
+    std::optional<TaskProgramme> programme;
+    if (store && app_.layout && channel >= 0 && channel < store->serviceCount && store->services[channel])
+        programme = taskProgramme(pending.event, app_.layout->channels[channel], *store->services[channel]);
+    const TaskDialogInputs inputs{programme ? &*programme : nullptr, &app_.presets, &app_.currentPresetIndex,
+                                  &app_.reservations, app_.jobStore.get(), app_.processes.get(), app_.clock.get()};
+    return runTaskRegistrationDialog(app_.mainWindow, inputs);
 }
 
 HWND AppGenreListHost::mainWindow() { return app_.mainWindow; }

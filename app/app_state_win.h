@@ -14,6 +14,7 @@
 #include "app/app_settings.h"
 #include "app/service_settings.h"
 #include "dialogs/genre_list_win.h"
+#include "dialogs/reservation_list_win.h"
 #include "dialogs/update_info_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
@@ -24,6 +25,7 @@
 #include "reserve/change_detection.h"
 #include "reserve/job_store.h"
 #include "reserve/message_boxes.h"
+#include "reserve/message_boxes_win.h"
 #include "reserve/process_start.h"
 #include "reserve/registration.h"
 #include "reserve/reservation_files.h"
@@ -85,6 +87,19 @@ private:
     AppState& app_;
 };
 
+// The capture tool's task registration dialog over the main window, for the
+// programme a window prepared: its channel as the store and the guide hold it
+// now, the presets and the shared preset index, the collected reservations,
+// the job store and the process starter of the program.
+class AppTaskDialog final : public TaskRegistrationDialog {
+public:
+    explicit AppTaskDialog(AppState& app) : app_(app) {}
+    int run(const PendingCaptureEvent& pending) override;
+
+private:
+    AppState& app_;
+};
+
 // The genre list's view of the program: the guide, the store, the
 // reservations, the settings file, the highlight and the registration of
 // the programme its detail pane shows.
@@ -100,6 +115,26 @@ public:
     void prepareRegistration(HWND window, int service, const GuideEvent& event) override;
     void executeRegistration(HWND window) override;
     void runRegistrationCommand(HWND window, int command) override;
+
+private:
+    AppState& app_;
+};
+
+// The reservation list window's view of the program: the guide, the store,
+// the reservations and where capture-tool jobs are deleted.
+class AppReservationListHost final : public ReservationListHost {
+public:
+    explicit AppReservationListHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    Settings& settings() override;
+    const EpgStore* store() override;
+    GuideLayout& layout() override;
+    ReservationList& reservations() override;
+    const std::vector<TunerecPreset>& presets() override;
+    JobStore& jobs() override;
+    MessageBoxes& messageBoxes() override;
+    RowMenu& rowMenu() override;
+    void resetReservationWatch() override;
 
 private:
     AppState& app_;
@@ -132,6 +167,10 @@ struct AppState {
     ViewSettings view;
     RegistrationSettings registration;
     std::vector<TunerecPreset> presets;
+    // The preset the capture tool's task registration dialog and the
+    // registration setup dialog open on (0 to 8); both change it when the user
+    // switches presets, and it lives for the process, never in the settings file.
+    int currentPresetIndex = 0;
     std::string lastDataFile;  // the last ".dat" opened: the initial name of the file dialogs
 
     StorePtr store;
@@ -154,6 +193,9 @@ struct AppState {
     ReservationWatch reservationWatch;
     ReservationFiles* reservationFiles = &systemReservationFiles();
     std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set
+    AppReservationListHost reservationListHost{*this};
+    WindowMessageBoxes reservationListBoxes;  // over the reservation list window
+    PopupRowMenu reservationRowMenu;
     HighlightedProgramme highlight;
     // Programmes added, removed, retitled or moved since the user last cleared
     // them: appended by the housekeeping tick, shortened only by the update

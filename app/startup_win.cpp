@@ -7,8 +7,8 @@
 #include <winsock2.h>
 
 #include "app/main_window_win.h"
-#include "dialogs/companion_windows_win.h"
 #include "dialogs/genre_list_win.h"
+#include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
 #include "reserve/job_store_win.h"
 #include "reserve/message_boxes_win.h"
@@ -76,6 +76,7 @@ void createRegistrations(AppState& app) {
         app.registration,
         RegistrationPaths{app.paths.iepgFile, app.paths.iepgHandOverFile, app.paths.epgTimerFile},
         RegistrationCalls{*app.processes, *app.messageBoxes, *app.sockets});
+    if (!app.taskDialog) app.taskDialog = std::make_unique<AppTaskDialog>(app);
     app.registrations->taskDialog = app.taskDialog.get();
 }
 
@@ -151,8 +152,9 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.updateWindow = createUpdateInfoWindow(app.instance, app.updateInfoHost);
     if (!app.updateWindow) return false;
     applyPlacement(app.updateWindow, settings.updateWindow);
-    app.reservationListWindow = createReservationListWindow(app.instance, app.mainWindow);
+    app.reservationListWindow = createReservationListWindow(app.instance, app.reservationListHost);
     if (!app.reservationListWindow) return false;
+    app.reservationListBoxes.setOwner(app.reservationListWindow);
     applyPlacement(app.reservationListWindow, settings.reservationList);
 
     switch (initialShow(app.placement)) {

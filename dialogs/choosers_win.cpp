@@ -2,9 +2,8 @@
 
 #include <commdlg.h>
 
-#include <vector>
-
 #include "store/shift_jis.h"
+#include "store/window_text_win.h"
 
 namespace corvane {
 
@@ -73,13 +72,6 @@ void drawColorSwatch(const DRAWITEMSTRUCT& item, HBRUSH brush) {
     }
 }
 
-std::string dialogItemText(HWND dialog, int id, size_t limit) {
-    HWND control = GetDlgItem(dialog, id);
-    const int length = control ? GetWindowTextLengthA(control) : 0;
-    if (length <= 0) return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(control, text.data(), length + 1);
-    return cutShiftJis(std::string(text.data()), limit);
-}
+std::string dialogItemText(HWND dialog, int id, size_t limit) { return cutShiftJis(dialogItemText(dialog, id), limit); }
 
 }  // namespace corvane

@@ -42,7 +42,7 @@ bool chooseScheduleFileWithDialog(HWND owner, std::string& path);
 // the focus rectangle.
 void drawColorSwatch(const DRAWITEMSTRUCT& item, HBRUSH brush);
 
-// The text of a dialog's control, whole, cut to `limit` bytes without
+// The text of a dialog's control (store/window_text_win.h), cut to `limit` bytes without
 // splitting a double-byte character.
 std::string dialogItemText(HWND dialog, int id, size_t limit);
 

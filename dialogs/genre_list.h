@@ -16,6 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "dialogs/list_sort.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -139,21 +140,6 @@ struct GenreListSort {
     }
 };
 
-namespace genre_list_detail {
-template <class T>
-int threeWay(const T& a, const T& b) {
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-// Titles compare as unsigned bytes, as the C library's strcmp does.
-inline int compareBytes(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return threeWay(a.size(), b.size());
-}
-}  // namespace genre_list_detail
 
 // Compares the programmes of two row keys by `column`: the services'
 // network class, then service id; start, then end; the titles byte by byte.
@@ -163,7 +149,6 @@ inline int compareBytes(const std::string& a, const std::string& b) {
 template <class Event>
 int compareGenreRows(const EpgStore& store, const std::vector<Event> (&lists)[kMaxServices], int column, int flag,
                      int64_t key1, int64_t key2) {
-    using genre_list_detail::threeWay;
     const int services = std::clamp<int>(store.serviceCount, 0, kMaxServices);
     const auto recordOf = [&](int64_t key) -> const ServiceRecord* {
         const std::optional<ProgrammeRef> ref = decodeRowKey(key);
@@ -185,7 +170,7 @@ int compareGenreRows(const EpgStore& store, const std::vector<Event> (&lists)[kM
             r = threeWay(a->start, b->start);
             if (r == 0) r = threeWay(a->end, b->end);
             break;
-        case kGenreColumnTitle: r = genre_list_detail::compareBytes(a->title, b->title); break;
+        case kGenreColumnTitle: r = compareBytes(a->title, b->title); break;
         default: break;
     }
     return flag == 1 ? r : -r;

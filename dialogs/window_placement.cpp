@@ -1,5 +1,6 @@
 #include "dialogs/window_placement.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace corvane {
@@ -7,6 +8,7 @@ namespace corvane {
 namespace {
 
 constexpr int placementCapacity = 100;
+constexpr int widestColumn = 32767;
 const char* const popupSection = "PopDialog";
 const char* const updateSection = "UpdateDialog";
 const char* const reservationListSection = "iEpgListDialog";
@@ -15,7 +17,26 @@ struct ColumnWidthKey {
     const char* key;
     const char* defaultWidth;
 };
+constexpr ColumnWidthKey reservationListWidthKeys[5] = {
+    {"CHW", "120"}, {"DATEW", "150"}, {"NAMEW", "320"}, {"UNITW", "150"}, {"EPGNAMEW", "320"}};
 constexpr ColumnWidthKey updateWindowWidthKeys[4] = {{"CHW", "120"}, {"DATEW", "100"}, {"OLDW", "320"}, {"NEWW", "320"}};
+
+template <size_t N>
+void readColumnWidths(Settings& settings, const char* section, const ColumnWidthKey (&keys)[N],
+                      std::array<int, N>& widths) {
+    for (size_t i = 0; i < N; ++i) {
+        // A negative or huge stored width would hide the column or overflow the header.
+        widths[i] = std::clamp(parseDecimal(settings.readString(section, keys[i].key, keys[i].defaultWidth,
+                                                                placementCapacity)),
+                               0, widestColumn);
+    }
+}
+
+template <size_t N>
+void writeColumnWidths(Settings& settings, const char* section, const ColumnWidthKey (&keys)[N],
+                       const std::array<int, N>& widths) {
+    for (size_t i = 0; i < N; ++i) writeInt(settings, section, keys[i].key, widths[i]);
+}
 
 std::string decimal(int value) {
     char text[16];
@@ -73,17 +94,24 @@ DialogPlacement readReservationListPlacement(Settings& settings) {
     return readDialogPlacement(settings, reservationListSection, {"", "17", "910", "290"});
 }
 
+ReservationListWidths readReservationListWidths(Settings& settings) {
+    ReservationListWidths widths{};
+    readColumnWidths(settings, reservationListSection, reservationListWidthKeys, widths);
+    return widths;
+}
+
+void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths) {
+    writeColumnWidths(settings, reservationListSection, reservationListWidthKeys, widths);
+}
+
 UpdateWindowWidths readUpdateWindowWidths(Settings& settings) {
     UpdateWindowWidths widths{};
-    for (size_t i = 0; i < widths.size(); ++i) {
-        const ColumnWidthKey& key = updateWindowWidthKeys[i];
-        widths[i] = parseDecimal(settings.readString(updateSection, key.key, key.defaultWidth, placementCapacity));
-    }
+    readColumnWidths(settings, updateSection, updateWindowWidthKeys, widths);
     return widths;
 }
 
 void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths) {
-    for (size_t i = 0; i < widths.size(); ++i) writeInt(settings, updateSection, updateWindowWidthKeys[i].key, widths[i]);
+    writeColumnWidths(settings, updateSection, updateWindowWidthKeys, widths);
 }
 
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height) {

@@ -40,9 +40,16 @@ DialogPlacement readPopupPlacement(Settings& settings, int mainLeft, int mainTop
 DialogPlacement readUpdateWindowPlacement(Settings& settings);
 DialogPlacement readReservationListPlacement(Settings& settings);
 
+// The five column widths of the reservation list ("CHW", "DATEW", "NAMEW",
+// "UNITW", "EPGNAMEW" of "iEpgListDialog"): texts of up to 100 characters
+// converted like `atoi` and held to 0..32767, defaults 120, 150, 320, 150, 320.
+using ReservationListWidths = std::array<int, 5>;
+ReservationListWidths readReservationListWidths(Settings& settings);
+void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths);
+
 // The four column widths of the update information window ("CHW", "DATEW",
 // "OLDW", "NEWW" of "UpdateDialog"): texts of up to 100 characters converted
-// like `atoi`, defaults 120, 100, 320, 320.
+// like `atoi` and held to 0..32767, defaults 120, 100, 320, 320.
 using UpdateWindowWidths = std::array<int, 4>;
 UpdateWindowWidths readUpdateWindowWidths(Settings& settings);
 void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths);

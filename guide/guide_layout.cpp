@@ -380,7 +380,7 @@ void GuideLayout::dateCommand(int index) {
 }
 
 int GuideLayout::showProgramme(int service, int64_t start, int64_t end) {
-    if (view.guideBegin == 0 || service < 0 || service >= kMaxServices) return -1;
+    if (view.guideBegin == 0 || service >= kMaxServices) return -1;
     const auto inGuide = [this](int64_t t) { return view.guideBegin <= t && t < view.guideEnd; };
     const Rect belowHeader{0, kHeaderHeight, view.contentWidth, view.contentHeight};
     if (listView()) {

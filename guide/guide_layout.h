@@ -202,6 +202,8 @@ public:
     // shows that service, with the day column that holds the start. Returns
     // that day column's running number (what the highlight frame matches in
     // the channel view); -1 in the list view or when no day column holds it.
+    // A negative `service` (a reservation of a service the store lacks) moves
+    // the list view to the time alone.
     int showProgramme(int service, int64_t start, int64_t end);
 
     bool listView() const { return view.viewService < 0; }

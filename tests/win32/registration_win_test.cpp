@@ -12,11 +12,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/app_state_win.h"
 #include "app/main_window_win.h"
 #include "app/startup_win.h"
 #include "reserve/registration_win.h"
+#include "reserve/task_registration.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
+#include "support/modal_script_win.h"
 #include "support/loopback_listener_win.h"
 #include "support/recording_message_boxes.h"
 #include "support/registration_fixture.h"
@@ -215,6 +218,26 @@ TEST_F(RegistrationWinTest, AnUnwritableFileOrNoApplicationShowsTheBoxAndStartsN
     press();
     EXPECT_EQ(std::vector(2, failed), boxes->shown);
     EXPECT_EQ("", probeLine(1000));
+}
+
+TEST_F(RegistrationWinTest, TheCaptureCommandOpensTheTaskDialogOnThePreparedProgramme) {
+    app.taskDialog = std::make_unique<AppTaskDialog>(app);
+    app.registrations->taskDialog = app.taskDialog.get();
+    app.registration.iEpg = 0, app.registration.iEpgTunerec = 1;
+    app.presets[0].executablePath = probe;
+    const std::string channelNumber = channelNumberText(0, app.layout->channels[0].remoteNumber);
+    auto registerAtOnce = [&](HWND dialog) {
+        EXPECT_EQ(std::vector<std::string>({channelNumber, "2026/12/07(月)", "09:00-10:00", "\\朝の番組.ts"}),
+                  dialogTexts(dialog, {IDC_TASK_CHANNEL_NO, IDC_TASK_DATE, IDC_TASK_TIME, IDC_TASK_FILE}));
+        pressButton(dialog, IDOK);
+    };
+    select(0);  // 09:00-10:00, at 09:30: the tool starts at once for the 30 minutes left and one more
+    {
+        const ModalScript script({{IDC_TASK_FILE, registerAtOnce}}, {IDC_TASK_CHANNEL});
+        press();
+    }
+    EXPECT_EQ("\"" + probe + "\" \"\\朝の番組.ts\" " + channelNumber + " 31 P POFF B25   I1 ", probeLine());
+    EXPECT_TRUE(watchWasReset(app.reservationWatch));
 }
 
 }  // namespace

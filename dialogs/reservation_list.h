@@ -1,0 +1,258 @@
+// The reservation list window's logic, free of any window: the five texts of
+// a reservation's row (channel, date, the reservation, its recording
+// application and the guide's programme at that time), how a row is coloured
+// and which pieces of it are drawn in the difference colour, how rows sort,
+// and which programme of the guide a row brings into view.
+//
+// The reservation, programme and preset types belong to the floors above;
+// the functions that read them are templates over their fields (`kind`,
+// `start`, `end`, `serviceId`, `networkKind`, `conflict`, `title`,
+// `guideTitle`, `jobName` of a reservation; `start`, `end`, `title` of a
+// programme; `id`, `name` of a capture preset).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialogs/difference_highlight.h"
+#include "store/epg_store.h"
+
+namespace corvane {
+
+enum ReservationListColumn {
+    kReservationColumnChannel = 0,      // "CH"
+    kReservationColumnDate = 1,         // "日時"
+    kReservationColumnReservation = 2,  // "予約番組"
+    kReservationColumnDevice = 3,       // "装置"
+    kReservationColumnGuide = 4,        // "EPG番組"
+    kReservationColumnCount = 5,
+};
+
+constexpr int kReservationJobKindBase = 1000;  // 1000 + tool instance id: a capture-tool job
+
+// What a row keeps of its reservation: a copy taken when the list was filled,
+// so that drawing, sorting, clicking and deleting always see the reservation
+// the row shows, whatever the collection did to its list since.
+struct ReservationRow {
+    int32_t kind = 0;
+    int64_t start = 0;
+    int64_t end = 0;
+    int32_t serviceId = 0;
+    int networkKind = 0;
+    int32_t conflict = 0;
+    std::string title;
+    std::string guideTitle;
+    std::string jobName;  // capture-tool jobs: the job's name as the scheduler lists it
+    std::array<std::string, kReservationColumnCount> texts;
+};
+
+// ---------------------------------------------------------------------------
+// Texts
+// ---------------------------------------------------------------------------
+
+// Column "CH" of a reservation whose service the store does not hold:
+// "BS%d" for network class 4, "CS%d" for 6 and 7, "%d" otherwise.
+std::string reservationChannelLabel(int networkKind, int serviceId);
+
+// Column "日時": "%04d/%02d/%02d(%s)" of the start in local time.
+std::string reservationDateText(int64_t start);
+
+// Columns "予約番組" and "EPG番組": "%02d:%02d～%02d:%02d %s" with the start and
+// end clock times and the title, whole however long it is.
+std::string reservationTimesText(int64_t start, int64_t end, std::string_view title);
+
+// Column "装置": "EpgTimer" (0), "TvRock" (1), "Unknown" (any other kind
+// below 1000); for a capture-tool job the name of its preset, or "ID%d" with
+// the tool instance id when no preset has that id (`presetName` null).
+std::string reservationDeviceText(int kind, const std::string* presetName);
+
+// The store index of the service (network class, service id); -1 when the
+// store holds none.
+int storeServiceIndex(const EpgStore* store, int networkClass, int serviceId);
+
+// The first programme of a service's time-ordered list that overlaps
+// [start, end); the walk stops at the first programme starting at or after
+// `end`. Null when none does.
+template <class Event>
+const Event* overlappingProgramme(const std::vector<Event>& events, int64_t start, int64_t end) {
+    for (const Event& event : events) {
+        if (event.start >= end) break;
+        if (event.end > start) return &event;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Rows
+// ---------------------------------------------------------------------------
+
+// The rows of `records`, in list order (row n for record n). A record whose
+// service's programmes hold one overlapping it gets that programme's title
+// as its `guideTitle`; others keep theirs. `events` are the guide's event
+// lists by store index; `columnNameOf(index)` names a store service as the
+// guide's columns do.
+template <class Record, class Event, class Preset, class NameOf>
+std::vector<ReservationRow> refreshReservationRows(std::vector<Record>& records, const EpgStore* store,
+                                                   const std::vector<Event> (&events)[kMaxServices],
+                                                   const std::vector<Preset>& presets, NameOf&& columnNameOf) {
+    std::vector<ReservationRow> rows;
+    rows.reserve(records.size());
+    for (Record& record : records) {
+        ReservationRow row;
+        row.kind = record.kind;
+        row.start = record.start;
+        row.end = record.end;
+        row.serviceId = record.serviceId;
+        row.networkKind = record.networkKind;
+        row.conflict = record.conflict;
+        row.title = record.title;
+        row.jobName = record.jobName;
+
+        const int service = storeServiceIndex(store, record.networkKind, record.serviceId);
+        row.texts[kReservationColumnChannel] =
+            service >= 0 ? columnNameOf(service) : reservationChannelLabel(record.networkKind, record.serviceId);
+        row.texts[kReservationColumnDate] = reservationDateText(record.start);
+        row.texts[kReservationColumnReservation] = reservationTimesText(record.start, record.end, record.title);
+
+        const std::string* presetName = nullptr;
+        if (record.kind >= kReservationJobKindBase) {
+            for (const Preset& preset : presets) {
+                if (preset.id == record.kind - kReservationJobKindBase) {
+                    presetName = &preset.name;
+                    break;
+                }
+            }
+        }
+        row.texts[kReservationColumnDevice] = reservationDeviceText(record.kind, presetName);
+
+        if (service >= 0) {
+            if (const Event* programme = overlappingProgramme(events[service], record.start, record.end)) {
+                row.texts[kReservationColumnGuide] = reservationTimesText(programme->start, programme->end,
+                                                                          programme->title);
+                record.guideTitle = programme->title;
+            }
+        }
+        row.guideTitle = record.guideTitle;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// The row of a row value, or null when the value names none: rows carry
+// their index, and a value from before the last fill may name nothing.
+inline const ReservationRow* reservationRowAt(const std::vector<ReservationRow>& rows, int64_t index) {
+    return index >= 0 && static_cast<uint64_t>(index) < rows.size() ? &rows[static_cast<size_t>(index)] : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Showing a reservation in the guide
+// ---------------------------------------------------------------------------
+
+// Brings the reservation's time and service into view as the list windows'
+// "番組表" does (`showProgramme` of the guide), with the store service of the
+// reservation's network class and service id. No programme is highlighted.
+template <class Layout>
+void showReservationInGuide(Layout& layout, const EpgStore* store, int networkKind, int serviceId, int64_t start,
+                            int64_t end) {
+    layout.showProgramme(storeServiceIndex(store, networkKind, serviceId), start, end);
+}
+
+// ---------------------------------------------------------------------------
+// Sorting by a column
+// ---------------------------------------------------------------------------
+
+// One direction flag per column, 0 at first and kept from fill to fill: a
+// click flips it (0 becomes 1, anything else 0); 1 sorts ascending.
+struct ReservationListSort {
+    int flags[kReservationColumnCount] = {};
+
+    // Flips the column's flag and answers it; -1 for a column the list lacks.
+    int flip(int column) {
+        if (column < 0 || column >= kReservationColumnCount) return -1;
+        flags[column] = flags[column] == 0 ? 1 : 0;
+        return flags[column];
+    }
+};
+
+// Compares two rows by `column`: network class, then service id; start, then
+// end; the titles byte by byte as unsigned bytes; the kind; the guide's
+// titles. Ascending when `flag` is 1, descending otherwise; equal keys give 0.
+int compareReservationRows(const ReservationRow& a, const ReservationRow& b, int column, int flag);
+
+// The same for two row values: a value that names no row goes after every
+// one that does, in either direction, so the order stays consistent.
+int compareReservationRowValues(const std::vector<ReservationRow>& rows, int64_t a, int64_t b, int column, int flag);
+
+// ---------------------------------------------------------------------------
+// How a row is drawn
+// ---------------------------------------------------------------------------
+
+// Colours are 0x00BBGGRR.
+constexpr uint32_t kReservationTextColor = 0x000000;
+constexpr uint32_t kReservationDifferenceColor = 0x0000ff;
+constexpr uint32_t kReservationSelectedDifferenceColor = 0xaaaaff;
+constexpr uint32_t kReservationNoGuideMatchBrush = 0xa9a9a9;
+constexpr uint32_t kReservationEmptyBrush = 0x696969;
+constexpr uint32_t kReservationSaturdayColor = 0xff0000;
+constexpr uint32_t kReservationSundayColor = 0x0000ff;
+
+// The system's colours of a selected row.
+struct SelectionColors {
+    uint32_t highlight = 0;
+    uint32_t highlightText = 0;
+};
+
+// A run of a cell's text in one colour.
+struct ColoredPiece {
+    size_t offset = 0;
+    size_t length = 0;
+    uint32_t color = 0;
+    bool operator==(const ColoredPiece&) const = default;
+};
+
+// One cell: the brush it is filled with and the pieces of its text drawn
+// one after another (none: nothing is drawn).
+struct CellPlan {
+    uint32_t brush = 0;
+    std::vector<ColoredPiece> pieces;
+    bool operator==(const CellPlan&) const = default;
+};
+
+struct RowPlan {
+    std::array<CellPlan, kReservationColumnCount> cells;
+};
+
+// The row brush of a reservation shown in row `rowNumber` (from 0): by its
+// conflict, then its kind, one shade for odd rows and another for even ones.
+uint32_t reservationRowBrush(const ReservationRow& row, int rowNumber);
+
+// How row `rowNumber` draws `row`. The date is red on Sundays and blue on
+// Saturdays, also when selected. The reservation and the guide's programme
+// are drawn with their differences marked when both are there; a
+// reservation without a programme of the guide gets the no-match brush.
+RowPlan reservationRowPlan(const ReservationRow& row, int rowNumber, bool selected, const SelectionColors& system);
+
+// ---------------------------------------------------------------------------
+// Deleting a capture-tool job
+// ---------------------------------------------------------------------------
+
+// What a right click remembers of a row: the menu's modal loop lets the list
+// be filled anew meanwhile, so the deletion works from this copy.
+struct JobDeletion {
+    int32_t kind = 0;
+    std::string title;
+    std::string jobName;  // as the scheduler lists it
+};
+
+// The job a row offers to delete: only capture-tool jobs that the collection
+// named. None for other rows.
+bool jobDeletionOf(const ReservationRow& row, JobDeletion& deletion);
+
+// "タスク「%s」を削除しますか？" with the job's name, and its caption.
+std::string jobDeletionQuestion(const JobDeletion& deletion);
+inline constexpr const char* kJobDeletionCaption = "予約の削除";
+
+}  // namespace corvane
