@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dialogs/list_rows.h"
+#include "dialogs/list_sort.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -96,14 +98,10 @@ private:
     std::vector<std::pair<int64_t, std::string>> names_;  // sorted by key
 };
 
-// Column "CH" of a service the store does not hold: "BS%d" for network
-// class 4, "CS%d" for 6 and 7, "%d" otherwise, with the service id.
-std::string changeChannelLabel(int networkClass, int serviceId);
-
-// The row of one change: column 0 the channel's name or label; column 1 the
-// date "%04d/%02d/%02d(%s)" of the old start, else of the new one, else
-// empty; columns 2 and 3 "%02d:%02d～%02d:%02d %s" of each version, empty
-// when its start is 0.
+// The row of one change: column 0 the channel's name or its label
+// (channelLabel); column 1 the date (listDateText) of the old start, else of
+// the new one, else empty; columns 2 and 3 the times and name of each version
+// (listTimesText), empty when its start is 0.
 UpdateRow updateRowOf(const ChangeFields& change, const ChannelNameLookup& channels);
 
 // Compares two rows by `column`: network class, then service id; the date's
@@ -119,41 +117,13 @@ int compareUpdateRows(const UpdateRow& a, const UpdateRow& b, int column, int fl
 // Colours are 0x00BBGGRR.
 constexpr uint32_t kUpdateOddRowBrush = 0xfff4f4;
 constexpr uint32_t kUpdateEvenRowBrush = 0xffefef;
-constexpr uint32_t kUpdateNoOldBrush = 0x696969;  // "元情報" empty: an addition
-constexpr uint32_t kUpdateNoNewBrush = 0xa9a9a9;  // "更新情報" empty: a removal
-constexpr uint32_t kUpdateTextColor = 0x000000;
-constexpr uint32_t kUpdateDifferenceColor = 0x0000ff;
-constexpr uint32_t kUpdateSelectedDifferenceColor = 0xaaaaff;
-
-// The system's colours of a selected row.
-struct SelectionColors {
-    uint32_t highlight = 0;
-    uint32_t highlightText = 0;
-};
-
-// A run of a cell's text in one colour.
-struct ColoredPiece {
-    size_t offset = 0;
-    size_t length = 0;
-    uint32_t color = 0;
-    bool operator==(const ColoredPiece&) const = default;
-};
-
-// One cell: the brush it is filled with and the pieces of its text drawn
-// one after another (none: nothing is drawn).
-struct CellPlan {
-    uint32_t brush = 0;
-    std::vector<ColoredPiece> pieces;
-    bool operator==(const CellPlan&) const = default;
-};
 
 using UpdateRowPlan = std::array<CellPlan, kUpdateColumnCount>;
 
 // How row `rowNumber` (from 0) draws `row`: a selected row in the system's
 // colours throughout; others in one shade for odd rows and another for even
-// ones. "元情報" is dark when empty, on grey and plain when "更新情報" is
-// empty, else drawn with its differences to "更新情報" marked; "更新情報" has
-// its differences to "元情報" marked when both are there.
+// ones. "元情報" and "更新情報" are drawn against each other (comparedCells):
+// an addition's "元情報" is dark, a removal's on grey.
 UpdateRowPlan updateRowPlan(const UpdateRow& row, int rowNumber, bool selected, const SelectionColors& system);
 
 // The window's rows: one per change record listed at the last refresh, the
@@ -192,7 +162,6 @@ public:
     // rows in its order; rows with equal keys keep their order. Answers the
     // new flag, -1 for a column the list lacks.
     int sortBy(int column);
-    int flag(int column) const { return column >= 0 && column < kUpdateColumnCount ? flags_[column] : 0; }
 
     // "クリア": the rows go, and with them as many records from the front of
     // the change list as there were rows. Records appended since the refresh
@@ -207,7 +176,7 @@ public:
 private:
     std::vector<UpdateRow> rows_;  // by row value
     std::vector<size_t> order_;    // row values in the order shown
-    int flags_[kUpdateColumnCount] = {};
+    ColumnSortFlags<kUpdateColumnCount> flags_;  // never reset
 };
 
 }  // namespace corvane

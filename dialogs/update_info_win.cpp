@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/list_rows_win.h"
 #include "dialogs/update_info.h"
 #include "dialogs/window_placement.h"
 #include "resources/resource.h"
@@ -15,10 +16,7 @@ namespace corvane {
 
 namespace {
 
-constexpr int kFirstPieceMargin = 2;
-constexpr int kRightAlignedMargin = 6;
 constexpr int kButtonGap = 8;     // between the list and the window's edges, and below the list
-constexpr int kMaxColumnWidth = 32767;
 
 const char* const kColumnTitles[kUpdateColumnCount] = {"CH", "日時", "元情報", "更新情報"};
 
@@ -34,18 +32,8 @@ UpdateWindowState* stateOf(HWND window) {
 HWND listOf(HWND window) { return GetDlgItem(window, IDC_UPDATE_LIST); }
 
 void initialise(HWND window, UpdateWindowState& state) {
-    HWND list = listOf(window);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     const UpdateWindowWidths widths = readUpdateWindowWidths(state.host->settings());
-    for (int column = 0; column < kUpdateColumnCount; ++column) {
-        LVCOLUMNA entry{};
-        entry.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        entry.fmt = LVCFMT_LEFT;
-        entry.cx = std::clamp(widths[column], 0, kMaxColumnWidth);
-        entry.pszText = const_cast<char*>(kColumnTitles[column]);
-        entry.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
-    }
+    addListColumns(listOf(window), kColumnTitles, widths.data(), kUpdateColumnCount);
 }
 
 SIZE sizeOf(HWND control) {
@@ -90,42 +78,6 @@ void refresh(HWND window, UpdateWindowState& state) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-void fillRect(HDC dc, const RECT& rect, uint32_t color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
-UINT alignmentOf(HWND list, int column) {
-    LVCOLUMNA entry{};
-    entry.mask = LVCF_FMT;
-    SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
-    switch (entry.fmt & LVCFMT_JUSTIFYMASK) {
-        case LVCFMT_RIGHT: return DT_RIGHT;
-        case LVCFMT_CENTER: return DT_CENTER;
-        default: return DT_LEFT;
-    }
-}
-
-// Draws the pieces one after another on one line, each from where the last
-// one ended.
-void drawCell(HDC dc, RECT rect, const std::string& text, const CellPlan& cell, UINT alignment) {
-    fillRect(dc, rect, cell.brush);
-    rect.left += kFirstPieceMargin;
-    if (alignment == DT_RIGHT) rect.right -= kRightAlignedMargin;
-    for (const ColoredPiece& piece : cell.pieces) {
-        if (rect.left >= rect.right) break;
-        SetTextColor(dc, piece.color);
-        const char* bytes = text.data() + piece.offset;
-        const int length = static_cast<int>(piece.length);
-        RECT area = rect;
-        DrawTextA(dc, bytes, length, &area, alignment | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-        SIZE size{};
-        GetTextExtentPoint32A(dc, bytes, length, &size);
-        rect.left += size.cx;
-    }
-}
-
 void drawRow(HWND window, const UpdateWindowState& state, const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1)) return;
     const UpdateRow* row = state.rows.rowAt(item.itemID);
@@ -134,17 +86,7 @@ void drawRow(HWND window, const UpdateWindowState& state, const DRAWITEMSTRUCT& 
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const UpdateRowPlan plan = updateRowPlan(*row, static_cast<int>(item.itemID), selected,
                                              {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
-    const int background = SetBkMode(item.hDC, TRANSPARENT);
-    const COLORREF textColor = GetTextColor(item.hDC);
-    const int columns = Header_GetItemCount(ListView_GetHeader(list));
-    for (int column = 0; column < columns && column < kUpdateColumnCount; ++column) {
-        RECT cell{};
-        ListView_GetSubItemRect(list, item.itemID, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &cell);
-        drawCell(item.hDC, cell, row->texts[column], plan[column], alignmentOf(list, column));
-    }
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
-    SetTextColor(item.hDC, textColor);
-    SetBkMode(item.hDC, background);
+    drawListRow(list, item, row->texts.data(), plan.data(), kUpdateColumnCount);
 }
 
 // The cell's text, for anyone who asks the list (the rows draw themselves).
@@ -192,16 +134,6 @@ void sortByColumn(HWND window, UpdateWindowState& state, int column) {
         ListView_SetSelectionMark(list, at);
     }
     InvalidateRect(list, nullptr, FALSE);
-}
-
-int storeServiceIndex(const EpgStore* store, int networkClass, int serviceId) {
-    if (!store) return -1;
-    for (int i = 0; i < kMaxServices && i < store->serviceCount; ++i) {
-        const ServiceRecord* record = store->services[i];
-        if (!record) break;
-        if (record->identifiedBy(networkClass, serviceId)) return i;
-    }
-    return -1;
 }
 
 // A click frames the programme in the guide: its newer times, or the older
@@ -258,18 +190,8 @@ void hideWindow(HWND window, UpdateWindowState& state) {
 
 void saveSettings(HWND window, UpdateWindowState& state) {
     Settings& settings = state.host->settings();
-    UpdateWindowWidths widths{};
-    for (int column = 0; column < kUpdateColumnCount; ++column)
-        widths[column] = ListView_GetColumnWidth(listOf(window), column);
-    writeUpdateWindowWidths(settings, widths);
-    // A minimised or maximised window is stored where it will be restored to.
-    RECT rect{};
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if ((IsIconic(window) || IsZoomed(window)) && GetWindowPlacement(window, &placement))
-        rect = placement.rcNormalPosition;
-    else
-        GetWindowRect(window, &rect);
+    writeUpdateWindowWidths(settings, listColumnWidths<kUpdateColumnCount>(listOf(window)));
+    const RECT rect = restoredWindowRect(window);
     writeUpdateWindowPlacement(settings, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 

@@ -22,14 +22,15 @@ constexpr ColumnWidthKey reservationListWidthKeys[5] = {
 constexpr ColumnWidthKey updateWindowWidthKeys[4] = {{"CHW", "120"}, {"DATEW", "100"}, {"OLDW", "320"}, {"NEWW", "320"}};
 
 template <size_t N>
-void readColumnWidths(Settings& settings, const char* section, const ColumnWidthKey (&keys)[N],
-                      std::array<int, N>& widths) {
+std::array<int, N> readColumnWidths(Settings& settings, const char* section, const ColumnWidthKey (&keys)[N]) {
+    std::array<int, N> widths{};
     for (size_t i = 0; i < N; ++i) {
         // A negative or huge stored width would hide the column or overflow the header.
         widths[i] = std::clamp(parseDecimal(settings.readString(section, keys[i].key, keys[i].defaultWidth,
                                                                 placementCapacity)),
                                0, widestColumn);
     }
+    return widths;
 }
 
 template <size_t N>
@@ -95,9 +96,7 @@ DialogPlacement readReservationListPlacement(Settings& settings) {
 }
 
 ReservationListWidths readReservationListWidths(Settings& settings) {
-    ReservationListWidths widths{};
-    readColumnWidths(settings, reservationListSection, reservationListWidthKeys, widths);
-    return widths;
+    return readColumnWidths(settings, reservationListSection, reservationListWidthKeys);
 }
 
 void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths) {
@@ -105,9 +104,7 @@ void writeReservationListWidths(Settings& settings, const ReservationListWidths&
 }
 
 UpdateWindowWidths readUpdateWindowWidths(Settings& settings) {
-    UpdateWindowWidths widths{};
-    readColumnWidths(settings, updateSection, updateWindowWidthKeys, widths);
-    return widths;
+    return readColumnWidths(settings, updateSection, updateWindowWidthKeys);
 }
 
 void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths) {

@@ -94,10 +94,7 @@ TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
 
 TEST(UpdateInfo, EachColumnSortsAscendingThenDescendingAndTheFlagsOutliveRefreshes) {
     ListFixture f;
-    f.changes.append(changeRecord(4, 101, localAt(0, 9), localAt(0, 10), "ｂ", localAt(0, 9), localAt(0, 10), "ｃ"));   // 0
-    f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 8), localAt(0, 9), "ａ"));              // 1
-    f.changes.append(changeRecord(0, 1024, localAt(0, 7), localAt(0, 8), "漢", 0, 0, nullptr));             // 2
-    f.changes.append(changeRecord(0, 1032, localAt(0, 9), localAt(0, 11), "ｂ", localAt(0, 10), localAt(0, 11), "ａ")); // 3
+    for (const ChangeRecord& c : changesToSort([](int hour) { return localAt(0, hour); })) f.changes.append(c);
     UpdateInfoRows rows;
     f.refresh(rows);
     const auto order = [&] {
@@ -105,17 +102,7 @@ TEST(UpdateInfo, EachColumnSortsAscendingThenDescendingAndTheFlagsOutliveRefresh
         for (size_t i = 0; i < rows.size(); ++i) values.push_back(rows.valueAt(i));
         return values;
     };
-    // Equal keys keep the order they had; the empty name is the smallest.
-    const struct {
-        int column;
-        std::vector<int64_t> ascending, descending;
-    } cases[] = {
-        {kUpdateColumnChannel, {1, 2, 3, 0}, {0, 3, 1, 2}},
-        {kUpdateColumnDate, {2, 1, 0, 3}, {0, 3, 1, 2}},
-        {kUpdateColumnOld, {1, 0, 3, 2}, {2, 0, 3, 1}},
-        {kUpdateColumnNew, {2, 3, 1, 0}, {0, 3, 1, 2}},
-    };
-    for (const auto& c : cases) {
+    for (const ColumnOrders& c : kOrdersOfChangesToSort) {
         EXPECT_EQ(1, rows.sortBy(c.column));
         EXPECT_EQ(c.ascending, order()) << c.column;
         EXPECT_EQ(0, rows.sortBy(c.column));
@@ -139,8 +126,8 @@ std::string described(const CellPlan& cell, const std::string& text, bool select
     char brush[16];
     std::snprintf(brush, sizeof brush, "%06x", cell.brush);
     std::string out = brush;
-    const uint32_t normal = selected ? 0xabcdef : kUpdateTextColor;
-    const uint32_t difference = selected ? kUpdateSelectedDifferenceColor : kUpdateDifferenceColor;
+    const uint32_t normal = selected ? 0xabcdef : kListTextColor;
+    const uint32_t difference = selected ? kListSelectedDifferenceColor : kListDifferenceColor;
     for (const ColoredPiece& piece : cell.pieces) {
         out += out.size() == 6 ? " " : "|";
         out += piece.color == normal ? 'n' : piece.color == difference ? 'd' : '?';

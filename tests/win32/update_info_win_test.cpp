@@ -124,22 +124,10 @@ TEST_F(UpdateInfoWinTest, RowsOfEveryKindReadBackAndTheLastIsVisible) {
 }
 
 TEST_F(UpdateInfoWinTest, EachColumnSortsAscendingThenDescendingKeepingTheSelection) {
-    append(changeRecord(4, 101, localDayAt(9), localDayAt(10), "ｂ", localDayAt(9), localDayAt(10), "ｃ"));
-    append(changeRecord(0, 1024, 0, 0, nullptr, localDayAt(8), localDayAt(9), "ａ"));
-    append(changeRecord(0, 1024, localDayAt(7), localDayAt(8), "漢", 0, 0, nullptr));
-    append(changeRecord(0, 1032, localDayAt(9), localDayAt(11), "ｂ", localDayAt(10), localDayAt(11), "ａ"));
+    for (const ChangeRecord& c : changesToSort([](int hour) { return localDayAt(hour); })) append(c);
     command(IDM_UPDATE_REFRESH);
     ListView_SetItemState(list(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    const struct {
-        int column;
-        std::vector<int64_t> ascending, descending;
-    } cases[] = {
-        {0, {1, 2, 3, 0}, {0, 3, 1, 2}},
-        {1, {2, 1, 0, 3}, {0, 3, 1, 2}},
-        {2, {1, 0, 3, 2}, {2, 0, 3, 1}},
-        {3, {2, 3, 1, 0}, {0, 3, 1, 2}},
-    };
-    for (const auto& c : cases) {
+    for (const ColumnOrders& c : kOrdersOfChangesToSort) {
         clickColumn(c.column);
         EXPECT_EQ(c.ascending, values()) << c.column;
         clickColumn(c.column);
