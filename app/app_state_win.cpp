@@ -99,4 +99,11 @@ void AppGenreListHost::runRegistrationCommand(HWND, int command) {
                                         app_.reservationWatch);
 }
 
+HWND AppUpdateInfoHost::mainWindow() { return app_.mainWindow; }
+Settings& AppUpdateInfoHost::settings() { return *app_.settings; }
+const EpgStore* AppUpdateInfoHost::store() { return app_.store.get(); }
+GuideLayout& AppUpdateInfoHost::layout() { return *app_.layout; }
+ChangeList& AppUpdateInfoHost::changes() { return app_.changes; }
+HighlightedProgramme& AppUpdateInfoHost::highlight() { return app_.highlight; }
+
 }  // namespace corvane

@@ -15,12 +15,14 @@
 #include "app/service_settings.h"
 #include "dialogs/genre_list_win.h"
 #include "dialogs/reservation_list_win.h"
+#include "dialogs/update_info_win.h"
 #include "guide/genre_brushes_win.h"
 #include "guide/guide_layout.h"
 #include "guide/guide_paint_win.h"
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
+#include "reserve/change_detection.h"
 #include "reserve/job_store.h"
 #include "reserve/message_boxes.h"
 #include "reserve/message_boxes_win.h"
@@ -64,6 +66,22 @@ public:
     const EpgStore* store() override;
     Settings& settings() override;
     void prepareRegistration(HWND popup, int service, const GuideEvent& event) override;
+
+private:
+    AppState& app_;
+};
+
+// The update information window's view of the program: the guide, the
+// store, the change list, the settings file and the highlight.
+class AppUpdateInfoHost final : public UpdateInfoHost {
+public:
+    explicit AppUpdateInfoHost(AppState& app) : app_(app) {}
+    HWND mainWindow() override;
+    Settings& settings() override;
+    const EpgStore* store() override;
+    GuideLayout& layout() override;
+    ChangeList& changes() override;
+    HighlightedProgramme& highlight() override;
 
 private:
     AppState& app_;
@@ -164,6 +182,7 @@ struct AppState {
     MainWindowHost guideHost{*this};
     AppPopupHost popupHost{*this};
     AppGenreListHost genreListHost{*this};
+    AppUpdateInfoHost updateInfoHost{*this};
     std::unique_ptr<GuideLayout> layout;
     PaintTools paintTools;
     GenreBrushes genreBrushes;
@@ -178,6 +197,10 @@ struct AppState {
     WindowMessageBoxes reservationListBoxes;  // over the reservation list window
     PopupRowMenu reservationRowMenu;
     HighlightedProgramme highlight;
+    // Programmes added, removed, retitled or moved since the user last cleared
+    // them: appended by the housekeeping tick, shortened only by the update
+    // information window's "クリア".
+    ChangeList changes;
 
     // Registration of programmes and the platform it goes through; start-up
     // makes the system's calls for the seams not set beforehand (tests).

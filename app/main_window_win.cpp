@@ -310,6 +310,7 @@ void onTimer(AppState& app, UINT_PTR id) {
     if (id == TIMER_HOUSEKEEPING) {
         rememberPlacement(app);
         collectReservationsOnTick(app);
+        detectChangesOnTick(app);
         moveNowLine(app);
     } else if (id == TIMER_GUIDE_REPAINT) {
         KillTimer(app.mainWindow, TIMER_GUIDE_REPAINT);
@@ -454,6 +455,17 @@ void collectReservationsOnTick(AppState& app) {
     if (app.reservationListWindow)
         PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
     repaintGenreList(app);
+}
+
+void detectChangesOnTick(AppState& app) {
+    EpgStore* store = app.store.get();
+    if (!store || !store->changed) return;
+    store->changed = 0;
+    if (!detectEpgChanges(store, app.changes)) return;
+    if (app.updateWindow && IsWindowVisible(app.updateWindow)) {
+        PostMessageA(app.updateWindow, WM_COMMAND, IDM_UPDATE_REFRESH, 0);
+        ShowWindow(app.updateWindow, SW_SHOW);
+    }
 }
 
 void rebuildGuide(AppState& app) {

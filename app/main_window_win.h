@@ -29,6 +29,12 @@ void rebuildGuide(AppState& app);
 // told to refresh (32791) and the genre list window repainted.
 void collectReservationsOnTick(AppState& app);
 
+// Step 3: when the store holds new versions (its `changed` set), the flag is
+// cleared and they are compared with their baselines; changes found are
+// appended to the change list, and a visible update information window is
+// told to refresh (1020) and shown again.
+void detectChangesOnTick(AppState& app);
+
 // Common steps of the commands.
 void returnToListView(AppState& app);
 void refreshGuide(AppState& app);

@@ -7,7 +7,6 @@
 #include <winsock2.h>
 
 #include "app/main_window_win.h"
-#include "dialogs/companion_windows_win.h"
 #include "dialogs/genre_list_win.h"
 #include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
@@ -61,6 +60,12 @@ void emptyChannelViewMenu(HWND window) {
     HMENU channels = GetSubMenu(GetSubMenu(GetMenu(window), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);
     if (!channels) return;
     while (GetMenuItemCount(channels) > 0) DeleteMenu(channels, 0, MF_BYPOSITION);
+}
+
+bool isDialogKey(const std::vector<HWND>& dialogs, MSG& msg) {
+    for (HWND dialog : dialogs)
+        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return true;
+    return false;
 }
 
 void createRegistrations(AppState& app) {
@@ -144,7 +149,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
                             initialRegistrationButton(RegistrationSource::genreList));
     app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
-    app.updateWindow = createUpdateWindow(app.instance, app.mainWindow);
+    app.updateWindow = createUpdateInfoWindow(app.instance, app.updateInfoHost);
     if (!app.updateWindow) return false;
     applyPlacement(app.updateWindow, settings.updateWindow);
     app.reservationListWindow = createReservationListWindow(app.instance, app.reservationListHost);
@@ -198,11 +203,12 @@ HACCEL loadMainAccelerators(HINSTANCE instance) {
     return LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCELERATORS));
 }
 
-int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
+int runMessageLoop(HWND mainWindow, HACCEL accelerators, const std::vector<HWND>& keyboardDialogs) {
     MSG msg{};
     // GetMessageA answers -1 on an invalid call; treat it like the end of the loop.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (accelerators && TranslateAcceleratorA(mainWindow, accelerators, &msg)) continue;
+        if (isDialogKey(keyboardDialogs, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -216,7 +222,7 @@ int runCorvane(HINSTANCE instance, const char* commandLine, int showMode) {
         if (app.mainWindow) DestroyWindow(app.mainWindow);
         return 0;
     }
-    const int exitCode = runMessageLoop(app.mainWindow, app.accelerators);
+    const int exitCode = runMessageLoop(app.mainWindow, app.accelerators, {app.updateWindow});
     stopCorvane(app);
     return exitCode;
 }

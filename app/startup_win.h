@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/app_state_win.h"
 
 namespace corvane {
@@ -40,7 +42,8 @@ HACCEL loadMainAccelerators(HINSTANCE instance);
 
 // Runs GetMessageA until WM_QUIT; every message first goes through the
 // accelerators (commands go to `mainWindow`). Returns WM_QUIT's wParam.
-int runMessageLoop(HWND mainWindow, HACCEL accelerators);
+// Modeless windows in `keyboardDialogs` get the dialog keys (Esc, Tab).
+int runMessageLoop(HWND mainWindow, HACCEL accelerators, const std::vector<HWND>& keyboardDialogs = {});
 
 // The whole life of the process. Returns the exit code (0 when start-up fails).
 int runCorvane(HINSTANCE instance, const char* commandLine, int showMode);

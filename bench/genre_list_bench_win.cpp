@@ -13,6 +13,7 @@
 
 #include "app/service_settings.h"
 #include "bench/dense_guide.h"
+#include "bench/timing_win.h"
 #include "dialogs/genre_list.h"
 #include "dialogs/genre_list_win.h"
 #include "dialogs/genre_table.h"
@@ -24,13 +25,6 @@ using namespace corvane;
 namespace bc = corvane::broadcast;
 
 namespace {
-
-double milliseconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct BenchGenreListHost : GenreListHost {
     HWND main = nullptr;
@@ -60,12 +54,6 @@ std::vector<int64_t> listedKeys(HWND list) {
         keys[i] = item.lParam;
     }
     return keys;
-}
-
-void report(const char* what, std::vector<double> times, double goal) {
-    std::sort(times.begin(), times.end());
-    std::printf("%s: best %.1f ms, median %.1f ms, worst %.1f ms (goal < %.0f ms)\n", what, times.front(),
-                times[times.size() / 2], times.back(), goal);
 }
 
 }  // namespace
@@ -116,20 +104,20 @@ int main() {
 
     std::vector<double> refills, sorts;
     for (int round = 0; round < 10; ++round) {
-        double start = milliseconds();
+        double start = bench::milliseconds();
         refillGenreList(window);
         UpdateWindow(list);
-        refills.push_back(milliseconds() - start);
+        refills.push_back(bench::milliseconds() - start);
         // "日時": oldest first, then newest first.
         for (int click = 0; click < 2; ++click) {
             NMLISTVIEW notify{};
             notify.hdr = {list, IDC_GENRE_EVENTS, static_cast<UINT>(LVN_COLUMNCLICK)};
             notify.iItem = -1;
             notify.iSubItem = kGenreColumnDate;
-            start = milliseconds();
+            start = bench::milliseconds();
             SendMessageA(window, WM_NOTIFY, IDC_GENRE_EVENTS, reinterpret_cast<LPARAM>(&notify));
             UpdateWindow(list);
-            sorts.push_back(milliseconds() - start);
+            sorts.push_back(bench::milliseconds() - start);
         }
     }
     refillGenreList(window);
@@ -137,8 +125,8 @@ int main() {
     const bool same = listedKeys(list) == expected;
 
     std::printf("%zu programmes, largest genre %d: %zu rows\n", programmes, largest, expected.size());
-    report("refill (with its paint)", refills, 300);
-    report("sort by date (with its paint)", sorts, 200);
+    bench::reportTimes("refill (with its paint)", refills, 300);
+    bench::reportTimes("sort by date (with its paint)", sorts, 200);
     std::printf("rows in the order worked out in memory: %s\n", same ? "yes" : "NO");
     DestroyWindow(host.main);
     DeleteFileA(iniPath.c_str());

@@ -19,6 +19,7 @@
 #include "reserve/reservations.h"
 #include "store/epg_store.h"
 #include "bench/dense_guide.h"
+#include "bench/timing_win.h"
 
 using namespace corvane;
 namespace bc = corvane::broadcast;
@@ -27,13 +28,6 @@ namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-
-double milliseconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // The SD mark as its resource draws it, for a build without the resource.
 void ensureSdMark(PaintTools& tools) {
@@ -114,10 +108,10 @@ int main() {
     std::vector<double> times;
     PaintResult result;
     for (int round = 0; round < 30; ++round) {
-        const double start = milliseconds();
+        const double start = bench::milliseconds();
         result = paintGuideOn(owner, dc, kWidth, kHeight, host.clock, *layout, store, inputs, context);
         GdiFlush();
-        times.push_back(milliseconds() - start);
+        times.push_back(bench::milliseconds() - start);
     }
     std::sort(times.begin(), times.end());
     const int tooltips = context.tooltip ? static_cast<int>(SendMessageA(context.tooltip, TTM_GETTOOLCOUNT, 0, 0)) : 0;

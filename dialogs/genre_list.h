@@ -126,19 +126,8 @@ std::vector<int64_t> genreListRows(const std::vector<Event> (&lists)[kMaxService
 
 enum GenreListColumn { kGenreColumnChannel = 0, kGenreColumnDate = 1, kGenreColumnTitle = 2, kGenreColumnCount = 3 };
 
-// One direction flag per column: a click flips it (0 becomes 1, anything else
-// 0) and sorts ascending on 1, descending on 0; a refill resets all three.
-struct GenreListSort {
-    int flags[kGenreColumnCount] = {};
-
-    void reset() { std::fill(std::begin(flags), std::end(flags), 0); }
-    // Flips the column's flag and answers it; -1 for a column the list lacks.
-    int flip(int column) {
-        if (column < 0 || column >= kGenreColumnCount) return -1;
-        flags[column] = flags[column] == 0 ? 1 : 0;
-        return flags[column];
-    }
-};
+// A refill resets all three.
+using GenreListSort = ColumnSortFlags<kGenreColumnCount>;
 
 
 // Compares the programmes of two row keys by `column`: the services'

@@ -10,6 +10,7 @@
 #include "dialogs/genre_list.h"
 #include "dialogs/genre_list_settings.h"
 #include "dialogs/genre_table.h"
+#include "dialogs/list_rows_win.h"
 #include "resources/resource.h"
 #include "store/event_decode.h"
 
@@ -85,19 +86,6 @@ GenreFilter selectedFilter(HWND tree) {
     HTREEITEM parent = TreeView_GetParent(tree, selected);
     return genreFilterOf(treeItemValue(tree, selected),
                          parent ? std::optional<int>(treeItemValue(tree, parent)) : std::nullopt);
-}
-
-void insertColumns(HWND list, const int (&widths)[kGenreColumnCount]) {
-    static const char* const titles[kGenreColumnCount] = {"CH", "日時", "番組名"};
-    for (int i = 0; i < kGenreColumnCount; ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = widths[i];
-        column.pszText = const_cast<char*>(titles[i]);
-        column.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
 }
 
 int64_t rowKey(HWND list, int row) {
@@ -365,8 +353,8 @@ void initialise(HWND window, GenreListState& s) {
     const GenreListSettings stored = readGenreListSettings(s.host.settings(), own);
 
     HWND list = control(window, IDC_GENRE_EVENTS);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    insertColumns(list, stored.columnWidths);
+    static const char* const titles[kGenreColumnCount] = {"CH", "日時", "番組名"};
+    addListColumns(list, titles, stored.columnWidths, kGenreColumnCount);
     HWND tree = control(window, IDC_GENRE_TREE);
     buildGenreTree(tree);
     s.descriptionBrush = CreateSolidBrush(kDescriptionBackground);
@@ -399,12 +387,7 @@ void writeSettings(HWND window, GenreListState& s) {
         values.columnWidths[i] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
     values.splitX = s.splitX;
     values.splitY = s.splitY;
-    // A minimised or maximised window keeps the place it returns to.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    RECT r{};
-    GetWindowRect(window, &r);
-    if ((IsIconic(window) || IsZoomed(window)) && GetWindowPlacement(window, &placement)) r = placement.rcNormalPosition;
+    const RECT r = restoredWindowRect(window);
     values.x = r.left;
     values.y = r.top;
     values.width = r.right - r.left;

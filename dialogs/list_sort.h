@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace corvane {
@@ -21,5 +22,20 @@ inline int compareBytes(const std::string& a, const std::string& b) {
     }
     return threeWay(a.size(), b.size());
 }
+
+// One direction flag per column, 0 at first: a click flips it (0 becomes 1,
+// anything else 0); 1 sorts ascending, 0 descending.
+template <int Columns>
+struct ColumnSortFlags {
+    int flags[Columns] = {};
+
+    void reset() { std::fill(std::begin(flags), std::end(flags), 0); }
+    // Flips the column's flag and answers it; -1 for a column the list lacks.
+    int flip(int column) {
+        if (column < 0 || column >= Columns) return -1;
+        flags[column] = flags[column] == 0 ? 1 : 0;
+        return flags[column];
+    }
+};
 
 }  // namespace corvane

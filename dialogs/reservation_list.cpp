@@ -1,18 +1,13 @@
 #include "dialogs/reservation_list.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "dialogs/list_sort.h"
-#include "store/broadcast_time.h"
 
 namespace corvane {
 
 namespace {
-
-constexpr int kNetworkClassBs = 4;
-constexpr int kNetworkClassCs1 = 6;
-constexpr int kNetworkClassCs2 = 7;
 
 // The date text holds the weekday's two bytes right after "YYYY/MM/DD(".
 constexpr size_t kWeekdayOffset = 11;
@@ -28,46 +23,7 @@ RowShades rowShadesOf(const ReservationRow& row) {
     return {0xfff8f0, 0xfae6e6};  // TvRock and any other application
 }
 
-std::vector<ColoredPiece> plainPieces(const std::string& text, uint32_t color) {
-    if (text.empty()) return {};
-    return {ColoredPiece{0, text.size(), color}};
-}
-
-std::vector<ColoredPiece> differencePieces(const std::string& drawn, const std::string& compared, uint32_t normal,
-                                           uint32_t difference) {
-    std::vector<ColoredPiece> pieces;
-    for (const TextPiece& piece : highlightDifferences(drawn, compared))
-        pieces.push_back(ColoredPiece{piece.offset, piece.length, piece.differs ? difference : normal});
-    return pieces;
-}
-
 }  // namespace
-
-std::string reservationChannelLabel(int networkKind, int serviceId) {
-    const char* format = networkKind == kNetworkClassBs                                   ? "BS%d"
-                         : networkKind == kNetworkClassCs1 || networkKind == kNetworkClassCs2 ? "CS%d"
-                                                                                              : "%d";
-    char text[24];
-    std::snprintf(text, sizeof text, format, serviceId);
-    return text;
-}
-
-std::string reservationDateText(int64_t start) {
-    const LocalTime t = toLocalTime(start);
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d(%s)", t.year, t.month, t.day, weekdayName(t.weekday));
-    return text;
-}
-
-std::string reservationTimesText(int64_t start, int64_t end, std::string_view title) {
-    const LocalTime from = toLocalTime(start);
-    const LocalTime to = toLocalTime(end);
-    char times[64];
-    std::snprintf(times, sizeof times, "%02d:%02d～%02d:%02d ", from.hour, from.minute, to.hour, to.minute);
-    std::string text(times);
-    text.append(title);
-    return text;
-}
 
 std::string reservationDeviceText(int kind, const std::string* presetName) {
     if (kind == 0) return "EpgTimer";
@@ -77,17 +33,6 @@ std::string reservationDeviceText(int kind, const std::string* presetName) {
     char text[24];
     std::snprintf(text, sizeof text, "ID%d", kind - kReservationJobKindBase);
     return text;
-}
-
-int storeServiceIndex(const EpgStore* store, int networkClass, int serviceId) {
-    if (!store) return -1;
-    const int count = std::clamp<int>(store->serviceCount, 0, kMaxServices);
-    for (int i = 0; i < count; ++i) {
-        const ServiceRecord* record = store->services[i];
-        if (!record) break;
-        if (record->identifiedBy(networkClass, serviceId)) return i;
-    }
-    return -1;
 }
 
 int compareReservationRows(const ReservationRow& a, const ReservationRow& b, int column, int flag) {
@@ -122,17 +67,9 @@ uint32_t reservationRowBrush(const ReservationRow& row, int rowNumber) {
 }
 
 RowPlan reservationRowPlan(const ReservationRow& row, int rowNumber, bool selected, const SelectionColors& system) {
-    const uint32_t rowBrush = selected ? system.highlight : reservationRowBrush(row, rowNumber);
-    const uint32_t text = selected ? system.highlightText : kReservationTextColor;
-    const uint32_t difference = selected ? kReservationSelectedDifferenceColor : kReservationDifferenceColor;
-    const uint32_t noMatchBrush = selected ? system.highlight : kReservationNoGuideMatchBrush;
-    const uint32_t emptyBrush = selected ? system.highlight : kReservationEmptyBrush;
-
+    const RowInk ink = rowInk(reservationRowBrush(row, rowNumber), selected, system);
     const std::string& date = row.texts[kReservationColumnDate];
-    const std::string& reservation = row.texts[kReservationColumnReservation];
-    const std::string& guide = row.texts[kReservationColumnGuide];
-
-    uint32_t dateColor = text;
+    uint32_t dateColor = ink.text;
     if (date.size() >= kWeekdayOffset + 2) {
         const std::string_view weekday(date.data() + kWeekdayOffset, 2);
         if (weekday == "土") dateColor = kReservationSaturdayColor;
@@ -140,18 +77,13 @@ RowPlan reservationRowPlan(const ReservationRow& row, int rowNumber, bool select
     }
 
     RowPlan plan;
-    plan.cells[kReservationColumnChannel] = {rowBrush, plainPieces(row.texts[kReservationColumnChannel], text)};
-    plan.cells[kReservationColumnDate] = {rowBrush, plainPieces(date, dateColor)};
-    if (reservation.empty())
-        plan.cells[kReservationColumnReservation] = {emptyBrush, {}};
-    else if (guide.empty())
-        plan.cells[kReservationColumnReservation] = {noMatchBrush, plainPieces(reservation, text)};
-    else
-        plan.cells[kReservationColumnReservation] = {rowBrush, differencePieces(reservation, guide, text, difference)};
-    plan.cells[kReservationColumnDevice] = {rowBrush, plainPieces(row.texts[kReservationColumnDevice], text)};
-    plan.cells[kReservationColumnGuide] = {rowBrush, !reservation.empty() && !guide.empty()
-                                                         ? differencePieces(guide, reservation, text, difference)
-                                                         : plainPieces(guide, text)};
+    plan.cells[kReservationColumnChannel] = plainCell(row.texts[kReservationColumnChannel], ink);
+    plan.cells[kReservationColumnDate] = {ink.brush, plainPieces(date, dateColor)};
+    ComparedCells compared =
+        comparedCells(row.texts[kReservationColumnReservation], row.texts[kReservationColumnGuide], ink);
+    plan.cells[kReservationColumnReservation] = std::move(compared.first);
+    plan.cells[kReservationColumnDevice] = plainCell(row.texts[kReservationColumnDevice], ink);
+    plan.cells[kReservationColumnGuide] = std::move(compared.second);
     return plan;
 }
 

@@ -17,7 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogs/difference_highlight.h"
+#include "dialogs/list_rows.h"
+#include "dialogs/list_sort.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -53,25 +54,10 @@ struct ReservationRow {
 // Texts
 // ---------------------------------------------------------------------------
 
-// Column "CH" of a reservation whose service the store does not hold:
-// "BS%d" for network class 4, "CS%d" for 6 and 7, "%d" otherwise.
-std::string reservationChannelLabel(int networkKind, int serviceId);
-
-// Column "日時": "%04d/%02d/%02d(%s)" of the start in local time.
-std::string reservationDateText(int64_t start);
-
-// Columns "予約番組" and "EPG番組": "%02d:%02d～%02d:%02d %s" with the start and
-// end clock times and the title, whole however long it is.
-std::string reservationTimesText(int64_t start, int64_t end, std::string_view title);
-
 // Column "装置": "EpgTimer" (0), "TvRock" (1), "Unknown" (any other kind
 // below 1000); for a capture-tool job the name of its preset, or "ID%d" with
 // the tool instance id when no preset has that id (`presetName` null).
 std::string reservationDeviceText(int kind, const std::string* presetName);
-
-// The store index of the service (network class, service id); -1 when the
-// store holds none.
-int storeServiceIndex(const EpgStore* store, int networkClass, int serviceId);
 
 // The first programme of a service's time-ordered list that overlaps
 // [start, end); the walk stops at the first programme starting at or after
@@ -113,9 +99,9 @@ std::vector<ReservationRow> refreshReservationRows(std::vector<Record>& records,
 
         const int service = storeServiceIndex(store, record.networkKind, record.serviceId);
         row.texts[kReservationColumnChannel] =
-            service >= 0 ? columnNameOf(service) : reservationChannelLabel(record.networkKind, record.serviceId);
-        row.texts[kReservationColumnDate] = reservationDateText(record.start);
-        row.texts[kReservationColumnReservation] = reservationTimesText(record.start, record.end, record.title);
+            service >= 0 ? columnNameOf(service) : channelLabel(record.networkKind, record.serviceId);
+        row.texts[kReservationColumnDate] = listDateText(record.start);
+        row.texts[kReservationColumnReservation] = listTimesText(record.start, record.end, record.title);
 
         const std::string* presetName = nullptr;
         if (record.kind >= kReservationJobKindBase) {
@@ -130,8 +116,7 @@ std::vector<ReservationRow> refreshReservationRows(std::vector<Record>& records,
 
         if (service >= 0) {
             if (const Event* programme = overlappingProgramme(events[service], record.start, record.end)) {
-                row.texts[kReservationColumnGuide] = reservationTimesText(programme->start, programme->end,
-                                                                          programme->title);
+                row.texts[kReservationColumnGuide] = listTimesText(programme->start, programme->end, programme->title);
                 record.guideTitle = programme->title;
             }
         }
@@ -164,18 +149,8 @@ void showReservationInGuide(Layout& layout, const EpgStore* store, int networkKi
 // Sorting by a column
 // ---------------------------------------------------------------------------
 
-// One direction flag per column, 0 at first and kept from fill to fill: a
-// click flips it (0 becomes 1, anything else 0); 1 sorts ascending.
-struct ReservationListSort {
-    int flags[kReservationColumnCount] = {};
-
-    // Flips the column's flag and answers it; -1 for a column the list lacks.
-    int flip(int column) {
-        if (column < 0 || column >= kReservationColumnCount) return -1;
-        flags[column] = flags[column] == 0 ? 1 : 0;
-        return flags[column];
-    }
-};
+// Never reset: kept from fill to fill.
+using ReservationListSort = ColumnSortFlags<kReservationColumnCount>;
 
 // Compares two rows by `column`: network class, then service id; start, then
 // end; the titles byte by byte as unsigned bytes; the kind; the guide's
@@ -191,35 +166,8 @@ int compareReservationRowValues(const std::vector<ReservationRow>& rows, int64_t
 // ---------------------------------------------------------------------------
 
 // Colours are 0x00BBGGRR.
-constexpr uint32_t kReservationTextColor = 0x000000;
-constexpr uint32_t kReservationDifferenceColor = 0x0000ff;
-constexpr uint32_t kReservationSelectedDifferenceColor = 0xaaaaff;
-constexpr uint32_t kReservationNoGuideMatchBrush = 0xa9a9a9;
-constexpr uint32_t kReservationEmptyBrush = 0x696969;
 constexpr uint32_t kReservationSaturdayColor = 0xff0000;
 constexpr uint32_t kReservationSundayColor = 0x0000ff;
-
-// The system's colours of a selected row.
-struct SelectionColors {
-    uint32_t highlight = 0;
-    uint32_t highlightText = 0;
-};
-
-// A run of a cell's text in one colour.
-struct ColoredPiece {
-    size_t offset = 0;
-    size_t length = 0;
-    uint32_t color = 0;
-    bool operator==(const ColoredPiece&) const = default;
-};
-
-// One cell: the brush it is filled with and the pieces of its text drawn
-// one after another (none: nothing is drawn).
-struct CellPlan {
-    uint32_t brush = 0;
-    std::vector<ColoredPiece> pieces;
-    bool operator==(const CellPlan&) const = default;
-};
 
 struct RowPlan {
     std::array<CellPlan, kReservationColumnCount> cells;
@@ -231,8 +179,8 @@ uint32_t reservationRowBrush(const ReservationRow& row, int rowNumber);
 
 // How row `rowNumber` draws `row`. The date is red on Sundays and blue on
 // Saturdays, also when selected. The reservation and the guide's programme
-// are drawn with their differences marked when both are there; a
-// reservation without a programme of the guide gets the no-match brush.
+// are drawn against each other (comparedCells): a reservation without a
+// programme of the guide gets the grey brush.
 RowPlan reservationRowPlan(const ReservationRow& row, int rowNumber, bool selected, const SelectionColors& system);
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/list_rows_win.h"
 #include "dialogs/reservation_list.h"
 #include "dialogs/window_placement.h"
 #include "resources/resource.h"
@@ -13,9 +14,6 @@
 namespace corvane {
 
 namespace {
-
-constexpr int kFirstPieceMargin = 2;
-constexpr int kRightAlignedMargin = 6;
 
 const char* const kColumnTitles[kReservationColumnCount] = {"CH", "日時", "予約番組", "装置", "EPG番組"};
 
@@ -48,18 +46,8 @@ void initialise(HWND window, ListWindowState& state) {
     HMENU system = GetSystemMenu(window, FALSE);
     InsertMenuA(system, SC_CLOSE, MF_BYCOMMAND | MF_STRING, IDM_RESERVATION_UPDATE, "予約リストの更新(&U)");
 
-    HWND list = listOf(window);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     const ReservationListWidths widths = readReservationListWidths(state.host->settings());
-    for (int column = 0; column < kReservationColumnCount; ++column) {
-        LVCOLUMNA entry{};
-        entry.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        entry.fmt = LVCFMT_LEFT;
-        entry.cx = widths[column];
-        entry.pszText = const_cast<char*>(kColumnTitles[column]);
-        entry.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
-    }
+    addListColumns(listOf(window), kColumnTitles, widths.data(), kReservationColumnCount);
     PostMessageA(window, WM_SIZE, 0, 0);
     PostMessageA(window, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);
 }
@@ -93,43 +81,6 @@ void fillList(HWND window, ListWindowState& state) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-void fillRect(HDC dc, const RECT& rect, uint32_t color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
-UINT alignmentOf(HWND list, int column) {
-    LVCOLUMNA entry{};
-    entry.mask = LVCF_FMT;
-    SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
-    switch (entry.fmt & LVCFMT_JUSTIFYMASK) {
-        case LVCFMT_RIGHT: return DT_RIGHT;
-        case LVCFMT_CENTER: return DT_CENTER;
-        default: return DT_LEFT;
-    }
-}
-
-// Draws the pieces one after another on one line, each from where the last
-// one ended.
-void drawCell(HDC dc, RECT rect, const std::string& text, const CellPlan& cell, UINT alignment) {
-    fillRect(dc, rect, cell.brush);
-    rect.left += kFirstPieceMargin;
-    if (alignment == DT_RIGHT) rect.right -= kRightAlignedMargin;
-    for (const ColoredPiece& piece : cell.pieces) {
-        if (rect.left >= rect.right) break;
-        SetTextColor(dc, piece.color);
-        const char* bytes = text.data() + piece.offset;
-        const int length = static_cast<int>(piece.length);
-        RECT area = rect;
-        DrawTextA(dc, bytes, length, &area,
-                  alignment | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-        SIZE size{};
-        GetTextExtentPoint32A(dc, bytes, length, &size);
-        rect.left += size.cx;
-    }
-}
-
 void drawRow(HWND window, const ListWindowState& state, const DRAWITEMSTRUCT& item) {
     HWND list = listOf(window);
     if (item.itemID == static_cast<UINT>(-1)) return;
@@ -138,17 +89,7 @@ void drawRow(HWND window, const ListWindowState& state, const DRAWITEMSTRUCT& it
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const RowPlan plan = reservationRowPlan(*row, static_cast<int>(item.itemID), selected,
                                             {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
-    const int background = SetBkMode(item.hDC, TRANSPARENT);
-    const COLORREF textColor = GetTextColor(item.hDC);
-    const int columns = Header_GetItemCount(ListView_GetHeader(list));
-    for (int column = 0; column < columns && column < kReservationColumnCount; ++column) {
-        RECT cell{};
-        ListView_GetSubItemRect(list, item.itemID, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &cell);
-        drawCell(item.hDC, cell, row->texts[column], plan.cells[column], alignmentOf(list, column));
-    }
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
-    SetTextColor(item.hDC, textColor);
-    SetBkMode(item.hDC, background);
+    drawListRow(list, item, row->texts.data(), plan.cells.data(), kReservationColumnCount);
 }
 
 struct SortRequest {
@@ -227,18 +168,8 @@ void hideWindow(HWND window, ListWindowState& state) {
 
 void saveSettings(HWND window, ListWindowState& state) {
     Settings& settings = state.host->settings();
-    ReservationListWidths widths{};
-    for (int column = 0; column < kReservationColumnCount; ++column)
-        widths[column] = ListView_GetColumnWidth(listOf(window), column);
-    writeReservationListWidths(settings, widths);
-    // A minimised or maximised window is stored where it will be restored to.
-    RECT rect{};
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if ((IsIconic(window) || IsZoomed(window)) && GetWindowPlacement(window, &placement))
-        rect = placement.rcNormalPosition;
-    else
-        GetWindowRect(window, &rect);
+    writeReservationListWidths(settings, listColumnWidths<kReservationColumnCount>(listOf(window)));
+    const RECT rect = restoredWindowRect(window);
     writeReservationListPlacement(settings, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 

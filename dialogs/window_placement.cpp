@@ -19,6 +19,25 @@ struct ColumnWidthKey {
 };
 constexpr ColumnWidthKey reservationListWidthKeys[5] = {
     {"CHW", "120"}, {"DATEW", "150"}, {"NAMEW", "320"}, {"UNITW", "150"}, {"EPGNAMEW", "320"}};
+constexpr ColumnWidthKey updateWindowWidthKeys[4] = {{"CHW", "120"}, {"DATEW", "100"}, {"OLDW", "320"}, {"NEWW", "320"}};
+
+template <size_t N>
+std::array<int, N> readColumnWidths(Settings& settings, const char* section, const ColumnWidthKey (&keys)[N]) {
+    std::array<int, N> widths{};
+    for (size_t i = 0; i < N; ++i) {
+        // A negative or huge stored width would hide the column or overflow the header.
+        widths[i] = std::clamp(parseDecimal(settings.readString(section, keys[i].key, keys[i].defaultWidth,
+                                                                placementCapacity)),
+                               0, widestColumn);
+    }
+    return widths;
+}
+
+template <size_t N>
+void writeColumnWidths(Settings& settings, const char* section, const ColumnWidthKey (&keys)[N],
+                       const std::array<int, N>& widths) {
+    for (size_t i = 0; i < N; ++i) writeInt(settings, section, keys[i].key, widths[i]);
+}
 
 std::string decimal(int value) {
     char text[16];
@@ -77,20 +96,19 @@ DialogPlacement readReservationListPlacement(Settings& settings) {
 }
 
 ReservationListWidths readReservationListWidths(Settings& settings) {
-    ReservationListWidths widths{};
-    for (size_t i = 0; i < widths.size(); ++i) {
-        const ColumnWidthKey& key = reservationListWidthKeys[i];
-        // A negative or huge stored width would hide the column or overflow the header.
-        widths[i] = std::clamp(parseDecimal(settings.readString(reservationListSection, key.key, key.defaultWidth,
-                                                                placementCapacity)),
-                               0, widestColumn);
-    }
-    return widths;
+    return readColumnWidths(settings, reservationListSection, reservationListWidthKeys);
 }
 
 void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths) {
-    for (size_t i = 0; i < widths.size(); ++i)
-        writeInt(settings, reservationListSection, reservationListWidthKeys[i].key, widths[i]);
+    writeColumnWidths(settings, reservationListSection, reservationListWidthKeys, widths);
+}
+
+UpdateWindowWidths readUpdateWindowWidths(Settings& settings) {
+    return readColumnWidths(settings, updateSection, updateWindowWidthKeys);
+}
+
+void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths) {
+    writeColumnWidths(settings, updateSection, updateWindowWidthKeys, widths);
 }
 
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height) {

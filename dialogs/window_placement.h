@@ -47,6 +47,13 @@ using ReservationListWidths = std::array<int, 5>;
 ReservationListWidths readReservationListWidths(Settings& settings);
 void writeReservationListWidths(Settings& settings, const ReservationListWidths& widths);
 
+// The four column widths of the update information window ("CHW", "DATEW",
+// "OLDW", "NEWW" of "UpdateDialog"): texts of up to 100 characters converted
+// like `atoi` and held to 0..32767, defaults 120, 100, 320, 320.
+using UpdateWindowWidths = std::array<int, 4>;
+UpdateWindowWidths readUpdateWindowWidths(Settings& settings);
+void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths);
+
 // Written when the window is destroyed.
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height);
 void writeUpdateWindowPlacement(Settings& settings, int x, int y, int width, int height);

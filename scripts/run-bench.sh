@@ -34,5 +34,7 @@ done
 rm -f "$recording"
 echo "== guide_paint_bench_win (under Wine)"
 "$top/scripts/wine-exec.sh" "$build/windows/guide_paint_bench_win.exe" || echo "guide_paint_bench_win failed" >&2
+echo "== update_info_bench_win (under Wine)"
+"$top/scripts/wine-exec.sh" "$build/windows/update_info_bench_win.exe" || echo "update_info_bench_win failed" >&2
 echo "== genre_list_bench_win (under Wine)"
 "$top/scripts/wine-exec.sh" "$build/windows/genre_list_bench_win.exe" || echo "genre_list_bench_win failed" >&2

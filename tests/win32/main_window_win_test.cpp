@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +21,7 @@
 #include "reserve/job_store_memory.h"
 #include "resources/resource.h"
 #include "support/reservation_fixture.h"
+#include "support/store_sections.h"
 #include "support/temp_ini.h"
 #include "support/ts_recording.h"
 #include "support/win_test_support.h"
@@ -186,6 +189,38 @@ TEST_F(MainWindowTest, AWrittenReservationFileIsFramedAndTheReservationListToldT
     EXPECT_EQ(std::pair(false, false), tick());
     std::swap(list, app.reservationListWindow);
     DestroyWindow(list);
+}
+
+TEST_F(MainWindowTest, NewVersionsAreComparedAtTheTickAndAVisibleUpdateWindowRefreshed) {
+    start();
+    const auto version = [&](uint8_t number, int newsMinute) {
+        put(app.store.get(), eit(0x50, 1024, 0, number,
+                                 {event(1, dayAt(20, newsMinute), 60, bc::shortEventDescriptor("ニュース", "")),
+                                  event(2, dayAt(22), 60, bc::shortEventDescriptor("映画", ""))}));
+    };
+    // Whether the tick cleared `changed` and told the update window to refresh (the message stays for it).
+    const auto tick = [&] {
+        SendMessageA(app.mainWindow, WM_TIMER, TIMER_HOUSEKEEPING, 0);
+        MSG msg{};
+        const bool posted = PeekMessageA(&msg, app.updateWindow, WM_COMMAND, WM_COMMAND, PM_NOREMOVE) &&
+                            LOWORD(msg.wParam) == IDM_UPDATE_REFRESH;
+        return std::tuple(app.store->changed, posted, app.changes.size());
+    };
+    version(1, 0);
+    EXPECT_EQ(std::tuple(0, false, size_t{0}), tick()) << "a first version is its own baseline";
+    version(2, 30);
+    EXPECT_EQ(std::tuple(0, false, size_t{1}), tick()) << "hidden: left alone";
+    EXPECT_FALSE(IsWindowVisible(app.updateWindow));
+    command(IDM_UPDATE_INFO);
+    pump(50);
+    HWND list = GetDlgItem(app.updateWindow, IDC_UPDATE_LIST);
+    EXPECT_TRUE(IsWindowVisible(app.updateWindow));
+    EXPECT_EQ(1, ListView_GetItemCount(list));
+    version(3, 10);
+    EXPECT_EQ(std::tuple(0, true, size_t{2}), tick());
+    pump(50);
+    EXPECT_EQ(2, ListView_GetItemCount(list));
+    EXPECT_EQ(std::tuple(0, false, size_t{2}), tick()) << "nothing new";
 }
 
 TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
