@@ -82,6 +82,18 @@ inline HWND threadWindow(const char* caption) {
     return search.found;
 }
 
+// A top-level window of process `processId` with the class and caption given
+// (null: any), or null; tests running beside it show windows of the same kind.
+inline HWND processWindow(DWORD processId, const char* className, const char* caption) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, caption); window;
+         window = FindWindowExA(nullptr, window, className, caption)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
 inline void pressButton(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 
 // A user script for a modal dialog: a thread timer fires inside the dialog's

@@ -6,7 +6,6 @@
 
 #include <ctime>
 #include <string>
-#include <utility>
 
 #include "store/settings_win.h"
 #include "support/win_test_support.h"
@@ -17,25 +16,6 @@ namespace {
 
 bool sameColor(COLORREF pixel, int r, int g, int b) {
     return GetRValue(pixel) == r && GetGValue(pixel) == g && GetBValue(pixel) == b;
-}
-
-// The main window of the started process: other tests open windows of the
-// same class beside it.
-HWND mainWindowOf(DWORD processId) {
-    std::pair<DWORD, HWND> search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* found = reinterpret_cast<std::pair<DWORD, HWND>*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (owner != found->first || std::string(name) != "CORVANE") return TRUE;
-            found->second = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
 }
 
 // Reads the screen, so it runs alone (see the test list).
@@ -77,7 +57,7 @@ TEST(EndToEnd, ShowsTheGuideOfARecordingAndWritesItsSettings) {
     bool painted = false;
     for (int i = 0; i < 300 && !painted; ++i) {
         Sleep(100);
-        window = mainWindowOf(process.dwProcessId);
+        window = processWindow(process.dwProcessId, "CORVANE", nullptr);
         if (window && IsWindowVisible(window)) painted = sameColor(at(2, 2), 105, 105, 105);
     }
     ASSERT_TRUE(painted) << "no painted guide within 30 seconds";

@@ -231,7 +231,9 @@ TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
     loadHooks().readTransportStream = [&](EpgStore* store, const char* path, ProgressSink* progress) {
         if (std::string(path) != b) return readTransportStream(store, path, progress);
         // The user presses "中断" while the second file is read.
-        PostMessageA(FindWindowA(nullptr, "EPGデータファイルの読み込み"), WM_COMMAND, IDCANCEL, 0);
+        // This process's dialog: another test may show one beside it.
+        PostMessageA(processWindow(GetCurrentProcessId(), nullptr, "EPGデータファイルの読み込み"), WM_COMMAND,
+                     IDCANCEL, 0);
         progress->reportProgress(0, 10);
         progress->reportProgress(10, 10);
     };
