@@ -87,6 +87,7 @@ TEST(EventRawName, CopiesTheFirstItemUndecodedEvenWhenEmpty) {
     ASSERT_EQ(name.bytes.size(), readEventRawName(event.view(), buffer, sizeof buffer, &component, &audio, &genre));
     EXPECT_EQ(std::tuple(name.bytes, 0xC4, 0x02, 3),
               std::tuple(bc::Bytes(buffer, buffer + name.bytes.size()), +component, +audio, genre));
+    EXPECT_EQ(2u, readEventRawName(event.view(), buffer, 2));  // cut to the capacity
     // An empty first item is the name even when a text follows; absent descriptors give 0, 0 and -1.
     genre = component = audio = 9;
     const OneEvent unnamed(eventSection(bc::shortEventDescriptor("", "天気予報")));
