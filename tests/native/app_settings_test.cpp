@@ -24,9 +24,14 @@ TEST(AppPaths, SettingsBesideTheExecutable) {
     EXPECT_EQ("C:\\ソフト\\corvane.ini", replaceExtension("C:\\ソフト\\corvane.exe", ".ini"));
 }
 
-TEST(MainWindowPlacement, RightBottomEdgesMinimisedFirstAndEmptyKeysFallBack) {
-    TempIniFile file("placement");
-    IniFileSettings settings(file.path());
+// A settings file of its own for each test.
+class SettingsFileTest : public testing::Test {
+protected:
+    TempIniFile file{"app_settings"};
+    IniFileSettings settings{file.path()};
+};
+
+TEST_F(SettingsFileTest, MainWindowRightBottomEdgesMinimisedFirstAndEmptyKeysFallBack) {
     MainWindowPlacement placement = readMainWindowPlacement(settings);
     EXPECT_EQ(std::tuple(100, 830, 400), std::tuple(placement.left, placement.width(), placement.height()));
     EXPECT_EQ(InitialShow::asRequested, initialShow(placement));
@@ -44,9 +49,7 @@ TEST(MainWindowPlacement, RightBottomEdgesMinimisedFirstAndEmptyKeysFallBack) {
     }
 }
 
-TEST(DialogPlacement, PopupFollowsTheMainWindowListsKeepTheirTemplate) {
-    TempIniFile file("dialogs");
-    IniFileSettings settings(file.path());
+TEST_F(SettingsFileTest, PopupFollowsTheMainWindowListsKeepTheirTemplate) {
     const DialogPlacement popup = readPopupPlacement(settings, 300, 40);
     EXPECT_EQ(std::tuple(true, 322, 57, 320), std::tuple(popup.stored, popup.x, popup.y, popup.width));
     EXPECT_FALSE(readUpdateWindowPlacement(settings).stored || readReservationListPlacement(settings).stored);
@@ -55,39 +58,20 @@ TEST(DialogPlacement, PopupFollowsTheMainWindowListsKeepTheirTemplate) {
     EXPECT_EQ(std::tuple(true, 17, 910), std::tuple(list.stored, list.y, list.width));
 }
 
-TEST(ViewSettings, DefaultsAndFontsBySizeEitherSign) {
-    TempIniFile file("view");
-    IniFileSettings settings(file.path());
-    ViewSettings view = readViewSettings(settings);
-    EXPECT_EQ(std::tuple(2, 180, "D:\\Vurda\\tvrock.sch"), std::tuple(view.hourHight, view.channelWidth, view.tvRockProgName));
-    EXPECT_EQ(std::tuple("ＭＳ ゴシック", "ＭＳ 明朝", -12, 0x505050u),
-              std::tuple(view.nameFont.faceName, view.contFont.faceName, view.nameFont.creationHeight(), view.contFont.color));
-    file.write("[ViewSetup]\r\nNameFontSize=-14\r\nContFontSize=14\r\nContFontColor=zz\r\n");
-    view = readViewSettings(settings);
-    EXPECT_EQ(std::tuple(-14, -14, 0u),
-              std::tuple(view.nameFont.creationHeight(), view.contFont.creationHeight(), view.contFont.color));
-}
-
-TEST(RegistrationSettings, EpgTimerWinsOverTvRock) {
-    TempIniFile file("registration");
-    IniFileSettings settings(file.path());
-    RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
-    EXPECT_EQ(std::tuple("C:\\iepg\\app.exe", "http://localhost:8969/nobody/"),
-              std::tuple(registration.fileName, registration.hostName));
+TEST_F(SettingsFileTest, RegistrationEpgTimerWinsOverTvRock) {
     file.write("[iEpgSetup]\r\nEpgTimer=1\r\nTvRock=1\r\n");
-    registration = readRegistrationSettings(settings, "");
-    EXPECT_EQ(std::tuple(1, 0), std::tuple(registration.epgTimer, registration.tvRock));
+    const RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
+    EXPECT_EQ(std::tuple(1, 0, "C:\\iepg\\app.exe"),
+              std::tuple(registration.epgTimer, registration.tvRock, registration.fileName));
 }
 
-TEST(TunerecPresets, NineNumberedPresetsWithHexAccounts) {
+TEST_F(SettingsFileTest, NineNumberedTunerecPresetsWithHexAccounts) {
     EXPECT_EQ("616263", encodeHexText("abc"));
     EXPECT_EQ("abc", decodeHexText("616263"));
     EXPECT_EQ("A", decodeHexText("41004142"));  // a zero byte ends the text
     EXPECT_EQ(99u, decodeHexText(encodeHexText(std::string(120, 'a'))).size());
     EXPECT_EQ(std::string(98, 'a'), decodeHexText(encodeHexText(std::string(98, 'a') + "あ")));
 
-    TempIniFile file("presets");
-    IniFileSettings settings(file.path());
     file.write("[iEpgSetup:3]\r\niEpgTunerecName=fourth\r\niEpgTunerecID=12\r\n"
                "[ViewSetup:3]\r\niEpgAColor=616263\r\n");
     std::vector<TunerecPreset> presets = readTunerecPresets(settings);

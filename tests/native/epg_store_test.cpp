@@ -112,20 +112,6 @@ TEST(EpgStore, NewerDayRollsTheScheduleAndOlderDayIsDropped) {
     EXPECT_EQ(std::pair(1, 64), std::pair(int{r.basicAt(0).updateCount}, firstEventId(r.baselineAt(0))));
 }
 
-TEST(EpgStore, ModifiedJulianDatesAndEventTimes) {
-    auto date = [](int mjd) { Date d = mjdToDate(mjd); return std::tuple(d.year, d.month, d.day); };
-    EXPECT_EQ(std::tuple(1993, 10, 13), date(0xC079));
-    EXPECT_EQ(std::tuple(2024, 2, 29), date(bc::modifiedJulianDate(bc::broadcastTime(2024, 2, 29))));
-
-    // 2026-12-07 23:45:59 for 1:30:59: seconds count neither in the start nor in the length.
-    bc::Bytes bytes;
-    bc::appendStartTime(bytes, kMonday + 23 * 3600 + 45 * 60 + 59);
-    bc::appendDuration(bytes, 5400 + 59);
-    TimeRange range = eventTimeRange(bytes.data());
-    EXPECT_EQ(localOf(kMonday + 23 * 3600 + 45 * 60), range.start);
-    EXPECT_EQ(range.start + 5400, range.end);
-}
-
 TEST(EpgStore, ClearingSectionsKeepsServicesBaselinesAndTheCarriedOverDay) {
     StorePtr store(createStore());
     for (uint8_t table : {0x4E, 0x50, 0x58}) put(store.get(), eit(table, 100, 0, 1, {event(1, kMonday, 30)}));
@@ -167,32 +153,22 @@ TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
     EXPECT_FALSE(findExtendedEventAt(nullptr, 0, localOf(nine)));
 }
 
-TEST(EpgStore, EventWalkStaysInsideShortOrDamagedSections) {
-    // A section whose event claims more descriptor bytes than it holds, and a
-    // section too short for any event: walks end at the section's own bytes.
-    bc::Bytes section = eit(0x50, 100, 0, 1, {event(1, kMonday, 30, bc::shortEventDescriptor("名前", ""))});
-    section[14 + 10] = 0x0F;
-    section[14 + 11] = 0xFF;  // descriptors_loop_length 4095
-    const std::vector<uint8_t> copy(section.begin(), section.end());  // exactly sized, for ASan
-    EventCursor cursor(copy.data(), copy.size());
-    EventView first = cursor.next();
-    ASSERT_TRUE(first);
-    EXPECT_EQ(std::pair(section.size() - 4 - 14, first.size - 12), std::pair(size_t{first.size}, first.descriptorsLength()));
-    EXPECT_FALSE(cursor.next());
-    EXPECT_FALSE(EventCursor(copy.data(), 20).next() || EventCursor(nullptr, 100).next());
-}
-
-TEST(EpgStore, EventHeaderOnTheBroadcastClockAndTheOriginalNetwork) {
-    // (free CA, duration bytes) -> free CA mode, seconds of the duration
+TEST(EpgStore, DatesAndEventHeadersOnTheBroadcastClockAndTheOriginalNetwork) {
+    auto date = [](int mjd) { Date d = mjdToDate(mjd); return std::tuple(d.year, d.month, d.day); };
+    EXPECT_EQ(std::tuple(1993, 10, 13), date(0xC079));
+    EXPECT_EQ(std::tuple(2024, 2, 29), date(bc::modifiedJulianDate(bc::broadcastTime(2024, 2, 29))));
     bc::Bytes section = bc::eitSection({.tableId = 0x4E, .serviceId = 101, .transportStreamId = 0x40F1,
                                         .originalNetworkId = 4, .lastSectionNumber = 1,
                                         .events = {{.eventId = 7, .start = kMonday + 23 * 3600 + 45 * 60 + 59,
                                                     .duration = 5400 + 59, .freeCaMode = true, .descriptors = {}}}});
     const auto view = [&] { return EventCursor(section.data(), section.size()).next(); };
-    // The broadcast's own clock, whatever the machine's zone; seconds ignored as in eventTimeRange.
+    // 23:45:59 for 1:30:59: seconds count neither in the start nor in the length, on the
+    // broadcast's own clock whatever the machine's zone, nor in local time.
     EXPECT_EQ(std::tuple(kMonday + 23 * 3600 + 45 * 60, int64_t{5400}, true, false, false),
               std::tuple(view().broadcastStart(), view().durationSeconds(), view().freeCaMode(),
                          view().durationUndefined(), view().startUndefined()));
+    EXPECT_EQ(std::pair(localOf(kMonday + 23 * 3600 + 45 * 60), localOf(kMonday + 25 * 3600 + 15 * 60)),
+              std::pair(view().timeRange().start, view().timeRange().end));
     std::fill_n(section.begin() + kSectionHeaderSize + 7, 3, 0xFF);
     EXPECT_EQ(std::tuple(int64_t{-1}, true), std::tuple(view().durationSeconds(), view().durationUndefined()));
     std::fill_n(section.begin() + kSectionHeaderSize + 2, 5, 0xFF);

@@ -67,9 +67,6 @@ TEST(EventSummary, ReadsHeaderTextsAndStreamFields) {
                         bc::descriptor(0x54, {0x50, 0xFF, 0x70, 0xFF})}));
     EXPECT_EQ(std::tuple("", "", 0xB3, 0x03, 5, 0), fieldsOf(s));
     EXPECT_EQ(-1, summary(bc::descriptor(0x54, {})).genreLevel1);  // a content descriptor without entries
-    for (auto [type, label] : {std::pair{0xB3, "1080i(16:9)"}, {0x01, "480i(4:3)"}, {0xC3, "--(16:9)"},
-                               {0xA4, "480p(4:3pan)"}, {0x02, "480i(--)"}})
-        EXPECT_EQ(label, std::string(videoFormatLabel(type)) + aspectLabel(type));
 }
 
 TEST(EventSummary, CutsNameAndTextOnCharacterBoundaries) {
@@ -90,9 +87,7 @@ TEST(EventRawName, CopiesTheFirstItemUndecodedEvenWhenEmpty) {
     ASSERT_EQ(name.bytes.size(), readEventRawName(event.view(), buffer, sizeof buffer, &component, &audio, &genre));
     EXPECT_EQ(std::tuple(name.bytes, 0xC4, 0x02, 3),
               std::tuple(bc::Bytes(buffer, buffer + name.bytes.size()), +component, +audio, genre));
-    // Cut to the capacity; the outputs are optional.
-    EXPECT_EQ(2u, readEventRawName(event.view(), buffer, 2));
-    EXPECT_EQ(0u, readEventRawName(event.view(), nullptr, 0));
+    EXPECT_EQ(2u, readEventRawName(event.view(), buffer, 2));  // cut to the capacity
     // An empty first item is the name even when a text follows; absent descriptors give 0, 0 and -1.
     genre = component = audio = 9;
     const OneEvent unnamed(eventSection(bc::shortEventDescriptor("", "天気予報")));
@@ -100,19 +95,31 @@ TEST(EventRawName, CopiesTheFirstItemUndecodedEvenWhenEmpty) {
     EXPECT_EQ(std::tuple(0, 0, -1), std::tuple(+component, +audio, genre));
 }
 
-TEST(ExtendedText, JoinsItemsAcrossDescriptorsAndSendsLines) {
+TEST(ExtendedText, JoinsItemsAcrossDescriptorsAndSendsLinesAndItems) {
+    auto items = [](const bc::Bytes& descriptors) {
+        std::vector<std::pair<std::string, std::string>> out;
+        for (const ExtendedItemText& item : readExtendedItems(OneEvent(eventSection(descriptors, 0x58)).view()))
+            out.emplace_back(item.description, item.text);
+        return out;
+    };
+    using Items = std::vector<std::pair<std::string, std::string>>;
     // Kanji, then a run of alphanumerics invoked once with LS1: the builder
     // continues the text in a second descriptor (with an empty description)
     // inside the run, so decoding the parts apart would read letters as Kanji.
     const std::string text = repeat("漢", 100) + repeat("ＡＢ", 100);
-    const bc::Bytes descriptors = bc::extendedEventDescriptors({{"番組内容", text}});
+    const bc::Bytes descriptors = bc::extendedEventDescriptors({{"番組内容", text}, {"出演者", "山田\n佐藤"}});
     ASSERT_GT(descriptors.size(), 2u + descriptors[1]) << "the text must span two descriptors";
-    EXPECT_EQ("\r\n\r\n番組内容\r\n" + text, extended(descriptors).whole);
-    // Items in descriptors of their own or packed into one keep their own headings.
+    EXPECT_EQ("\r\n\r\n番組内容\r\n" + text + "\r\n\r\n出演者\r\n山田\r\n佐藤", extended(descriptors).whole);
+    EXPECT_EQ((Items{{"番組内容", text}, {"出演者", "山田\r\n佐藤"}}), items(descriptors));
+    // Items in descriptors of their own or packed into one keep their own
+    // headings; text without a description before it comes under an empty one.
     for (bool packed : {false, true})
         EXPECT_EQ("\r\n\r\n出演者\r\n山田\r\n\r\n音楽\r\nＡＢ",
                   extended(bc::extendedEventDescriptors({{"出演者", "山田"}, {"音楽", "ＡＢ"}}, packed)).whole);
-    EXPECT_EQ("", extended(bc::shortEventDescriptor("名前", "")).whole);
+    EXPECT_EQ((Items{{"", "本文"}, {"出演者", "山田"}}),
+              items(bc::extendedEventDescriptors({{"", "本文"}, {"出演者", "山田"}}, true)));
+    EXPECT_EQ(std::pair(std::string(), Items{}),
+              std::pair(extended(bc::shortEventDescriptor("名前", "")).whole, items(bc::shortEventDescriptor("名前", ""))));
     // One piece per decoded CR, with no line break after the last.
     EXPECT_EQ((std::vector<std::string>{"\r\n\r\n内容\r\n", "一行目\r\n", "二行目\r\n", "\r\n", "四行目"}),
               extended(bc::extendedEventDescriptors({{"内容", "一行目\n二行目\n\n四行目\n"}})).pieces);
@@ -169,21 +176,4 @@ TEST(EventComponents, ReadsEveryGenreAudioStreamAndTheVideo) {
     EXPECT_EQ(std::tuple(false, 0, 0), std::tuple(none.hasVideo, none.contentCount, none.audioCount));
     // A content entry cut after its genre byte still counts, as in the summary.
     EXPECT_EQ(1, readEventComponents(OneEvent(eventSection(bc::descriptor(0x54, {0x31}))).view()).contentCount);
-}
-
-TEST(ExtendedItems, KeepDescriptionsApartFromTheirTexts) {
-    const std::string longText = repeat("漢", 100) + repeat("ＡＢ", 100);  // continued in a second descriptor
-    auto items = [](const bc::Bytes& descriptors) {
-        std::vector<std::pair<std::string, std::string>> out;
-        for (const ExtendedItemText& item : readExtendedItems(OneEvent(eventSection(descriptors, 0x58)).view()))
-            out.emplace_back(item.description, item.text);
-        return out;
-    };
-    using Items = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ((Items{{"番組内容", longText}, {"出演者", "山田\r\n佐藤"}}),
-              items(bc::extendedEventDescriptors({{"番組内容", longText}, {"出演者", "山田\n佐藤"}})));
-    // Text without a description before it comes under an empty one.
-    EXPECT_EQ((Items{{"", "本文"}, {"出演者", "山田"}}),
-              items(bc::extendedEventDescriptors({{"", "本文"}, {"出演者", "山田"}}, true)));
-    EXPECT_EQ(Items{}, items(bc::shortEventDescriptor("名前", "")));
 }

@@ -47,12 +47,6 @@ int run(const std::string& command, std::string* output = nullptr) {
 
 std::string epg(const std::string& arguments) { return "'" CORVANE_TOOLS_DIR "/corvane-epg' " + arguments; }
 
-size_t count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 // Exports `input` both ways, validates and compares; the XMLTV text.
 std::string exportChecked(const std::string& input, const std::string& what) {
     SCOPED_TRACE(what);
@@ -62,12 +56,12 @@ std::string exportChecked(const std::string& input, const std::string& what) {
     EXPECT_EQ(0, run(epg("json -o '" + json + "' '" + input + "'"), &log)) << log;
     const std::string text = fileText(xml);
     EXPECT_EQ(0, run(XMLLINT_PROGRAM " --noout --dtdvalid '" XMLTV_DTD "' '" + xml + "'", &log)) << log;
-    if (count(text, "<programme ") > 0) {
+    if (occurrences(text, "<programme ") > 0) {
         EXPECT_EQ(0, run(TV_VALIDATE_FILE_PROGRAM " --dtd-file '" XMLTV_DTD "' '" + xml + "'", &log)) << log;
     }
     const nlohmann::json programmes = nlohmann::json::parse(fileText(json), nullptr, false);
     EXPECT_TRUE(programmes.is_array());
-    EXPECT_EQ(count(text, "<programme "), programmes.size());
+    EXPECT_EQ(occurrences(text, "<programme "), programmes.size());
     std::remove(xml.c_str());
     std::remove(json.c_str());
     return text;
@@ -78,15 +72,10 @@ TEST(ExportAcceptance, DocumentsValidateForEveryRecording) {
     const std::string recording = tempPath("export.ts"), sample = tempPath("sample.ts");
     writeFile(recording, exportRecording());
     const std::string text = exportChecked(recording, "export recording");
-    EXPECT_EQ(4u, count(text, "<programme "));
-    // A real parser reads the escaped title back.
-    std::string title;
-    writeFile(recording + ".xml", bc::Bytes(text.begin(), text.end()));
-    EXPECT_EQ(0, run(XMLLINT_PROGRAM " --xpath 'string(//programme[2]/title)' '" + recording + ".xml'", &title));
-    EXPECT_EQ("<A&B>\"C\"\n", title);
+    EXPECT_EQ(4u, occurrences(text, "<programme "));
 
     ASSERT_EQ(0, run("'" CORVANE_TOOLS_DIR "/corvane-sample' --date 2024-03-01 --days 2 '" + sample + "'"));
-    EXPECT_GT(count(exportChecked(sample, "sample recording"), "<programme "), 500u);
+    EXPECT_GT(occurrences(exportChecked(sample, "sample recording"), "<programme "), 500u);
 
     // The captures as they are (some too short or without a TOT: empty documents), and behind a TOT.
     for (auto [name, unit] : {std::pair<std::string, int>{"dvbt-full-si.ts", 188},
@@ -101,7 +90,7 @@ TEST(ExportAcceptance, DocumentsValidateForEveryRecording) {
         writeFile(recording, derived);
         const std::string exported = exportChecked(recording, name + " behind a TOT");
         if (name == "isdbt-eit-schedule.ts") {
-            EXPECT_EQ(5u, count(exported, "channel=\"23656.32397.isdb\""));
+            EXPECT_EQ(5u, occurrences(exported, "channel=\"23656.32397.isdb\""));
         }
     }
     TsRecording akita(bc::broadcastTime(2020, 5, 9));
@@ -117,23 +106,20 @@ TEST(ExportAcceptance, DocumentsValidateForEveryRecording) {
                   exported.find(utf8Of(u8"<display-name lang=\"ja\">ＮＨＫ総合１・秋田</display-name>")));
         EXPECT_NE(std::string::npos, exported.find(utf8Of(u8"<title lang=\"ja\">ＮＨＫニュース７[二][字]</title>")));
     }
-    for (const std::string& path : {recording, recording + ".xml", sample}) std::remove(path.c_str());
+    for (const std::string& path : {recording, sample}) std::remove(path.c_str());
 }
 
 TEST(ExportAcceptance, CommandLineFiltersAndFailures) {
-    const std::string sample = tempPath("filters.ts"), empty = tempPath("empty.ts");
-    ASSERT_EQ(0, run("'" CORVANE_TOOLS_DIR "/corvane-sample' --date 2024-03-01 --days 1 '" + sample + "'"));
+    // The options reach the filter (whose rules the export tests check): of
+    // the export recording only 258 is of 1024 and overlaps the window.
+    const std::string recording = tempPath("filters.ts"), empty = tempPath("empty.ts");
+    writeFile(recording, exportRecording());
     std::string out;
-    ASSERT_EQ(0, run(epg("json --service 101 --since '2024-03-01 12:00' --until 2024-03-01T18:00 '" + sample +
-                         "' 2>/dev/null"),
-                     &out));
-    const nlohmann::json programmes = nlohmann::json::parse(out);
-    EXPECT_GE(programmes.size(), 6u);
-    const int64_t since = localTimeOf(2024, 3, 1, 12, 0, 0) * 1000, until = localTimeOf(2024, 3, 1, 18, 0, 0) * 1000;
-    for (const auto& p : programmes)
-        EXPECT_TRUE(p["serviceId"] == 101 && p["startAt"] < until &&
-                    p["startAt"].get<int64_t>() + p["duration"].get<int64_t>() > since)
-            << p;
+    ASSERT_EQ(0, run(epg("json --service 1024 --since '2026-12-31 00:15' --until 2027-01-01T00:30 '" + recording +
+                         "' 2>/dev/null"), &out));
+    std::vector<int> ids;
+    for (const auto& p : nlohmann::json::parse(out)) ids.push_back(p["eventId"]);
+    EXPECT_EQ(std::vector<int>{258}, ids);
 
     // A recording without programme data gives an empty document.
     writeFile(empty, TsRecording(bc::broadcastTime(2024, 3, 1)).bytes());
@@ -153,9 +139,7 @@ TEST(ExportAcceptance, CommandLineFiltersAndFailures) {
         EXPECT_EQ(status, run(epg(arguments), &out)) << arguments;
         EXPECT_NE(std::string::npos, out.find(message)) << arguments << ": " << out;
     }
-    EXPECT_EQ(0, run(epg("--help"), &out));
-    EXPECT_NE(std::string::npos, out.find("xmltv [OPTIONS] FILE..."));
-    for (const std::string& path : {sample, empty}) std::remove(path.c_str());
+    for (const std::string& path : {recording, empty}) std::remove(path.c_str());
 }
 
 }  // namespace

@@ -17,14 +17,7 @@ namespace {
 using EventLists = std::vector<GuideEvent>[kMaxServices];
 
 GuideEvent programme(int32_t id, int64_t start, int64_t end, int genre, int sub, const char* title = "番組") {
-    GuideEvent e;
-    e.eventId = id;
-    e.start = start;
-    e.end = end;
-    e.genre = genre;
-    e.subGenre = sub;
-    e.title = title;
-    return e;
+    return {.start = start, .end = end, .eventId = id, .genre = genre, .subGenre = sub, .title = title};
 }
 
 // Placing each match by a scan of the rows above it, as the window placed

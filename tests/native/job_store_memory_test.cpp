@@ -1,5 +1,5 @@
 // Run times worked out from triggers, and what only the job store in memory
-// does: fail at a chosen step, report a chosen state.
+// does: fail at a chosen step.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -84,7 +84,7 @@ TEST(JobRunTimes, FollowTheTriggersWithinTheWindow) {
     EXPECT_EQ("04-10 12:00", clockTexts({daily.back()}));
 }
 
-TEST(MemoryJobStore, FailsAtTheChosenStepKeepingNothingAndReportsTheChosenState) {
+TEST(MemoryJobStore, FailsAtTheChosenStepKeepingNothing) {
     MemoryJobStore store;
     JobDefinition job{"tunerec - a.job", "tunerec.exe", "D:\\", "@1 21:00-22:00", "user", "pw", 0,
                       trigger(JobTriggerType::once, 3, 2, 20)};
@@ -95,28 +95,17 @@ TEST(MemoryJobStore, FailsAtTheChosenStepKeepingNothingAndReportsTheChosenState)
         EXPECT_EQ(step, store.createJob(job));
         EXPECT_EQ(nullptr, store.find(job.name));
     }
+    store.failAt(JobStep::none);
+    ASSERT_EQ(JobStep::none, store.createJob(job));
     JobNameBatches batches;
     JobDetails details;
-    store.failAt(JobStep::enumerate);
-    EXPECT_EQ(JobStep::enumerate, store.listJobNames(batches));
-
-    store.failAt(JobStep::none);
-    for (int i = 0; i < 12; ++i) {
-        job.name = "tunerec - " + std::to_string(i);
-        ASSERT_EQ(JobStep::none, store.createJob(job));
-    }
-    ASSERT_EQ(JobStep::none, store.listJobNames(batches));
-    ASSERT_EQ(3u, batches.size());
-    EXPECT_EQ((std::vector<std::string>{"tunerec - 10.job", "tunerec - 11.job"}), batches[2]);
-    EXPECT_EQ("pw", store.find("TUNEREC - 3")->password);
-    EXPECT_TRUE(store.setStatus("tunerec - 3.job", JobStatus::running));
-    ASSERT_EQ(JobStep::none, store.readJob("tunerec - 3", {0, 1}, details));
-    EXPECT_EQ(JobStatus::running, details.status);
-    for (JobStep step : {JobStep::activate, JobStep::readProperties, JobStep::deleteItem}) {
+    for (JobStep step : {JobStep::enumerate, JobStep::activate, JobStep::readProperties, JobStep::deleteItem}) {
         store.failAt(step);
-        EXPECT_EQ(step, step == JobStep::deleteItem ? store.deleteJob("tunerec - 3") : store.readJob("tunerec - 3", {0, 1}, details));
+        EXPECT_EQ(step, step == JobStep::enumerate    ? store.listJobNames(batches)
+                        : step == JobStep::deleteItem ? store.deleteJob(job.name)
+                                                      : store.readJob(job.name, {0, 1}, details));
     }
-    EXPECT_NE(nullptr, store.find("tunerec - 3.job"));
+    EXPECT_NE(nullptr, store.find(job.name));
 }
 
 }  // namespace

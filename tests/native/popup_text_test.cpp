@@ -21,11 +21,7 @@ void putExtended(EpgStore* store, const bc::Bytes& descriptors) {
 
 // Without a detail; the end plays no part in the texts.
 GuideEvent eventAt(int64_t broadcastStart, const std::string& title) {
-    GuideEvent e;
-    e.start = localOf(broadcastStart);
-    e.title = title;
-    e.eventId = 4660;
-    return e;
+    return {.start = localOf(broadcastStart), .eventId = 4660, .title = title};
 }
 
 }  // namespace

@@ -22,12 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using Source = RegistrationSource;
 
-std::string repeated(const std::string& piece, int times) {
-    std::string text;
-    while (times-- > 0) text += piece;
-    return text;
-}
-
 const RegistrationProgramme programmeA = testProgramme(localOf(at(0, 23, 45)), localOf(at(1, 0, 15)));
 
 TEST(RegistrationTexts, IEpgTextAndBothEpgTimerLinesByteForByte) {
@@ -54,15 +48,14 @@ TEST(RegistrationTexts, IEpgTextAndBothEpgTimerLinesByteForByte) {
 }
 
 TEST(RegistrationTexts, StationLabelsCutOnWholeCharactersOrNameTheService) {
-    const std::string kanji = "番";
     const struct {
         std::string name;
         int serviceId, networkWord;
         std::string label;
     } cases[] = {
-        {repeated(kanji, 30), 1024, 0x7FE0, repeated(kanji, 24)},  // 60 bytes: 48, not 49
-        {"a" + repeated(kanji, 25), 1024, 0, "a" + repeated(kanji, 24)},
-        {"a" + repeated(kanji, 24), 1024, 0, "a" + repeated(kanji, 24)},
+        {repeat("番", 30), 1024, 0x7FE0, repeat("番", 24)},  // 60 bytes: 48, not 49
+        {"a" + repeat("番", 25), 1024, 0, "a" + repeat("番", 24)},
+        {"a" + repeat("番", 24), 1024, 0, "a" + repeat("番", 24)},
         {std::string(50, 'a'), 1024, 0, std::string(49, 'a')},
         {"", 1024, 0x001B, "27ch"}, {"", 101, 0x4000, "BS101"}, {"", 200, 0x6000, "CS200"},
         {"", 300, 0x7000, "CS300"}, {"", 5, 0, "5"},

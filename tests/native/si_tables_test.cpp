@@ -71,20 +71,5 @@ TEST(SiTables, TimeOffsetSetsTheTimeOfTheStore) {
                          store->totSecond, store->totTime));
 }
 
-// Every cut of a section is read within its bytes (an exactly sized copy, for
-// ASan) and never stores more than the whole section does.
-TEST(SiTables, CutSectionsAreReadWithinTheirBytes) {
-    const std::tuple<void (*)(EpgStore*, const uint8_t*, size_t), bc::Bytes, int> cases[] = {
-        {handleNitSection, satelliteNit(), 1}, {handleSdtSection, csSdt(), 2},
-        {handleTotSection, bc::totSection(bc::broadcastTime(2026, 12, 7, 18, 30)), 0}};
-    for (const auto& [handler, section, services] : cases) {
-        for (size_t size = 0; size <= section.size(); ++size) {
-            StorePtr store(createStore());
-            take(handler, store.get(), bc::Bytes(section.begin(), section.begin() + size));
-            EXPECT_LE(store->serviceCount, services) << size;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace corvane

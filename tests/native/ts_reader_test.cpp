@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
@@ -30,12 +29,15 @@ bc::Bytes schedule(uint16_t serviceId, uint8_t section, uint8_t version, int eve
     return eit(0x50, serviceId, section, version, list);
 }
 
-// TOT, an SDT naming two services, three schedule sections between them.
+// TOT, an SDT naming two services, a NIT giving the first its remote key,
+// three schedule sections between them.
 TsRecording typicalRecording() {
     TsRecording r(kStart);
     r.add(bc::kSdtPid, {bc::sdtSection({.transportStreamId = 0x7FE0, .originalNetworkId = 0x7FE0, .services = {
         {.serviceId = 1024, .descriptors = bc::serviceDescriptor(0x01, "放送局", "総合")},
         {.serviceId = 1032, .descriptors = bc::serviceDescriptor(0x01, "放送局", "教育")}}})});
+    r.add(bc::kNitPid, {bc::nitSection({.networkId = 0x7FE0, .networkDescriptors = {}, .transportStreams = {
+        {0x7FE0, 0x7FE0, bc::tsInformationDescriptor({3, "放送局", {{0x0F, {1024}}}})}}})});
     r.add(bc::kEitPid, {schedule(1024, 0, 1, 3), schedule(1024, 1, 1, 2), schedule(1032, 0, 4, 40)});
     return r;
 }
@@ -57,12 +59,6 @@ StorePtr readStore(const bc::Bytes& bytes, size_t blockSize = 0, ProgressSink* p
     return store;
 }
 
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
-    return n;
-}
-
 // The section numbers of the basic slots a listing shows, service after service.
 std::vector<int> basics(const std::string& listing) {
     std::vector<int> numbers;
@@ -75,11 +71,14 @@ std::vector<int> basics(const std::string& listing) {
 
 TEST(TsReader, ReadsServicesSectionsAndTimeFromEveryUnitSize) {
     TsRecording recording = typicalRecording();
-    std::string expected = storeListing(*readStore(recording.bytes(188)));
+    const StorePtr first = readStore(recording.bytes(188));
+    std::string expected = storeListing(*first);
     EXPECT_EQ((std::vector<int>{0, 1, 0}), basics(expected));
+    EXPECT_EQ(std::pair(3, 0), std::pair(int{first->services[0]->remoteKeyId}, int{first->services[1]->remoteKeyId}));
     // One time, two services, three baselines; 1032 sorts after 1024.
-    EXPECT_EQ(std::tuple(1, 2, 3, 1), std::tuple(count(expected, "tot 2026-12-07 18:00:00"), count(expected, "service "),
-                                                 count(expected, " baseline "), count(expected, "slot 1 basic 0 ")));
+    EXPECT_EQ(std::tuple(1, 2, 3, 1),
+              std::tuple(occurrences(expected, "tot 2026-12-07 18:00:00"), occurrences(expected, "service "),
+                         occurrences(expected, " baseline "), occurrences(expected, "slot 1 basic 0 ")));
     for (int unit : {192, 204}) EXPECT_EQ(expected, storeListing(*readStore(recording.bytes(unit)))) << unit;
 
     // From a file too, with progress in thousands of bytes ending at the total.
@@ -168,38 +167,6 @@ TEST(TsReader, SectionsAcrossPacketsBackToBackDamagedOrInSkippedPackets) {
     EXPECT_EQ(std::vector<int>{1}, basics(storeListing(*readStore(gap.bytes()))));
 }
 
-TEST(TsReader, NetworkAndServiceTablesDescribeTelevisionServices) {
-    // NIT: a BS entry listing its services before the satellite descriptor, and
-    // a TS information descriptor naming one existing and one unknown service.
-    bc::NitTransportStream bs{0x4010, 4, concat({bc::serviceListDescriptor({{101, 0x01}, {102, 0x01}, {103, 0xC0}}),
-                                                 bc::satelliteDeliveryDescriptor({.frequency = 0x01172748}),
-                                                 bc::tsInformationDescriptor({1, "ＢＳ朝日", {{0x0F, {101, 999}}}})})};
-    // SDT of a CS network: a TV service, a data service, and a provider name
-    // longer than the record's field.
-    const bc::AribText longName = bc::AribText::raw(bc::Bytes(60, 0x21));
-    bc::Sdt sdt{.transportStreamId = 1, .originalNetworkId = 6, .services = {
-        {.serviceId = 1, .descriptors = bc::serviceDescriptor(0x01, "スカパー", "映画チャンネル")},
-        {.serviceId = 2, .descriptors = bc::serviceDescriptor(0xC0, "スカパー", "データ")},
-        {.serviceId = 3, .descriptors = bc::serviceDescriptor(0x01, longName, "")}}};
-    TsRecording r;
-    r.add(bc::kNitPid, {bc::nitSection({.networkId = 4, .networkDescriptors = {}, .transportStreams = {bs}})});
-    r.add(bc::kSdtPid, {bc::sdtSection(sdt)});
-    StorePtr store = readStore(r.bytes());
-
-    ASSERT_EQ(4, store->serviceCount);  // 103 and 2 are not TV services; 999 is never created
-    for (int i = 0; i < 2; ++i) {
-        const ServiceRecord& s = *store->services[i];
-        EXPECT_EQ(std::tuple(101 + i, 4, 0x4010, 4),
-                  std::tuple(s.serviceId, s.networkClass(), s.transportStreamId, s.deliveryNetworkClass));
-        EXPECT_EQ(0, std::memcmp(s.satelliteFrequency, "\x01\x17\x27\x48", 4));
-    }
-    const ServiceRecord &named = *store->services[0], &tv = *store->services[2], &wide = *store->services[3];
-    EXPECT_EQ(std::tuple(1, 0), std::tuple(int{named.remoteKeyId}, store->services[1]->tsNameLength));
-    EXPECT_EQ(bc::AribText("ＢＳ朝日").bytes, bc::Bytes(named.tsName, named.tsName + named.tsNameLength));
-    EXPECT_EQ(bc::AribText("映画チャンネル").bytes, bc::Bytes(tv.serviceName, tv.serviceName + tv.serviceNameLength));
-    EXPECT_EQ(std::tuple(3, 50, 0), std::tuple(wide.serviceId, wide.providerNameLength, wide.serviceNameLength));
-}
-
 TEST(TsReader, GarbageInTheMiddleCostsOnlyItsOwnBytes) {
     TsRecording whole = typicalRecording();
     const bc::Bytes head = whole.bytes();
@@ -261,7 +228,8 @@ TEST(TsReader, StoppingEndsTheReadAndReportsCompletion) {
     EXPECT_EQ(nullptr, readStore(bytes, 65536, &stopAtOnce)->services[0]);
     EXPECT_EQ(2u, stopAtOnce.reports.size());
     const std::string partial = storeListing(*readStore(bytes, 65536, &stopLater));
-    EXPECT_EQ(std::pair(size_t{1}, size_t{0}), std::pair(count(partial, "tot "), count(partial, "basic 60 ")));
+    EXPECT_EQ(std::pair(size_t{1}, size_t{0}),
+              std::pair(occurrences(partial, "tot "), occurrences(partial, "basic 60 ")));
     for (const auto* p : {&stopAtOnce, &stopLater}) EXPECT_EQ(p->reports.back().first, p->reports.back().second);
 
     // A closing store is not read at all.
@@ -292,7 +260,8 @@ TEST(TsReader, RealCapturesAndTheirTruncationsReadSafely) {
             }
         }
         if (const std::string listing = storeListing(*store); name == "dvbt-full-si.ts") {
-            EXPECT_EQ(std::pair(size_t{5}, size_t{1}), std::pair(count(listing, "service "), count(listing, "tot ")));
+            EXPECT_EQ(std::pair(size_t{5}, size_t{1}),
+                      std::pair(occurrences(listing, "service "), occurrences(listing, "tot ")));
         }
     }
     if (found == 0) GTEST_SKIP() << "no captures in " << CORVANE_SHARED_DATA;

@@ -36,9 +36,7 @@ TEST(ViewSetup, TypedNumbersAreAbsoluteAndRefusedOutsideTheirRange) {
 
 TEST(ViewSetup, WritesEveryKeyByteForByteAndReadsGeometryBackWithinBounds) {
     ViewSettings view;
-    view.hourHight = 3;
-    view.contDisp = 0;
-    view.tvRockDisp = 1;
+    view.hourHight = 3, view.contDisp = 0, view.tvRockDisp = 1;
     view.tvRockProgName = "C:\\予約\\tvrock.sch";
     view.nameFont = {"メイリオ", -14, 700, 1, 0, 1, 0x0080ff};
     using Texts = std::vector<std::pair<std::string, std::string>>;
@@ -57,11 +55,17 @@ TEST(ViewSetup, WritesEveryKeyByteForByteAndReadsGeometryBackWithinBounds) {
     EXPECT_EQ(viewSetupTexts(back), viewSetupTexts(view));
     EXPECT_EQ(std::tuple(1, -14), std::tuple(back.tvRockDisp, back.nameFont.creationHeight()));
 
-    // Stored out of bounds: the absolute value, held to the bounds; the file stays.
+    // Stored out of bounds: the absolute value, held to the bounds; the file
+    // stays. A font size of either sign gives the same height; a colour
+    // without hex digits is black.
     for (auto [hour, width, expected] : {std::tuple{"-3", "-2147483648", std::pair{3, kHighestColumnWidth}},
                                          {"99999999", "0", std::pair{kHighestMinuteHeight, kLowestColumnWidth}}}) {
-        file.write(std::string("[ViewSetup]\r\nHourHight=") + hour + "\r\nChannelWidth=" + width + "\r\n");
-        EXPECT_EQ(expected, std::pair(readViewSettings(settings).hourHight, readViewSettings(settings).channelWidth));
+        file.write(std::string("[ViewSetup]\r\nHourHight=") + hour + "\r\nChannelWidth=" + width +
+                   "\r\nNameFontSize=-14\r\nContFontSize=14\r\nContFontColor=zz\r\n");
+        const ViewSettings stored = readViewSettings(settings);
+        EXPECT_EQ(expected, std::pair(stored.hourHight, stored.channelWidth));
+        EXPECT_EQ(std::tuple(-14, -14, 0u),
+                  std::tuple(stored.nameFont.creationHeight(), stored.contFont.creationHeight(), stored.contFont.color));
     }
 }
 

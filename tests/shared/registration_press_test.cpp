@@ -116,27 +116,26 @@ TEST_F(RegistrationPress, AWindowHandsOverOnlyWhatItPreparedAndTheTaskDialogRese
 }
 
 TEST_F(RegistrationPress, TheButtonCarriesTheConfiguredTargetWhateverTheFileGave) {
-    // "EpgTimer", "TvRock" -> the file-or-web label.
-    const std::pair<std::pair<int, int>, std::string> targets[] = {
-        {{0, 0}, "iEPG登録"}, {{1, 0}, "EpgTimer登録"}, {{0, 1}, "TvRock登録"}, {{1, 1}, "EpgTimer登録"}};
-    for (bool writable : {true, false}) {
-        if (!writable) block(paths.registrationFile);
-        for (int iEpg : {0, 1, 2})
-            for (int tunerec : {0, 1, 2})
-                for (const auto& [target, label] : targets)
-                    for (Source source : {Source::popup, Source::genreList}) {
-                        const RegistrationSwitches s = registrationSwitches(iEpg, tunerec, target.first, target.second);
-                        const bool both = iEpg == 1 && tunerec == 1;
-                        std::string expected = both ? "iEPG登録" : iEpg == 1 ? label : tunerec == 1 ? "tunerec登録" : "";
-                        if (expected.empty() && source == Source::genreList) expected = "iEPG登録";
-                        EXPECT_EQ((RegistrationButton{!expected.empty(), expected}), select(source, s))
-                            << iEpg << tunerec << label << writable;
-                        const RegistrationChoice choice = registrationChoice(s);
-                        const std::vector<RegistrationMenuItem> menu{{RegistrationCommand::fileOrWeb, label},
-                                                                     {RegistrationCommand::capture, "tunerec登録"}};
-                        EXPECT_EQ(both ? menu : std::vector<RegistrationMenuItem>{}, choice.menu);
-                        EXPECT_EQ(!both && (iEpg == 1 || tunerec == 1), choice.direct.has_value());
-                    }
+    using Menu = std::vector<RegistrationMenuItem>;
+    const Menu both{{RegistrationCommand::fileOrWeb, "TvRock登録"}, {RegistrationCommand::capture, "tunerec登録"}};
+    // (iEpg, tunerec, EpgTimer, TvRock): only 1 switches on; EpgTimer wins over TvRock.
+    const struct {
+        int iEpg, tunerec, epgTimer, tvRock;
+        std::string popup, genreList;
+        Menu menu;
+    } cases[] = {
+        {1, 0, 0, 0, "iEPG登録", "iEPG登録", {}},         {1, 2, 1, 1, "EpgTimer登録", "EpgTimer登録", {}},
+        {1, 0, 0, 1, "TvRock登録", "TvRock登録", {}},     {2, 1, 0, 0, "tunerec登録", "tunerec登録", {}},
+        {1, 1, 0, 1, "iEPG登録", "iEPG登録", both},
+        {0, 2, 1, 0, "", "iEPG登録", {}},  // nothing on: the genre list keeps its first label
+    };
+    block(paths.registrationFile);
+    for (const auto& c : cases) {
+        const RegistrationSwitches s = registrationSwitches(c.iEpg, c.tunerec, c.epgTimer, c.tvRock);
+        EXPECT_EQ((RegistrationButton{!c.popup.empty(), c.popup}), select(Source::popup, s)) << c.popup;
+        EXPECT_EQ((RegistrationButton{true, c.genreList}), select(Source::genreList, s)) << c.genreList;
+        EXPECT_EQ(std::pair(c.menu, c.menu.empty() && !c.popup.empty()),
+                  std::pair(registrationChoice(s).menu, registrationChoice(s).direct.has_value()));
     }
     EXPECT_EQ((RegistrationButton{true, "iEPG登録"}), initialRegistrationButton(Source::genreList));
 }

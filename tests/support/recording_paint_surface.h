@@ -20,7 +20,6 @@ struct PaintCall {
     PaintFont font = PaintFont::title;
     uint32_t color = 0;
     std::string text;
-    int id = 0;
 };
 
 class RecordingPaintSurface : public PaintSurface {
@@ -45,11 +44,7 @@ public:
         return lines * kLineHeight[static_cast<int>(font)];
     }
     void sdMark(int x, int y) override { add(PaintCall::sdMarkCall, {x, y, x + kSdMarkSize, y + kSdMarkSize}); }
-    void addTooltip(int id, const Rect& r, const std::string& text) override {
-        PaintCall& c = add(PaintCall::tooltipCall, r);
-        c.id = id;
-        c.text = text;
-    }
+    void addTooltip(int, const Rect& r, const std::string& text) override { add(PaintCall::tooltipCall, r).text = text; }
 
     std::vector<PaintCall> of(PaintCall::Kind kind) const {
         std::vector<PaintCall> out;

@@ -12,18 +12,9 @@ namespace corvane {
 
 // "ニュース" on "ＮＨＫ総合" (service 1024, physical channel 27, device channel text "1234567").
 inline RegistrationProgramme testProgramme(int64_t start, int64_t end, int eventId = 4660) {
-    RegistrationProgramme p;
-    p.event.start = start;
-    p.event.end = end;
-    p.event.eventId = eventId;
-    p.event.title = "ニュース";
-    p.channel = 3;
-    p.stationName = "ＮＨＫ総合";
-    p.vurdaChNo = "1234567";
-    p.stationLabel = "ＮＨＫ総合１・東京";
-    p.serviceId = 1024;
-    p.physicalChannel = 27;
-    return p;
+    return {.event = {.start = start, .end = end, .eventId = eventId, .title = "ニュース"}, .channel = 3,
+            .stationName = "ＮＨＫ総合", .vurdaChNo = "1234567", .stationLabel = "ＮＨＫ総合１・東京",
+            .serviceId = 1024, .physicalChannel = 27};
 }
 
 struct RecordingStarts : ProcessStarter {

@@ -48,6 +48,13 @@ inline broadcast::Bytes concat(std::initializer_list<broadcast::Bytes> parts) {
 
 inline std::string repeat(const char* text, int times) { return times > 0 ? text + repeat(text, times - 1) : ""; }
 
+// How often `part` stands in `text`.
+inline size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
 inline broadcast::Bytes readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return broadcast::Bytes(std::istreambuf_iterator<char>(in), {});
