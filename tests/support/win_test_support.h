@@ -1,13 +1,17 @@
 // What the Win32 window tests share: the day of their broadcasts, window
-// rectangles and texts, menu check marks and the message pump.
+// rectangles and texts, list rows, menu check marks and the message pump.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/guide_fixture.h"
 #include "tools/broadcast/si_builder.h"
@@ -42,6 +46,18 @@ inline std::string builtFilePath(const std::string& hostPath) {
     return path;
 }
 
+// The item data of every row of a list view, in list order.
+inline std::vector<LPARAM> listViewParams(HWND list) {
+    std::vector<LPARAM> params;
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    for (item.iItem = 0; item.iItem < ListView_GetItemCount(list); ++item.iItem) {
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        params.push_back(item.lParam);
+    }
+    return params;
+}
+
 inline bool menuChecked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
 
 inline uint32_t brushColor(HBRUSH brush) {
@@ -49,6 +65,30 @@ inline uint32_t brushColor(HBRUSH brush) {
     return GetObjectA(brush, sizeof description, &description) == sizeof description ? description.lbColor
                                                                                        : 0xFFFFFFFFu;
 }
+
+// A 32-bit top-down bitmap selected into a memory surface, read back pixel by pixel.
+struct MemoryCanvas {
+    MemoryCanvas(int width, int height) : width(width), height(height) {}
+    ~MemoryCanvas() { SelectObject(dc, previous); DeleteObject(bitmap); DeleteDC(dc); }
+
+    void fill(uint32_t rgb) { GdiFlush(); std::fill(bits, bits + width * height, rgb); }
+    // 0x00BBGGRR, like the colours of the painting.
+    uint32_t at(int x, int y) const { return GetPixel(dc, x, y); }
+    // Pixels of [left, right) x [top, bottom) that satisfy `test`.
+    int count(int left, int top, int right, int bottom, auto test) const {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) n += test(at(x, y)) ? 1 : 0;
+        return n;
+    }
+
+    const int width, height;
+    HDC dc = CreateCompatibleDC(nullptr);
+    uint32_t* bits = nullptr;
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+};
 
 // The colour a dialog hands out for its colour swatch `id` (WM_CTLCOLORBTN);
 // the background colour it sets is the brush's.

@@ -6,16 +6,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "guide/guide_paint_win.h"
-#include "reserve/job_store_win.h"
-#include "reserve/reservation_watch.h"
 #include "reserve/reservations.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
-#include "support/reservation_fixture.h"
-#include "support/temp_ini.h"
 #include "support/win_test_support.h"
 
 namespace corvane {
@@ -27,27 +21,6 @@ constexpr int kWidth = 800, kHeight = 600;
 // are slow to make without a window manager.
 HWND owner = nullptr;
 PaintTools tools;
-
-// A 32-bit top-down bitmap selected into a memory surface.
-struct Canvas {
-    HDC dc = CreateCompatibleDC(nullptr);
-    uint32_t* bits = nullptr;
-    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-
-    ~Canvas() { SelectObject(dc, previous); DeleteObject(bitmap); DeleteDC(dc); }
-    void clear() { GdiFlush(); std::fill(bits, bits + kWidth * kHeight, 0x010203u); }
-    // 0x00BBGGRR, like the colours of the painting.
-    uint32_t at(int x, int y) const { return GetPixel(dc, x, y); }
-    // Pixels of [left, right) x [top, bottom) that satisfy `test`.
-    int count(int left, int top, int right, int bottom, auto test) const {
-        int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x) n += test(at(x, y)) ? 1 : 0;
-        return n;
-    }
-};
 
 class GuidePaintWinTest : public testing::Test, protected LayoutRig {
 protected:
@@ -62,7 +35,7 @@ protected:
     ~GuidePaintWinTest() override { destroyGuideTooltip(context); }
 
     PaintResult paint() {
-        canvas.clear();
+        canvas.fill(0x010203);
         frames = reservationFrames(reservations);
         return paintGuideOn(owner, canvas.dc, kWidth, kHeight, host.clock, layout, store.get(), inputs, context);
     }
@@ -74,7 +47,7 @@ protected:
     HighlightedProgramme highlight;
     const PaintInputs inputs{&genres, nullptr, &frames, &highlight};
     PaintContext context{&tools, &brushes, nullptr, nullptr, nullptr};
-    Canvas canvas;
+    MemoryCanvas canvas{kWidth, kHeight};
 };
 
 TEST_F(GuidePaintWinTest, CutTextsGetTooltipsAndWithoutDataNothingIsDrawnAndNoTooltipStays) {
@@ -126,7 +99,6 @@ TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
     KillTimer(owner, TIMER_GUIDE_REPAINT);
     EXPECT_EQ(TIMER_GUIDE_REPAINT, msg.wParam);
     EXPECT_GE(GetTickCount() - started, 1000u);
-    EXPECT_EQ(1100, repaintDelay(localDayAt(21, 0, 12), clock.now()));
 
     // On the guide as repainted at 20:59:59 (the current time at y 58, 59):
     // hour cells 18-23 in their colour, the 40 px one without a label, the
@@ -174,34 +146,6 @@ TEST_F(GuidePaintWinTest, ReservationFramesAndTheHighlight) {
     EXPECT_NE(rgbColor(255, 56, 56), canvas.at(120, highlightTop + 2));
     EXPECT_EQ(0, highlight.start);
     DestroyWindow(genreList);
-}
-
-// Run alone (the Task Scheduler is shared by every test process), removing its job.
-TEST_F(GuidePaintWinTest, SerialJobsOfTheCaptureToolAreCollectedFromTheTaskSchedulerAndFramed) {
-    putSchedule(store.get(), 101, 4, 0, {{dayAt(20), 4 * 3600, "BS番組"}});  // remote number 101
-    host.clock = localDayAt(20);
-    TaskSchedulerJobStore jobs;
-    const std::string name = "録画" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(JobStep::none, jobs.createJob(captureJob(name, "@b101", localDayAt(21), "21:00-22:00", 4)));
-    FakeReservationFiles files;
-    ReservationWatch watch;
-    const ReservationSources sources{.jobs = true};
-    const ReservationInputs inputs{store.get(), files, preferences, &jobs, host.clock};
-    const int rebuilt = collectReservations(watch, sources, inputs, reservations);
-    jobs.deleteJob("tunerec - " + name + ".job");
-    ASSERT_EQ(1, rebuilt);
-    std::erase_if(reservations, [&](const ReservationRecord& r) { return r.title != name; });  // other tests' jobs
-    ASSERT_EQ(1u, reservations.size());
-    EXPECT_EQ(std::tuple(1004, localDayAt(21), localDayAt(22), 101, 4),
-              std::tuple(reservations[0].kind, reservations[0].start, reservations[0].end, reservations[0].serviceId,
-                         int(reservations[0].networkKind)));
-
-    layout.buildListLayout(store.get());
-    paint();
-    // 21:00 to 22:00 in orange, solid: 2 px a minute from 20:00 below the header.
-    const auto orange = [](uint32_t c) { return c == rgbColor(255, 153, 0); };
-    EXPECT_EQ(110, canvas.count(52, 20 + 120 + 6, 53, 20 + 240 - 4, orange));
-    EXPECT_EQ(0, canvas.count(52, 20 + 10, 53, 20 + 110, orange));
 }
 
 }  // namespace

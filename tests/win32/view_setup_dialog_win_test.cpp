@@ -75,18 +75,30 @@ protected:
     RecordingMessageBoxes messages;
 };
 
-// Every control changed: numbers, detail off, the title font and colour,
-// TvRock's marks and file; the detail colour's chooser cancelled.
+// Numbers out of range refused; then every control changed: numbers, detail
+// off, the title font and colour, TvRock's marks and file; the detail
+// colour's chooser cancelled.
 TEST_F(ViewSetupDialogTest, OkWritesEveryKeyAndMakesTheFontsCancelChangesNothing) {
+    const unsigned warning = message_box::ok | message_box::iconWarning;
+    const std::vector<RecordingMessageBoxes::Box> refusals{
+        {"時間(分)の高さは1から20までの数値を指定してください。", "画面設定", warning},
+        {"チャンネルの幅は1から1000までの数値を指定してください。", "画面設定", warning}};
     for (const int close : {IDCANCEL, IDOK}) {
         const std::string before = ini.read();
         const HFONT titleFont = tools.titleFont;
-        DialogScript::start("画面設定", [close](HWND dialog) {
+        messages.shown.clear();
+        DialogScript::start("画面設定", [this, close, before](HWND dialog) {
             EXPECT_EQ(std::tuple("20", "180", 0x000000u, 0x505050u),
                       std::tuple(itemText(dialog, IDC_VIEW_HOUR_HEIGHT), itemText(dialog, IDC_VIEW_CHANNEL_WIDTH),
                                  swatchColor(dialog, IDC_VIEW_NAME_COLOR), swatchColor(dialog, IDC_VIEW_DETAIL_COLOR)));
             EXPECT_TRUE(IsDlgButtonChecked(dialog, IDC_VIEW_DETAIL_ON) && IsDlgButtonChecked(dialog, IDC_VIEW_EPGTIMER) &&
                         !IsDlgButtonChecked(dialog, IDC_VIEW_TVROCK));
+            for (auto [hour, width, refused] : {std::tuple{"99999999", "100", IDC_VIEW_HOUR_HEIGHT}, {"5", "0", IDC_VIEW_CHANNEL_WIDTH}}) {
+                SetDlgItemTextA(dialog, IDC_VIEW_HOUR_HEIGHT, hour);
+                SetDlgItemTextA(dialog, IDC_VIEW_CHANNEL_WIDTH, width);
+                pressButton(dialog, IDOK);  // still open, the refused box focused, nothing written
+                EXPECT_TRUE(IsWindowVisible(dialog) && GetFocus() == GetDlgItem(dialog, refused) && ini.read() == before);
+            }
             SetDlgItemTextA(dialog, IDC_VIEW_HOUR_HEIGHT, "-3");
             SetDlgItemTextA(dialog, IDC_VIEW_CHANNEL_WIDTH, "240");
             for (int id : {IDC_VIEW_DETAIL_OFF, IDC_VIEW_NAME_COLOR, IDC_VIEW_TVROCK, IDC_VIEW_TVROCK_BROWSE}) pressButton(dialog, id);
@@ -101,6 +113,7 @@ TEST_F(ViewSetupDialogTest, OkWritesEveryKeyAndMakesTheFontsCancelChangesNothing
             pressButton(dialog, close);
         });
         ASSERT_EQ(close, run());
+        EXPECT_EQ(refusals, messages.shown);
         EXPECT_EQ(0x333333u, customColors[3]);  // the chooser's custom colours stay either way
         if (close == IDCANCEL) {
             EXPECT_EQ(before, ini.read());
@@ -122,31 +135,6 @@ TEST_F(ViewSetupDialogTest, OkWritesEveryKeyAndMakesTheFontsCancelChangesNothing
     }
 }
 
-TEST_F(ViewSetupDialogTest, OutOfRangeNumbersAreRefusedAndNoMarksEmptyTheReservations) {
-    const std::string before = ini.read();
-    DialogScript::start("画面設定", [this, before](HWND dialog) {
-        for (auto [hour, width, refused] : {std::tuple{"99999999", "100", IDC_VIEW_HOUR_HEIGHT}, {"5", "0", IDC_VIEW_CHANNEL_WIDTH}}) {
-            SetDlgItemTextA(dialog, IDC_VIEW_HOUR_HEIGHT, hour);
-            SetDlgItemTextA(dialog, IDC_VIEW_CHANNEL_WIDTH, width);
-            pressButton(dialog, IDOK);
-            // Still open, the refused box focused, nothing written.
-            EXPECT_TRUE(IsWindowVisible(dialog));
-            EXPECT_EQ(std::pair(GetDlgItem(dialog, refused), before), std::pair(GetFocus(), ini.read()));
-        }
-        SetDlgItemTextA(dialog, IDC_VIEW_CHANNEL_WIDTH, "1000");
-        pressButton(dialog, IDC_VIEW_EPGTIMER);  // the last of the three marks goes off
-        pressButton(dialog, IDOK);
-    });
-    ASSERT_EQ(IDOK, run());
-    const unsigned warning = message_box::ok | message_box::iconWarning;
-    EXPECT_EQ((std::vector<RecordingMessageBoxes::Box>{
-                  {"時間(分)の高さは1から20までの数値を指定してください。", "画面設定", warning},
-                  {"チャンネルの幅は1から1000までの数値を指定してください。", "画面設定", warning}}),
-              messages.shown);
-    EXPECT_EQ(std::tuple(5, 1000, 0), std::tuple(view.hourHight, view.channelWidth, view.epgTimerDisp));
-    EXPECT_TRUE(reservations.empty() && frames.empty());
-}
-
 class ChannelOrderDialogTest : public testing::Test, protected LayoutRig {
 protected:
     ChannelOrderDialogTest() : LayoutRig("order_dialog") {
@@ -161,19 +149,13 @@ protected:
     // Row items in list order, negative when unticked.
     static std::vector<int> rows(HWND list) {
         std::vector<int> items;
-        for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-            LVITEMA item{};
-            item.mask = LVIF_PARAM;
-            item.iItem = i;
-            SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            items.push_back(static_cast<int>(item.lParam) * (ListView_GetCheckState(list, i) ? 1 : -1));
-        }
+        for (LPARAM item : listViewParams(list))
+            items.push_back(static_cast<int>(item) * (ListView_GetCheckState(list, items.size()) ? 1 : -1));
         return items;
     }
 };
 
-// Rows 2 and 3 up, a block at the top and the bottom row stay, row 0 down;
-// the BS service unticked.
+// Rows 2 and 3 up, then row 0 down; the BS service unticked.
 TEST_F(ChannelOrderDialogTest, ButtonsMoveTheRowsOkWritesBothKeysOfEveryRowCancelNothing) {
     const int bs = 4 * 65536 + 5;
     for (const int close : {IDCANCEL, IDOK}) {
@@ -181,11 +163,7 @@ TEST_F(ChannelOrderDialogTest, ButtonsMoveTheRowsOkWritesBothKeysOfEveryRowCance
         DialogScript::start("チャンネル順設定", [close, bs](HWND dialog) {
             HWND list = GetDlgItem(dialog, IDC_ORDER_LIST);
             EXPECT_EQ((std::vector<int>{1, 2, -3, bs}), rows(list));
-            EXPECT_EQ(std::tuple(240, 0, DWORD{LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT}),
-                      std::tuple(ListView_GetColumnWidth(list, 0), ListView_GetColumnWidth(list, 1),
-                                 ListView_GetExtendedListViewStyle(list) & (LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT)));
-            for (auto [selected, button] : {std::pair{std::vector<int>{2, 3}, IDC_ORDER_UP}, {{0, 1}, IDC_ORDER_UP},
-                                            {{3}, IDC_ORDER_DOWN}, {{0}, IDC_ORDER_DOWN}}) {
+            for (auto [selected, button] : {std::pair{std::vector<int>{2, 3}, IDC_ORDER_UP}, {{0}, IDC_ORDER_DOWN}}) {
                 ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
                 for (int i : selected) ListView_SetItemState(list, i, LVIS_SELECTED, LVIS_SELECTED);
                 pressButton(dialog, button);
