@@ -23,7 +23,7 @@ using Texts = std::vector<std::string>;
 
 int64_t at(int day, int hour, int minute = 0) { return localTimeOf(2026, 12, day, hour, minute, 0); }
 
-TEST(TaskTexts, BaseNamesFilePathsConflictsAndThePlaceOnTheDesktop) {
+TEST(TaskTexts, BaseNamesChannelsFilePathsConflictsAndThePlaceOnTheDesktop) {
     const std::pair<std::string, std::string> names[] = {
         {"<x>|*\\\"q\": C?/", "＜x＞｜＊￥”q”： C？／"},
         {"a\rb\x1f\x7f表示ソ\x82", "a b  表示ソ"},  // trail bytes 0x5C stay; a lone lead byte at the end goes
@@ -31,6 +31,7 @@ TEST(TaskTexts, BaseNamesFilePathsConflictsAndThePlaceOnTheDesktop) {
     };
     for (const auto& [title, name] : names)
         EXPECT_EQ(name, defaultTaskBaseName({.title = title, .start = at(7, 9), .columnName = "NHK:"})) << title;
+    EXPECT_EQ(Texts({"@c007", ""}), Texts({channelNumberText(7, 7), channelNumberText(5, 7)}));  // @N, @bNNN: the dialogs
     const FileParts parts = splitFilePath("\\\\pc\\録画\\表/a.b.ts");
     EXPECT_EQ(Texts({"", "\\\\pc\\録画\\表/", "a.b", ".ts"}),
               Texts({parts.drive, parts.directory, parts.baseName, parts.extension}));
