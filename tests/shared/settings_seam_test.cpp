@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,8 +27,8 @@ using Implementations = testing::Types<IniFileSettings>;
 #endif
 TYPED_TEST_SUITE(SettingsSeamTest, Implementations);
 
-TYPED_TEST(SettingsSeamTest, DefaultsAndIntegersReadLikeThePrivateProfile) {
-    TempIniFile file("integers");
+TYPED_TEST(SettingsSeamTest, ReadsLikeThePrivateProfile) {
+    TempIniFile file("reads");
     TypeParam settings(file.path());
     EXPECT_EQ(-3, settings.readInt("Setup", "NowTimeLine", -3));
     EXPECT_EQ("ab", settings.readString("S", "k", "'ab'  ", 100));  // defaults lose blanks and quotes too
@@ -36,20 +37,17 @@ TYPED_TEST(SettingsSeamTest, DefaultsAndIntegersReadLikeThePrivateProfile) {
 
     file.write("[Numbers]\r\nplain=42\r\ntext=abc\r\nspaced=  12abc\r\nnegative=-5\r\nquoted=\"12\"\r\n"
                "hex=0x1f\r\nupperHex=0X10\r\nwrapped=2147483648\r\nempty=\r\nflag\r\n"
-               "long=000000000000000000000000000000015\r\n");
+               "long=000000000000000000000000000000015\r\n"
+               "[Text]\r\n  k  =  v w \t\r\nq=\"x\"\r\nmixed=\"x'\r\nempty=\r\nflag\r\n"
+               "cut=aあい\r\nwide=　ＭＳ ゴシック　\r\ntrail=ソフト\\表示\r\n"
+               "[SeTuP]\r\nNowTimeLine=3\r\n[\x83\x5d]\r\n\x83\x41=1\r\n[S]\r\na=1\r\n[s]\r\nb=2\r\n");
     const std::pair<const char*, int> cases[] = {{"plain", 42},   {"text", 0},      {"spaced", 12},   {"negative", -5},
                                                  {"quoted", 12},  {"hex", 31},      {"upperHex", 0},  {"wrapped", INT_MIN},
                                                  {"long", 0},     {"empty", 99},    {"flag", 99},     {"absent", 99}};
     for (auto [key, value] : cases) EXPECT_EQ(value, settings.readInt("Numbers", key, 99)) << key;
     EXPECT_EQ(99, settings.readInt("Absent", "plain", 99));
-}
 
-TYPED_TEST(SettingsSeamTest, StringsLoseBlanksAndOneQuotePairAndCutWholeCharacters) {
-    TempIniFile file("strings");
-    file.write("[Text]\r\n  k  =  v w \t\r\nq=\"x\"\r\nmixed=\"x'\r\nempty=\r\nflag\r\n"
-               "cut=aあい\r\nwide=　ＭＳ ゴシック　\r\ntrail=ソフト\\表示\r\n");
-    TypeParam settings(file.path());
-    // Full-width blanks are text.
+    // Strings lose blanks and one pair of quotes (full-width blanks are text) and are cut on whole characters.
     for (auto [key, value] : {std::pair{"k", "v w"}, {"q", "x"}, {"mixed", "\"x'"}, {"empty", ""}, {"flag", "D"},
                               {"wide", "　ＭＳ ゴシック　"}})
         EXPECT_EQ(value, settings.readString("Text", key, "D", 100)) << key;
@@ -57,18 +55,13 @@ TYPED_TEST(SettingsSeamTest, StringsLoseBlanksAndOneQuotePairAndCutWholeCharacte
     for (int capacity = 0; capacity <= 6; ++capacity)
         EXPECT_EQ(cut[capacity], settings.readString("Text", "cut", "D", capacity)) << capacity;
     EXPECT_EQ("ソフ", settings.readString("Text", "trail", "D", 6));
-}
 
-TYPED_TEST(SettingsSeamTest, NamesIgnoreAsciiCaseButNotShiftJisBytes) {
-    TempIniFile file("names");
+    // Names ignore ASCII case, not Shift_JIS bytes; the first section of a name wins.
     // ゾ is 0x83 0x5D: its second byte is ']'. ア (0x83 0x41) and ヂ (0x83 0x61)
     // differ only in the case of their second byte.
-    file.write("[SeTuP]\r\nNowTimeLine=3\r\n[\x83\x5d]\r\n\x83\x41=1\r\n[S]\r\na=1\r\n[s]\r\nb=2\r\n");
-    TypeParam settings(file.path());
-    EXPECT_EQ(3, settings.readInt(" setup\t", " NOWTIMELINE ", 0));
-    EXPECT_EQ(1, settings.readInt("ゾ", "ア", 0));
-    EXPECT_EQ(0, settings.readInt("ゾ", "ヂ", 0));
-    EXPECT_EQ(0, settings.readInt("S", "b", 0));  // the first section of a name wins
+    EXPECT_EQ(std::tuple(3, 1, 0, 0), std::tuple(settings.readInt(" setup\t", " NOWTIMELINE ", 0),
+                                                 settings.readInt("ゾ", "ア", 0), settings.readInt("ゾ", "ヂ", 0),
+                                                 settings.readInt("S", "b", 0)));
 }
 
 TYPED_TEST(SettingsSeamTest, WritesCreateReplaceAndAreSeenAtOnce) {

@@ -31,14 +31,10 @@ inline StorePtr reservationStore() {
 // One line as the registration from the popup appends it to EpgTimer's file.
 inline std::string epgTimerLine(int64_t start, int minutes, const std::string& title, int64_t channel,
                                 int serviceId, int eventId) {
-    RegistrationProgramme programme;
-    programme.event.start = start;
-    programme.event.end = start + minutes * 60;
-    programme.event.title = title;
-    programme.event.eventId = eventId;
-    programme.stationLabel = "STATION";
+    RegistrationProgramme programme{.stationLabel = "STATION", .serviceId = serviceId};
+    programme.event.start = start, programme.event.end = start + minutes * 60;
+    programme.event.title = title, programme.event.eventId = eventId;
     programme.vurdaChNo = std::to_string(channel);
-    programme.serviceId = serviceId;
     return epgTimerLine(RegistrationSource::popup, programme);
 }
 
@@ -87,10 +83,8 @@ public:
     FileStatus readAll(const char* path, size_t limit, std::string& bytes) override {
         ++reads;
         const auto it = files.find(path);
-        const FileStatus status = it == files.end()                 ? FileStatus::missing
-                                  : it->second.status != FileStatus::ok ? it->second.status
-                                  : it->second.bytes.size() > limit     ? FileStatus::tooLarge
-                                                                        : FileStatus::ok;
+        FileStatus status = it == files.end() ? FileStatus::missing : it->second.status;
+        if (status == FileStatus::ok && it->second.bytes.size() > limit) status = FileStatus::tooLarge;
         bytes = status == FileStatus::ok ? it->second.bytes : "";
         return status;
     }
