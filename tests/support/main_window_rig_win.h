@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -100,6 +101,19 @@ protected:
         app.mainWindow = nullptr;
     }
     void command(int id) { SendMessageA(app.mainWindow, WM_COMMAND, id, 0); }
+    // A press and release at a point of `target`, as the mouse gives them.
+    void click(HWND target, POINT at, bool right = false) {
+        const LPARAM where = MAKELPARAM(at.x, at.y);
+        PostMessageA(target, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, where);
+        PostMessageA(target, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, where);
+        pump(30);
+    }
+    // A point on row `item` of a list view.
+    static POINT rowPoint(HWND list, int item) {
+        RECT r{};
+        ListView_GetItemRect(list, item, &r, LVIR_BOUNDS);
+        return {r.left + 60, (r.top + r.bottom) / 2};
+    }
 
     std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour) {
         std::filesystem::create_directories(root / folderName);

@@ -19,20 +19,15 @@
 #include <vector>
 
 #include "guide/popup_win.h"
-#include "reserve/registration_win.h"
 #include "reserve/task_registration.h"
 #include "resources/resource.h"
 #include "support/main_window_rig_win.h"
 #include "support/modal_script_win.h"
 #include "support/recording_message_boxes.h"
 #include "support/registration_fixture.h"
-#include "support/reservation_fixture.h"
-#include "support/store_sections.h"
 
 namespace corvane {
 namespace {
-
-namespace bc = corvane::broadcast;
 
 class MainWindowTest : public MainWindowRig {};
 
@@ -61,7 +56,7 @@ TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanionsAndKeepsTheLa
     expectIni("Corvane", {{"WindowMin", "1"}, {"WindowX", "150"}, {"WindowCX", "850"}, {"WindowCY", "570"}});
 }
 
-TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
+TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndOnlyTheFirstLoadJumpsToNow) {
     const std::string first = recording("corvane_main_a", "a.ts", 1024, 6);
     const std::string second = recording("corvane main b", "b.ts", 1032, 8);
     start(first + " \"" + second + "\"");
@@ -71,15 +66,11 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndJumpToNowOnce) {
     GuideLayout& layout = *app.layout;
     EXPECT_EQ(std::tuple(localDayAt(6), 210 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
 
-    // A second load keeps the position; after a clear the next load jumps.
-    auto openSecond = [&] { app.commandLine = "\"" + second + "\""; command(IDM_OPEN_COMMAND_LINE); };
+    // A second load keeps the position.
     layout.scrollVertical(kScrollTo, 0);
-    openSecond();
+    app.commandLine = "\"" + second + "\"";
+    command(IDM_OPEN_COMMAND_LINE);
     EXPECT_EQ(0, layout.view.scrollY);
-    command(IDM_CLEAR);
-    EXPECT_TRUE(!app.store->services[0] && GetMenuItemCount(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_COLUMNS)) == 0);
-    openSecond();
-    EXPECT_EQ(std::tuple(localDayAt(8), 90 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
 }
 
 TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
@@ -111,17 +102,13 @@ protected:
         ASSERT_NE(0, app.layout->view.guideBegin);
         UpdateWindow(app.mainWindow);  // paints: columns and title blocks get their places
     }
-    // Client y of the title block of the first column's fourth programme.
-    int titleY() const {
-        const GuideLayout& layout = *app.layout;
-        return layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - layout.view.scrollY + 5;
-    }
 };
 
-TEST_F(LoadedWindowTest, SmallDragIsAClickAndLargerDragScrolls) {
+TEST_F(LoadedWindowTest, ClickRegistrationSetupDragViewSetupAndChannelOrderOnTheLoadedGuide) {
     GuideLayout& layout = *app.layout;
-    const int startY = layout.view.scrollY, x = 60, y = titleY();
-    // Pressed on a title block, released `d` pixels up and left.
+    const int startY = layout.view.scrollY, x = 60;
+    const int y = layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - startY + 5;
+    // Pressed on the title block of the first column's fourth programme, released `d` pixels up and left.
     auto drag = [&](int d) {
         SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         SendMessageA(app.mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - d, y - d));
@@ -129,12 +116,30 @@ TEST_F(LoadedWindowTest, SmallDragIsAClickAndLargerDragScrolls) {
     };
     drag(2);
     EXPECT_EQ(std::tuple(0, startY, Selection{0, 3}), std::tuple(layout.view.scrollX, layout.view.scrollY, layout.view.selection));
+
+    // The registration setup's OK takes away the popup and what it prepared; the genre list prepares its
+    // programme again. Cancel leaves both.
+    ASSERT_TRUE(popupShown(app.popupWindow));
+    layout.events[0][3].genre = 0;  // listed, and shown, by the genre list's first genre
+    refillGenreList(app.genreListWindow);
+    for (const int button : {IDCANCEL, IDOK}) {
+        DialogScript::start("iEPG設定", [button](HWND dialog) {
+            CheckDlgButton(dialog, IDC_IEPG_ENABLE, BST_CHECKED);
+            CheckRadioButton(dialog, IDC_TARGET_IEPG, IDC_TARGET_TVROCK, IDC_TARGET_EPGTIMER);
+            pressButton(dialog, button);
+        });
+        command(IDM_IEPG_SETUP);
+        EXPECT_EQ(button == IDCANCEL, popupShown(app.popupWindow));
+        EXPECT_EQ((button == IDCANCEL ? Selection{0, 3} : Selection{}), layout.view.selection);
+        expectIni("iEpgSetup", {{"iEpg", button == IDOK ? "1" : "<none>"}});
+        EXPECT_EQ(button == IDOK ? "EpgTimer登録" : "iEPG登録",
+                  windowText(GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER)));
+    }
+
     drag(3);  // dragging drops the selection
     EXPECT_EQ(std::tuple(3, startY + 3, Selection{}), std::tuple(layout.view.scrollX, layout.view.scrollY, layout.view.selection));
-}
 
-TEST_F(LoadedWindowTest, ViewSetupKeepsTheTopTimeAndChannelOrderLeavesTheChannelView) {
-    GuideLayout& layout = *app.layout;
+    // A new geometry keeps the time at the top; a new channel order leaves the channel view.
     layout.scrollVertical(kScrollTo, 601);  // 300 minutes and a pixel below the start
     DialogScript::start("画面設定", [](HWND dialog) {
         SetDlgItemTextA(dialog, IDC_VIEW_HOUR_HEIGHT, "4");
@@ -155,29 +160,6 @@ TEST_F(LoadedWindowTest, ViewSetupKeepsTheTopTimeAndChannelOrderLeavesTheChannel
     EXPECT_EQ(std::tuple(1, 0, -1, std::string("Corvane")),
               std::tuple(layout.columnOrder[0].service, layout.columnOrder[1].service, layout.view.viewService,
                          windowText(app.mainWindow)));
-}
-
-TEST_F(LoadedWindowTest, RegistrationSetupOkWritesAndTakesThePopupAwayCancelLeavesIt) {
-    SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, titleY()));
-    SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(60, titleY()));
-    ASSERT_TRUE(popupShown(app.popupWindow));
-    app.layout->events[0][3].genre = 0;  // listed, and shown, by the genre list's first genre
-    refillGenreList(app.genreListWindow);
-    for (const int button : {IDCANCEL, IDOK}) {
-        DialogScript::start("iEPG設定", [button](HWND dialog) {
-            CheckDlgButton(dialog, IDC_IEPG_ENABLE, BST_CHECKED);
-            CheckRadioButton(dialog, IDC_TARGET_IEPG, IDC_TARGET_TVROCK, IDC_TARGET_EPGTIMER);
-            pressButton(dialog, button);
-        });
-        command(IDM_IEPG_SETUP);
-        // What the popup prepared follows the settings it was prepared with;
-        // the genre list prepares its programme again.
-        EXPECT_EQ(button == IDCANCEL, popupShown(app.popupWindow));
-        EXPECT_EQ((button == IDCANCEL ? Selection{0, 3} : Selection{}), app.layout->view.selection);
-        expectIni("iEpgSetup", {{"iEpg", button == IDOK ? "1" : "<none>"}});
-        EXPECT_EQ(button == IDOK ? "EpgTimer登録" : "iEPG登録",
-                  windowText(GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER)));
-    }
 }
 
 class RegistrationWinTest : public MainWindowTest {
@@ -270,7 +252,7 @@ TEST_F(RegistrationWinTest, BothKindsOfferTheMenuBelowTheButtonAndTheCaptureOpen
         select(0);
         const RECT below = windowRect(button());
         watchWasReset(app.reservationWatch);  // nothing pending before the press
-        MenuChoice menu{itemsDown};
+        MenuChoice menu{itemsDown, nullptr};
         menu.arm();
         {
             std::vector<ModalStep> taskDialog{{IDC_TASK_FILE, [&](HWND dialog) {
@@ -281,7 +263,6 @@ TEST_F(RegistrationWinTest, BothKindsOfferTheMenuBelowTheButtonAndTheCaptureOpen
             press();
         }
         EXPECT_EQ((std::pair(below.left, below.bottom)), (std::pair(menu.rect.left, menu.rect.top)));
-        EXPECT_FALSE(IsWindowVisible(app.popupWindow));
         EXPECT_EQ(expected[itemsDown - 1], probeLine());
         EXPECT_EQ(itemsDown == 2, watchWasReset(app.reservationWatch));  // the task dialog answered 1
     }

@@ -15,7 +15,6 @@
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
 #include "support/modal_script_win.h"
-#include "support/guide_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/store_sections.h"
 #include "support/win_test_support.h"
@@ -61,10 +60,11 @@ std::string presetItem(HWND dialog, int index) {
     return buffer;
 }
 
-// Terrestrial 1024 (remote key 5) and BS 101, both with programmes.
-class RegistrationSetupDialogTest : public testing::Test, protected LayoutRig {
+// Terrestrial 1024 (remote key 5) and BS 101, both with programmes. The test
+// moves the one pointer of the display, so it runs alone (see CMakeLists.txt).
+class RegistrationSetupDialogRealPointerTest : public testing::Test, protected LayoutRig {
 protected:
-    RegistrationSetupDialogTest() : LayoutRig("setup") {
+    RegistrationSetupDialogRealPointerTest() : LayoutRig("setup") {
         host.clock = localOf(at(0, 12));
         putSchedule(store.get(), 1024, 0x7FE0, 0, {{at(0, 20), 1800, "番組"}});
         putSchedule(store.get(), 101, 4, 0, {{at(0, 20), 1800, "BS番組"}});
@@ -89,11 +89,7 @@ protected:
     std::vector<TunerecPreset> presets;
     int current = 0;
     RegistrationSetupHost app{settings, preferences, registration, presets, current, store.get(), layout};
-};
 
-// Tests that move the one pointer of the display run alone (see CMakeLists.txt).
-class RegistrationSetupDialogRealPointerTest : public RegistrationSetupDialogTest {
-protected:
     static RECT screenCell(HWND dialog, int row, int column) {
         RECT rect{LVIR_LABEL, column, 0, 0};
         SendMessageA(list(dialog), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
@@ -155,7 +151,8 @@ TEST_F(RegistrationSetupDialogRealPointerTest, PresetsAndCellsAreEditedOnACopyAn
                              SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
                              chooseItem(d, IDC_PRESET_LIST, 4);  // refused: the drop-down snaps back
                              pressButton(d, IDOK);               // refused too
-                             EXPECT_EQ(std::tuple(2, 2, true), std::tuple(selectedPreset(d), current, IsWindowVisible(d) != FALSE));
+                             EXPECT_EQ(std::tuple(2, 2, true),
+                                       std::tuple(selectedPreset(d), current, IsWindowVisible(d) != FALSE));
                              SetDlgItemTextA(d, IDC_PRESET_PASSWORD_CONFIRM, "secret");
                              return firstName = cell(d, 0, 0), true;
                          },

@@ -21,8 +21,6 @@
 #include "resources/resource.h"
 #include "support/main_window_rig_win.h"
 #include "support/registration_fixture.h"
-#include "support/reservation_fixture.h"
-#include "support/store_sections.h"
 
 namespace corvane {
 namespace {
@@ -44,8 +42,7 @@ protected:
         refresh();
     }
     ~ReservationListWinTest() override {
-        for (const std::string& name : madeJobs)
-            if (app.jobStore) app.jobStore->deleteJob(name);
+        for (const std::string& name : madeJobs) app.jobStore->deleteJob(name);
     }
     static ReservationRecord record(int kind, int hour, const char* title) {
         ReservationRecord r;
@@ -71,24 +68,12 @@ protected:
         }
         return values;
     }
-    // A press and release at a point of `target`, as the mouse gives them.
-    void click(HWND target, POINT at, bool right = false) {
-        const LPARAM where = MAKELPARAM(at.x, at.y);
-        PostMessageA(target, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, where);
-        PostMessageA(target, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, where);
-        pump(30);
-    }
-    POINT rowPoint(int item) const {
-        RECT r{};
-        ListView_GetItemRect(list(), item, &r, LVIR_BOUNDS);
-        return {r.left + 60, (r.top + r.bottom) / 2};
-    }
     // A right click on `item` that chooses "予約の削除" and answers the question with `answer`.
     void deleteAt(int item, int answer, std::function<void()> whileOpen = nullptr) {
         MenuChoice menu{1, std::move(whileOpen)};
         menu.arm();
         DialogScript::start(kJobDeletionCaption, [answer](HWND box) { pressButton(box, answer); });
-        click(list(), rowPoint(item), true);
+        click(list(), rowPoint(list(), item), true);
     }
 
     FakeReservationFiles files;
@@ -96,33 +81,14 @@ protected:
     std::vector<std::string> madeJobs;  // deleted again when the test ends
 };
 
-TEST_F(ReservationListWinTest, ShowsTheRowsRefreshesFromTheSystemMenuAndWritesWidthsAndPlacementAtDestruction) {
+TEST_F(ReservationListWinTest, ShowsSortsAndClicksRowsSafelyUntilTheNextRefreshAndWritesWidthsAndPlacement) {
     ASSERT_EQ(3, ListView_GetItemCount(list()));
     EXPECT_EQ(std::tuple("20:00～21:00 ニュース７", "録画設定"), std::tuple(text(0, 4), text(1, 3)));
-    EXPECT_EQ(std::pair(77, 0), std::pair(ListView_GetColumnWidth(list(), 0), ListView_GetColumnWidth(list(), 1)));
-    // The system menu offers the refresh right before "close".
-    HMENU system = GetSystemMenu(window, FALSE);
-    int closeAt = 0;
-    while (GetMenuItemID(system, closeAt) != SC_CLOSE) ++closeAt;
-    EXPECT_EQ(UINT{IDM_RESERVATION_UPDATE}, GetMenuItemID(system, closeAt - 1));
+    // The system menu's refresh collects again.
     watchWasReset(app.reservationWatch);
     SendMessageA(window, WM_SYSCOMMAND, IDM_RESERVATION_UPDATE, 0);
     EXPECT_TRUE(watchWasReset(app.reservationWatch));
 
-    ShowWindow(window, SW_SHOW);
-    SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_FALSE(IsWindowVisible(window));
-    ListView_SetColumnWidth(list(), kReservationColumnReservation, 205);
-    SetWindowPos(window, nullptr, 31, 42, 530, 310, SWP_NOZORDER | SWP_NOACTIVATE);
-    DestroyWindow(window);
-    app.reservationListWindow = nullptr;
-    const DialogPlacement placement = readReservationListPlacement(*app.settings);
-    EXPECT_EQ((ReservationListWidths{77, 0, 205, 150, 320}), readReservationListWidths(*app.settings));
-    EXPECT_EQ(std::tuple(true, 31, 42, 530, 310),
-              std::tuple(placement.stored, placement.x, placement.y, placement.width, placement.height));
-}
-
-TEST_F(ReservationListWinTest, HeaderClicksSortAndAShrunkListStaysSafeUntilTheNextRefresh) {
     HWND header = ListView_GetHeader(list());
     RECT device{};
     Header_GetItemRect(header, kReservationColumnDevice, &device);
@@ -135,18 +101,31 @@ TEST_F(ReservationListWinTest, HeaderClicksSortAndAShrunkListStaysSafeUntilTheNe
     click(header, onDevice);
     EXPECT_EQ((std::vector<int64_t>{1, 2, 0}), rowValues());
     RedrawWindow(list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    click(list(), rowPoint(0));  // the 22:00 job: two hours below the guide's start
+    click(list(), rowPoint(list(), 0));  // the 22:00 job: two hours below the guide's start
     EXPECT_EQ(120 * 2 - 60, app.layout->view.scrollY);
     deleteAt(0, IDNO);
     EXPECT_TRUE(DialogScript::ran) << "the question was asked";
     refresh();
     EXPECT_EQ(0, ListView_GetItemCount(list()));
+
+    ShowWindow(window, SW_SHOW);
+    SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    ListView_SetColumnWidth(list(), kReservationColumnReservation, 205);
+    SetWindowPos(window, nullptr, 31, 42, 530, 310, SWP_NOZORDER | SWP_NOACTIVATE);
+    DestroyWindow(window);
+    app.reservationListWindow = nullptr;
+    // The stored widths "77abc" and "-5" were read as 77 and 0.
+    EXPECT_EQ((ReservationListWidths{77, 0, 205, 150, 320}), readReservationListWidths(*app.settings));
+    const DialogPlacement placement = readReservationListPlacement(*app.settings);
+    EXPECT_EQ(std::tuple(true, 31, 42, 530, 310),
+              std::tuple(placement.stored, placement.x, placement.y, placement.width, placement.height));
 }
 
 // The list is filled anew while the menu is open: the job right-clicked is
 // the one asked about and deleted, and its row goes at the next tick.
 TEST_F(ReservationListWinTest, TheSchedulerLosesOnlyTheRightClickedJobThoughTheListIsRefilledWhileTheMenuIsOpen) {
-    const int64_t start = (time(nullptr) / 3600 + 30) * 3600;
+    const int64_t start = (app.clock->now() / 3600 + 30) * 3600;  // collected by the program's clock
     const std::string channel = channelNumberText(0, app.layout->channels[0].remoteNumber);
     for (const char* title : {"選んだ", "残す"}) {
         const std::string name = title + std::to_string(getpid());

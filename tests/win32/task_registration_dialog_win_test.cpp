@@ -49,11 +49,6 @@ protected:
         return runTaskRegistrationDialog(nullptr, inputs);
     }
     std::string jobName(const char* suffix) { return "tunerec - ドラマ．第1話 " + tag + suffix; }
-    JobDetails job(const char* suffix) {
-        JobDetails details;
-        EXPECT_EQ(JobStep::none, jobs.readJob(jobName(suffix), {time, time + 864000}, details)) << suffix;
-        return details;
-    }
 
     const std::string tag = std::to_string(GetCurrentProcessId());
     TaskProgramme programme{
@@ -95,7 +90,8 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountAndSavesAWeeklyJobBesideAn
         };
     };
     auto pressOk = [](HWND window) { pressButton(window, IDOK); };
-    JobDefinition earlier{jobName(".job"), "C:\\x.exe"};
+    JobDefinition earlier;
+    earlier.name = jobName(".job"), earlier.application = "C:\\x.exe";
     earlier.trigger = JobTrigger{JobTriggerType::once, 2031, 3, 5};
     ASSERT_EQ(JobStep::none, jobs.createJob(earlier));
     EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, registerWeekly},
@@ -104,7 +100,8 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountAndSavesAWeeklyJobBesideAn
                          {IDC_ACCOUNT_NAME, type("a", nullptr)},  // cancelled: back in the dialog
                          {IDC_TASK_FILE, pressOk},
                          {IDC_ACCOUNT_NAME, type("pw", "pw")}}));
-    const JobDetails saved = job("(1).job");
+    JobDetails saved;
+    ASSERT_EQ(JobStep::none, jobs.readJob(jobName("(1).job"), {time, time + 864000}, saved));
     EXPECT_EQ(Texts({"C:\\tool\\tunerec.exe", "\"" + file + "\" @b101 21:00-21:54 P POFF B25   I3 -x"}),
               Texts({saved.application, saved.parameters}));
     const JobTrigger expected = taskTrigger(localTimeOf(2031, 3, 5, 20, 57, 0), TaskSchedule::weekly, 0x28);

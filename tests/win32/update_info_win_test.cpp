@@ -27,7 +27,6 @@ protected:
         std::vector<Programme> today;
         for (int hour = 6; hour < 24; ++hour) today.push_back({dayAt(hour), 3600, "番組"});
         putSchedule(app.store.get(), 1024, 0x7FE0, 0, today);
-        setName(app.store->services[0]->serviceName, app.store->services[0]->serviceNameLength, "テスト放送");
         afterLoad(app);
         window = app.updateWindow;
     }
@@ -47,20 +46,14 @@ protected:
         click.iItem = -1, click.iSubItem = column;
         SendMessageA(window, WM_NOTIFY, IDC_UPDATE_LIST, reinterpret_cast<LPARAM>(&click));
     }
-    void clickRow(int position) {
-        RECT r{};
-        r.left = LVIR_BOUNDS;
-        SendMessageA(list(), LVM_GETITEMRECT, position, reinterpret_cast<LPARAM>(&r));
-        SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 5, r.top + 2));
-        SendMessageA(list(), WM_LBUTTONUP, 0, MAKELPARAM(r.left + 5, r.top + 2));
-    }
 
     HWND window = nullptr;
 };
 
 TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSortingKeepsTheSelection) {
     const auto version = [&](uint8_t number, int newsMinute) {
-        put(app.store.get(), eit(0x50, 1040, 0, number, {event(1, dayAt(20, newsMinute), 60, broadcast::shortEventDescriptor("ニ", ""))}));
+        put(app.store.get(),
+            eit(0x50, 1040, 0, number, {event(1, dayAt(20, newsMinute), 60, broadcast::shortEventDescriptor("ニ", ""))}));
         SendMessageA(app.mainWindow, WM_TIMER, TIMER_HOUSEKEEPING, 0);
         pump(20);
     };
@@ -93,27 +86,43 @@ TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSort
         EXPECT_EQ(c.descending, values()) << c.column;
         // Record 2 stays selected and focused wherever it went.
         const int at = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-        EXPECT_EQ(std::tuple(2, at, -1), std::tuple(updateInfoRowValue(window, at), ListView_GetNextItem(list(), -1, LVNI_FOCUSED),
-                                                  ListView_GetNextItem(list(), at, LVNI_SELECTED)));
+        EXPECT_EQ(std::tuple(2, at, -1),
+                  std::tuple(updateInfoRowValue(window, at), ListView_GetNextItem(list(), -1, LVNI_FOCUSED),
+                             ListView_GetNextItem(list(), at, LVNI_SELECTED)));
     }
 }
 
-TEST_F(UpdateInfoWinTest, ClickingARemovalFramesItsOldTimesAndClearTakesTheFrame) {
+TEST_F(UpdateInfoWinTest, ClickingARemovalFramesItsOldTimesClearTakesTheFrameAndDestroyingWritesTheSettings) {
     append(changeRecord(0, 1024, localDayAt(21), localDayAt(22), "映画", localDayAt(21, 30), localDayAt(22, 30), "映画"));
     append(changeRecord(0, 1024, localDayAt(20), localDayAt(21), "ニュース", 0, 0, nullptr));
     command(IDM_UPDATE_INFO);
     pump(20);
     const int before = app.layout->view.scrollY;
-    clickRow(1);
+    click(list(), rowPoint(list(), 1));
     const HighlightedProgramme& h = app.highlight;
     EXPECT_EQ(std::tuple(HighlightOwner::updateInfo, 1024, localDayAt(20), localDayAt(21)),
               std::tuple(h.owner, h.serviceId, h.start, h.end));
     EXPECT_GT(app.layout->view.scrollY, before) << "the guide scrolled to 20:00";
-    clickRow(0);
+    click(list(), rowPoint(list(), 0));
     EXPECT_EQ(std::tuple(localDayAt(21, 30), localDayAt(22, 30)), std::tuple(h.start, h.end)) << "the new times";
     append(changeRecord(7, 300, 0, 0, nullptr, localDayAt(5), localDayAt(6), "後から"));
     tell(IDC_UPDATE_CLEAR);
     EXPECT_EQ(std::tuple(0, size_t{1}, false), std::tuple(rowCount(), app.changes.size(), h.active()));
+
+    SetWindowPos(window, nullptr, 30, 40, 600, 320, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{}, closeRect = windowRect(GetDlgItem(window, IDCANCEL)), listRect = windowRect(list());
+    GetClientRect(window, &client);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&listRect), 2);
+    EXPECT_EQ((RECT{0, 0, client.right, client.bottom - (closeRect.bottom - closeRect.top) - 8}), listRect);
+    // Esc through the dialog keys hides the window and gives the focus back.
+    SetFocus(list());
+    MSG escape{list(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(IsDialogMessageA(window, &escape));
+    EXPECT_TRUE(!IsWindowVisible(window) && GetFocus() == app.mainWindow);
+    ListView_SetColumnWidth(list(), 2, 250);
+    DestroyWindow(window);
+    app.updateWindow = nullptr;
+    expectIni("UpdateDialog", {{"CHW", "120"}, {"OLDW", "250"}, {"WindowX", "30"}, {"WindowCX", "600"}, {"WindowCY", "320"}});
 }
 
 TEST_F(UpdateInfoWinTest, PaintedRowsShowTheDifferingCharactersInRedAndTheSelectionInTheSystemColour) {
@@ -148,29 +157,6 @@ TEST_F(UpdateInfoWinTest, PaintedRowsShowTheDifferingCharactersInRedAndTheSelect
     EXPECT_EQ(std::tuple(COLORREF{0xffefef}, 0), oldNews);
     EXPECT_GT(std::get<1>(newNews), 0);
     EXPECT_EQ(std::tuple(GetSysColor(COLOR_HIGHLIGHT), 0), selected);
-}
-
-TEST_F(UpdateInfoWinTest, LayoutCloseAndTheSettingsWrittenAtDestruction) {
-    SetWindowPos(window, nullptr, 30, 40, 600, 320, SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client{}, closeRect = windowRect(GetDlgItem(window, IDCANCEL)), listRect = windowRect(list());
-    GetClientRect(window, &client);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&listRect), 2);
-    EXPECT_EQ((RECT{0, 0, client.right, client.bottom - (closeRect.bottom - closeRect.top) - 8}), listRect);
-
-    // Esc through the dialog keys hides the window and gives the focus back.
-    ShowWindow(window, SW_SHOW);
-    SetFocus(list());
-    MSG escape{list(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
-    EXPECT_TRUE(IsDialogMessageA(window, &escape));
-    EXPECT_TRUE(!IsWindowVisible(window) && GetFocus() == app.mainWindow);
-    ShowWindow(window, SW_SHOW);
-    SendMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(window));
-
-    ListView_SetColumnWidth(list(), 2, 250);
-    DestroyWindow(window);
-    app.updateWindow = nullptr;
-    expectIni("UpdateDialog", {{"CHW", "120"}, {"OLDW", "250"}, {"WindowX", "30"}, {"WindowCX", "600"}, {"WindowCY", "320"}});
 }
 
 }  // namespace
