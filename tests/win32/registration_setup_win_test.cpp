@@ -1,6 +1,7 @@
 // Drives the real registration setup dialog (130) like a user: a thread timer
 // fires inside the dialog's modal loop and runs the steps of a script, each
-// once its moment has come (a step answers false to be tried again).
+// once its moment has come (a step answers false to be tried again). The
+// dialog is opened from the main window in main_window_win_test.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -11,11 +12,9 @@
 #include <vector>
 
 #include "dialogs/registration_setup_dialog_win.h"
-#include "reserve/task_registration_dialog_win.h"
 #include "resources/resource.h"
 #include "support/fake_guide_host.h"
 #include "support/modal_script_win.h"
-#include "support/guide_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/store_sections.h"
 #include "support/win_test_support.h"
@@ -61,10 +60,11 @@ std::string presetItem(HWND dialog, int index) {
     return buffer;
 }
 
-// Terrestrial 1024 (remote key 5) and BS 101, both with programmes.
-class RegistrationSetupDialogTest : public testing::Test, protected LayoutRig {
+// Terrestrial 1024 (remote key 5) and BS 101, both with programmes. The test
+// moves the one pointer of the display, so it runs alone (see CMakeLists.txt).
+class RegistrationSetupDialogRealPointerTest : public testing::Test, protected LayoutRig {
 protected:
-    RegistrationSetupDialogTest() : LayoutRig("setup") {
+    RegistrationSetupDialogRealPointerTest() : LayoutRig("setup") {
         host.clock = localOf(at(0, 12));
         putSchedule(store.get(), 1024, 0x7FE0, 0, {{at(0, 20), 1800, "番組"}});
         putSchedule(store.get(), 101, 4, 0, {{at(0, 20), 1800, "BS番組"}});
@@ -89,101 +89,7 @@ protected:
     std::vector<TunerecPreset> presets;
     int current = 0;
     RegistrationSetupHost app{settings, preferences, registration, presets, current, store.get(), layout};
-};
 
-TEST_F(RegistrationSetupDialogTest, PresetsSwitchOnACopyAPasswordMismatchRefusesAndCancelWritesNothing) {
-    const std::string before = ini.read();
-    RecordingMessageBoxes boxes;
-    EXPECT_EQ(IDCANCEL, run({[&](HWND d) {
-                                 EXPECT_EQ(std::tuple(0, "朝", "深夜"),
-                                           std::tuple(selectedPreset(d), dialogItemText(d, IDC_PRESET_NAME), presetItem(d, 2)));
-                                 SetDlgItemTextA(d, IDC_PRESET_NAME, "朝の番組");  // preset 1 renamed
-                                 chooseItem(d, IDC_PRESET_LIST, 2);
-                                 EXPECT_EQ(std::tuple(2, "朝の番組", "深夜", "3"),
-                                           std::tuple(selectedPreset(d), presetItem(d, 0), dialogItemText(d, IDC_PRESET_NAME),
-                                                      dialogItemText(d, IDC_PRESET_ID)));
-                                 SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "録画係");
-                                 SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
-                                 SetDlgItemTextA(d, IDC_PRESET_PASSWORD_CONFIRM, "secreT");
-                                 chooseItem(d, IDC_PRESET_LIST, 4);  // refused: the drop-down snaps back
-                                 EXPECT_EQ(std::tuple(2, 2, "録画係"),
-                                           std::tuple(selectedPreset(d), current, dialogItemText(d, IDC_PRESET_ACCOUNT)));
-                                 pressButton(d, IDOK);  // refused too
-                                 EXPECT_TRUE(IsWindowVisible(d));
-                                 EXPECT_EQ(2u, boxes.shown.size());
-                                 pressButton(d, IDCANCEL);
-                                 return true;
-                             }},
-                            &boxes));
-    EXPECT_EQ("パスワードを再入力してください", boxes.shown.at(0).text);
-    EXPECT_EQ(before, ini.read());
-    EXPECT_EQ(std::tuple(2, "朝"), std::tie(current, presets[0].name));
-    EXPECT_EQ(IDCANCEL, run({[](HWND d) {
-                  EXPECT_EQ(std::tuple(2, "深夜", "朝"),
-                            std::tuple(selectedPreset(d), dialogItemText(d, IDC_PRESET_NAME), presetItem(d, 0)));
-                  pressButton(d, IDCANCEL);
-                  return true;
-              }}));
-}
-
-// The window a browse button opened over the dialog, once it is there (and,
-// when `selected` is given, once its folder tree has selected that folder,
-// which the platform may do a moment later): left with `button`.
-Step leaveBrowser(int button, std::string selected = "") {
-    return [=](HWND d) {
-        std::pair<HWND, HWND> search{d, nullptr};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) {
-                auto& [dialog, found] = *reinterpret_cast<std::pair<HWND, HWND>*>(data);
-                if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == dialog) found = window;
-                return found ? FALSE : TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (!search.second) return false;
-        char label[MAX_PATH] = {};
-        TVITEMA item{};
-        HWND tree = FindWindowExA(search.second, nullptr, WC_TREEVIEWA, nullptr);
-        item.mask = TVIF_TEXT, item.pszText = label, item.cchTextMax = sizeof label;
-        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-        if (!selected.empty() && !(item.hItem && SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) &&
-                                   selected == label))
-            return false;
-        PostMessageA(search.second, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(search.second, button)));
-        return true;
-    };
-}
-
-// Once the browser has gone: checks, then opens the next one with `browse`.
-Step afterBrowser(std::function<void(HWND)> check, int browse) {
-    return [=](HWND d) {
-        if (!IsWindowEnabled(d)) return false;
-        check(d);
-        PostMessageA(GetDlgItem(d, browse), BM_CLICK, 0, 0);
-        return true;
-    };
-}
-
-TEST_F(RegistrationSetupDialogTest, ThePlatformFolderBrowserStartsFromTheBoxAndItsFolderGetsABackslash) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string name = "corvane_browse_" + std::to_string(GetCurrentProcessId()), folder = temp + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    EXPECT_EQ(IDCANCEL, run({afterBrowser([&](HWND d) { SetDlgItemTextA(d, IDC_PRESET_FOLDER, folder.c_str()); },
-                                          IDC_PRESET_FOLDER_BROWSE),
-                             leaveBrowser(IDOK, name),  // the folder of the box, selected at the start
-                             afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", dialogItemText(d, IDC_PRESET_FOLDER)); },
-                                          IDC_PRESET_FOLDER_BROWSE),
-                             leaveBrowser(IDCANCEL),
-                             afterBrowser([&](HWND d) { EXPECT_EQ(folder + "\\", dialogItemText(d, IDC_PRESET_FOLDER)); },
-                                          IDCANCEL)}));
-    RemoveDirectoryA(folder.c_str());
-}
-
-// Tests that move the one pointer of the display run alone (see CMakeLists.txt).
-class RegistrationSetupDialogRealPointerTest : public RegistrationSetupDialogTest {
-protected:
     static RECT screenCell(HWND dialog, int row, int column) {
         RECT rect{LVIR_LABEL, column, 0, 0};
         SendMessageA(list(dialog), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
@@ -230,20 +136,33 @@ protected:
     static inline DWORD lastClick = 0;
 };
 
-TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceColumnZeroNeverAndOkWritesThem) {
+// Presets switch on a copy: a password mismatch refuses the switch and OK
+// until it is mended. Cells are edited in place, column 0 never.
+TEST_F(RegistrationSetupDialogRealPointerTest, PresetsAndCellsAreEditedOnACopyAndOkWritesThem) {
     std::string firstName;
     RecordingMessageBoxes boxes;
     const std::string tooLong = std::string(50, 'x') + "表" + std::string(50, 'y');  // 102 bytes
-    EXPECT_EQ(IDOK, run({[&](HWND d) { return firstName = cell(d, 0, 0), true; },
+    EXPECT_EQ(IDOK, run({[&](HWND d) {
+                             SetDlgItemTextA(d, IDC_PRESET_NAME, "朝の番組");  // preset 1 renamed
+                             chooseItem(d, IDC_PRESET_LIST, 2);
+                             EXPECT_EQ(std::tuple(2, "朝の番組", "深夜"),
+                                       std::tuple(selectedPreset(d), presetItem(d, 0), dialogItemText(d, IDC_PRESET_NAME)));
+                             SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "録画係");
+                             SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
+                             chooseItem(d, IDC_PRESET_LIST, 4);  // refused: the drop-down snaps back
+                             pressButton(d, IDOK);               // refused too
+                             EXPECT_EQ(std::tuple(2, 2, true),
+                                       std::tuple(selectedPreset(d), current, IsWindowVisible(d) != FALSE));
+                             SetDlgItemTextA(d, IDC_PRESET_PASSWORD_CONFIRM, "secret");
+                             return firstName = cell(d, 0, 0), true;
+                         },
                          click(0, 2),  // selects the row
                          click(0, 0),  // column 0 of a selected row edits column 1
                          type(0, 1, {'N', 'H', 'K', VK_RETURN}),
                          ended([&](HWND d) { EXPECT_EQ(std::tuple(firstName, "nhk"), std::tuple(cell(d, 0, 0), cell(d, 0, 1))); }),
                          click(0, 2), type(0, 2, {VK_BACK, VK_RETURN}),  // the number emptied
                          ended([](HWND d) { EXPECT_EQ("", cell(d, 0, 2)); }),
-                         click(1, 2), click(1, 2), type(1, 2, {VK_BACK, '7', VK_RETURN}),
-                         ended([](HWND d) { EXPECT_EQ("7", cell(d, 1, 2)); }),
-                         click(1, 1), type(1, 1, {'X', VK_ESCAPE}),  // Escape keeps the cell and the dialog
+                         click(1, 2), click(1, 1), type(1, 1, {'X', VK_ESCAPE}),  // Escape keeps the cell and the dialog
                          ended([](HWND d) { EXPECT_EQ("BS101", cell(d, 1, 1)); }),
                          click(1, 1), type(1, 1, {VK_RETURN}, tooLong.c_str()),  // refused, not cut
                          ended([](HWND d) {
@@ -252,25 +171,14 @@ TEST_F(RegistrationSetupDialogRealPointerTest, CellsAreEditedInPlaceColumnZeroNe
                              pressButton(d, IDOK);
                          })},
                         &boxes));
-    ASSERT_EQ(1u, boxes.shown.size());
-    EXPECT_EQ("iEPG登録局名は99バイト以内で入力してください。", boxes.shown[0].text);
+    ASSERT_EQ(3u, boxes.shown.size());
+    EXPECT_EQ("iEPG登録局名は99バイト以内で入力してください。", boxes.shown[2].text);
     auto stored = [&](const char* section, const char* key) { return settings.readString(section, key, "-", 100); };
-    EXPECT_EQ(std::tuple("nhk", "", "7", "1", "150"),
-              std::tuple(stored("iEPGStationName", "1024"), stored("RemoconChNo", "1024"), stored("RemoconChNo", "101:4"),
-                         stored("iEpgSetup", "TvRock"), stored("iEpgSetupDialog", "CHNAMEW")));
-    // The next task registration shows the new numbers at once: the emptied one is the remote key again.
-    for (auto [service, shown] : {std::pair{0, "@5"}, {1, "@b007"}}) {
-        const TaskProgramme programme =
-            taskProgramme(layout.events[service][0], layout.channels[service], *store->services[service]);
-        const ReservationList none;
-        SystemClock clock;
-        DialogScript::start("tunerecタスク登録", [shown](HWND d) {
-            EXPECT_EQ(shown, dialogItemText(d, IDC_TASK_CHANNEL_NO));
-            pressButton(d, IDCANCEL);
-        });
-        runTaskRegistrationDialog(nullptr, {&programme, &presets, &current, &none, nullptr, nullptr, &clock});
-        EXPECT_TRUE(DialogScript::ran);
-    }
+    EXPECT_EQ(std::tuple("朝の番組", "nhk", "", "1", "150"),
+              std::tuple(stored("iEpgSetup", "iEpgTunerecName"), stored("iEPGStationName", "1024"),
+                         stored("RemoconChNo", "1024"), stored("iEpgSetup", "TvRock"), stored("iEpgSetupDialog", "CHNAMEW")));
+    // The guide takes the new values at once: the emptied number is the remote key again.
+    EXPECT_EQ(std::tuple(5, "nhk"), std::tuple(layout.channels[0].remoteNumber, layout.channels[0].stationName));
 }
 
 }  // namespace

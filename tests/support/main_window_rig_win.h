@@ -1,0 +1,139 @@
+// The program's main window started as the program starts it, over a
+// settings file and a folder of its own, its clock at 09:30 of the tests'
+// day; recordings of one terrestrial service are written into that folder.
+// A popup menu of the program is chosen from with the keyboard.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/file_open_win.h"
+#include "app/main_window_win.h"
+#include "app/startup_win.h"
+#include "store/settings_win.h"
+#include "support/temp_ini.h"
+#include "support/ts_recording.h"
+#include "support/win_test_support.h"
+
+namespace corvane {
+
+struct NineThirty : Clock {
+    int64_t now() override { return localDayAt(9, 30); }
+};
+
+// A small recording of one terrestrial service: its time, name and a day of
+// programmes from `firstHour`.
+inline void writeTestRecording(const std::string& path, uint16_t serviceId, int firstHour) {
+    namespace bc = corvane::broadcast;
+    TsRecording r(dayAt(6));
+    const bc::SdtService service{.serviceId = serviceId, .descriptors = bc::serviceDescriptor(0x01, "局", "テスト放送")};
+    r.add(bc::kSdtPid, {bc::sdtSection({.transportStreamId = 1, .originalNetworkId = 0x7FE0, .services = {service}})});
+    std::vector<bc::EitEvent> events;
+    for (int hour = firstHour; hour < 24; ++hour)
+        events.push_back({.eventId = static_cast<uint16_t>(hour + 1), .start = dayAt(hour), .duration = 3600,
+                          .descriptors = bc::shortEventDescriptor("番組", "説明")});
+    r.add(bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), 1, events, 1, 4));
+    r.filler(30);
+    const bc::Bytes bytes = r.bytes();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// Leaves the next popup menu this thread opens `itemsDown` items down, once
+// it is open (its loop runs thread timers); `whileOpen` runs first.
+struct MenuChoice {
+    int itemsDown = 1;
+    std::function<void()> whileOpen;
+    RECT rect{};  // where the menu stood
+
+    void arm() {
+        pending = this;
+        SetTimer(nullptr, 0, 50, fire);
+    }
+
+private:
+    inline static MenuChoice* pending = nullptr;
+    static void CALLBACK fire(HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND menu = nullptr;  // other test processes may show menus on the display
+        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
+            if (IsWindowVisible(menu) && GetWindowThreadProcessId(menu, nullptr) == GetCurrentThreadId()) break;
+        if (!menu) return;
+        KillTimer(nullptr, timer);
+        MenuChoice& choice = *pending;
+        GetWindowRect(menu, &choice.rect);
+        if (choice.whileOpen) choice.whileOpen();
+        for (int i = 0; i < choice.itemsDown; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    }
+};
+
+class MainWindowRig : public testing::Test {
+protected:
+    ~MainWindowRig() override {
+        if (IsWindow(app.mainWindow)) stop();
+        loadHooks() = LoadHooks{};
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+
+    void start(const std::string& commandLine = "") {
+        app.settings = std::make_unique<PrivateProfileSettings>(ini.path());
+        app.clock = std::make_unique<NineThirty>();
+        ASSERT_TRUE(startCorvane(app, commandLine.c_str(), SW_SHOWNORMAL));
+        pump(50);
+    }
+    void pump(int ms) { pumpMessages(ms, &exitCode); }
+    // Closes the main window, unless a command already did, and shuts down.
+    void stop() {
+        DestroyWindow(app.mainWindow);
+        pump(20);
+        stopCorvane(app);
+        app.mainWindow = nullptr;
+    }
+    void command(int id) { SendMessageA(app.mainWindow, WM_COMMAND, id, 0); }
+    // A press and release at a point of `target`, as the mouse gives them.
+    void click(HWND target, POINT at, bool right = false) {
+        const LPARAM where = MAKELPARAM(at.x, at.y);
+        PostMessageA(target, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, where);
+        PostMessageA(target, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, where);
+        pump(30);
+    }
+    // A point on row `item` of a list view.
+    static POINT rowPoint(HWND list, int item) {
+        RECT r{};
+        ListView_GetItemRect(list, item, &r, LVIR_BOUNDS);
+        return {r.left + 60, (r.top + r.bottom) / 2};
+    }
+
+    std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour) {
+        std::filesystem::create_directories(root / folderName);
+        const std::string path = (root / folderName / name).string();
+        writeTestRecording(path, serviceId, firstHour);
+        return path;
+    }
+
+    // The keys of `section` in the settings file hold these values ("<none>": not there).
+    void expectIni(const char* section, std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (auto [key, value] : values)
+            EXPECT_EQ(value, PrivateProfileSettings(ini.path()).readString(section, key, "<none>", 100)) << key;
+    }
+
+    TempIniFile ini{"main"};
+    AppState app;
+    int exitCode = -1;  // of the WM_QUIT met, if any
+    // Tests run side by side in separate processes: each gets its own folder.
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("corvane_main_" + std::to_string(GetCurrentProcessId()));
+};
+
+}  // namespace corvane
