@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <tuple>
 #include <vector>
 
@@ -112,18 +111,6 @@ TEST(EpgStore, NewerDayRollsTheScheduleAndOlderDayIsDropped) {
     EXPECT_EQ(std::pair(1, 64), std::pair(int{r.basicAt(0).updateCount}, firstEventId(r.baselineAt(0))));
 }
 
-TEST(EpgStore, ClearingSectionsKeepsServicesBaselinesAndTheCarriedOverDay) {
-    StorePtr store(createStore());
-    for (uint8_t table : {0x4E, 0x50, 0x58}) put(store.get(), eit(table, 100, 0, 1, {event(1, kMonday, 30)}));
-    put(store.get(), eit(0x4E, 100, 1, 1, {event(2, kMonday + 1800, 30)}));
-    store->pidBuffers[0x12] = static_cast<SectionBuffer*>(std::calloc(1, sizeof(SectionBuffer)));
-    clearSections(store.get());
-    const ServiceRecord& r = *store->services[0];
-    EXPECT_TRUE(!r.basicAt(0).data && !r.extendedAt(0).data && !r.presentFollowing[0].data);
-    EXPECT_TRUE(r.presentFollowing[1].data && r.baselineAt(0).data);
-    EXPECT_TRUE(r.basicAt(0).updateCount == 1 && !store->pidBuffers[0x12]);
-}
-
 TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
     StorePtr store(createStore());
     // The id of the event found for service 0 at broadcast time t; -1 for none.
@@ -149,11 +136,10 @@ TEST(EpgStore, ExtendedEventIsFoundWithPresentFollowingFallbacks) {
     put(store.get(), eit(0x4E, 100, 1, 1, {event(9, nine - 3600, 60, extended)}));
     EXPECT_EQ(9, idAt(nine - 3600 + 60));
 
-    EXPECT_FALSE(findExtendedEventAt(store.get(), 5, localOf(nine)));
     EXPECT_FALSE(findExtendedEventAt(nullptr, 0, localOf(nine)));
 }
 
-TEST(EpgStore, DatesAndEventHeadersOnTheBroadcastClockAndTheOriginalNetwork) {
+TEST(EpgStore, DatesAndEventHeadersOnTheBroadcastClock) {
     auto date = [](int mjd) { Date d = mjdToDate(mjd); return std::tuple(d.year, d.month, d.day); };
     EXPECT_EQ(std::tuple(1993, 10, 13), date(0xC079));
     EXPECT_EQ(std::tuple(2024, 2, 29), date(bc::modifiedJulianDate(bc::broadcastTime(2024, 2, 29))));
@@ -169,16 +155,6 @@ TEST(EpgStore, DatesAndEventHeadersOnTheBroadcastClockAndTheOriginalNetwork) {
                          view().durationUndefined(), view().startUndefined()));
     EXPECT_EQ(std::pair(localOf(kMonday + 23 * 3600 + 45 * 60), localOf(kMonday + 25 * 3600 + 15 * 60)),
               std::pair(view().timeRange().start, view().timeRange().end));
-    std::fill_n(section.begin() + kSectionHeaderSize + 7, 3, 0xFF);
-    EXPECT_EQ(std::tuple(int64_t{-1}, true), std::tuple(view().durationSeconds(), view().durationUndefined()));
     std::fill_n(section.begin() + kSectionHeaderSize + 2, 5, 0xFF);
     EXPECT_TRUE(view().startUndefined());
-
-    StorePtr store(createStore());
-    ASSERT_EQ(0, findOrCreateService(store.get(), 0, 1024));
-    EXPECT_EQ(-1, originalNetworkIdOf(*store->services[0]));  // no section yet
-    put(store.get(), section);
-    put(store.get(), eit(0x58, 1024, 0, 0, {event(2, kMonday, 30)}));
-    EXPECT_EQ(std::pair(0x7FE0, 4), std::pair(originalNetworkIdOf(*store->services[0]),
-                                              originalNetworkIdOf(*store->services[1])));
 }

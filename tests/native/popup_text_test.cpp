@@ -26,14 +26,11 @@ GuideEvent eventAt(int64_t broadcastStart, const std::string& title) {
 
 }  // namespace
 
-TEST(PopupText, TitleLineNamesTheChannelAndTheLocalCalendarDate) {
+TEST(PopupText, TitleLineAndLineBreaks) {
     EXPECT_EQ("[ＮＨＫ総合] - 2026/12/07(月)", popupTitleText("ＮＨＫ総合", localOf(at(0, 20))));
     // 03:30 belongs to the calendar day, not to the broadcast day before it.
     EXPECT_EQ("[BS101] - 2026/12/13(日)", popupTitleText("BS101", localOf(at(6, 3, 30))));
-}
-
-TEST(PopupText, CarriageReturnsBecomeLineBreaksExceptOneAtTheEnd) {
-    // Only one CR at the very end is dropped; an empty line stays a line.
+    // CRs become line breaks; only one CR at the very end is dropped; an empty line stays a line.
     // Shift_JIS trail bytes that look like ASCII are left alone ("ソ" is 0x83 0x5C).
     for (auto [text, lines] : {std::pair{"一行目\r二行目\r", "一行目\r\n二行目"}, {"a\r\rb\r\r", "a\r\n\r\nb\r\n"},
                                {"\r", ""}, {"ソ\rソ\r", "ソ\r\nソ"}})

@@ -1,5 +1,5 @@
-// The NIT, SDT and TOT handlers fed with whole built sections, as the
-// reader hands them on after the CRC check.
+// The NIT and SDT handlers fed with whole built sections, as the reader
+// hands them on after the CRC check. (The TOT is read in the reader's tests.)
 #include "store/si_tables.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@ bc::Bytes csSdt(uint8_t tableId = 0x42) {
         {.serviceId = 4, .descriptors = bc::serviceDescriptor(0x01, "", "")}}});
 }
 
-TEST(SiTables, NetworkInformationDescribesTelevisionServicesOnly) {
+TEST(SiTables, NetworkAndServiceDescriptionsDescribeTelevisionServicesOnly) {
     StorePtr store(createStore());
     take(handleNitSection, store.get(), satelliteNit(0x41));  // NIT other: nothing
     EXPECT_EQ(0, store->serviceCount);
@@ -46,10 +46,9 @@ TEST(SiTables, NetworkInformationDescribesTelevisionServicesOnly) {
                                                             int{bs.deliveryNetworkClass}, int{bs.remoteKeyId}));
     EXPECT_EQ(0, std::memcmp(bs.satelliteFrequency, "\x01\x17\x27\x48", 4));
     EXPECT_EQ(bc::AribText("ＢＳ朝日").bytes, bc::Bytes(bs.tsName, bs.tsName + bs.tsNameLength));
-}
 
-TEST(SiTables, ServiceDescriptionNamesTelevisionServicesWithinTheirFields) {
-    StorePtr store(createStore());
+    // The SDT's names, within their fields.
+    store.reset(createStore());
     take(handleSdtSection, store.get(), csSdt(0x46));  // SDT other: nothing
     EXPECT_EQ(0, store->serviceCount);
     take(handleSdtSection, store.get(), csSdt());
@@ -58,17 +57,6 @@ TEST(SiTables, ServiceDescriptionNamesTelevisionServicesWithinTheirFields) {
     EXPECT_EQ(std::tuple(1, 6), std::tuple(int{film.serviceId}, film.networkClass()));
     EXPECT_EQ(bc::AribText("映画").bytes, bc::Bytes(film.serviceName, film.serviceName + film.serviceNameLength));
     EXPECT_EQ(std::tuple(3, 50, 0), std::tuple(int{wide.serviceId}, int{wide.providerNameLength}, int{wide.serviceNameLength}));
-}
-
-TEST(SiTables, TimeOffsetSetsTheTimeOfTheStore) {
-    StorePtr store(createStore());
-    const bc::Bytes tot = bc::totSection(bc::broadcastTime(2026, 12, 7, 18, 30, 15));
-    take(handleTotSection, store.get(), bc::Bytes(tot.begin(), tot.begin() + 7));  // cut before the second
-    EXPECT_EQ(0, store->totYear);
-    take(handleTotSection, store.get(), tot);
-    EXPECT_EQ(std::tuple(2026, 12, 7, 18, 30, 15, localTimeOf(2026, 12, 7, 18, 30, 15)),
-              std::tuple(store->totYear, store->totMonth, store->totDay, store->totHour, store->totMinute,
-                         store->totSecond, store->totTime));
 }
 
 }  // namespace

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -81,15 +77,10 @@ TEST(TsReader, ReadsServicesSectionsAndTimeFromEveryUnitSize) {
                          occurrences(expected, " baseline "), occurrences(expected, "slot 1 basic 0 ")));
     for (int unit : {192, 204}) EXPECT_EQ(expected, storeListing(*readStore(recording.bytes(unit)))) << unit;
 
-    // From a file too, with progress in thousands of bytes ending at the total.
-    bc::Bytes bytes = recording.bytes(204);
-    std::string path = testing::TempDir() + "corvane_ts_" + std::to_string(getpid()) + "_unit204.ts";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    StorePtr store(createStore());
+    // Progress in thousands of bytes, ending at the total.
+    const bc::Bytes bytes = recording.bytes(204);
     RecordingProgress progress;
-    readTransportStream(store.get(), path.c_str(), &progress);
-    std::remove(path.c_str());
-    EXPECT_EQ(expected, storeListing(*store));
+    readStore(bytes, 0, &progress);
     ASSERT_GE(progress.reports.size(), 2u);
     const int64_t total = static_cast<int64_t>(bytes.size()) / 1000;
     EXPECT_EQ(std::tuple(0, total, total, total), std::tuple(progress.reports.front().first, progress.reports.front().second,
@@ -167,29 +158,6 @@ TEST(TsReader, SectionsAcrossPacketsBackToBackDamagedOrInSkippedPackets) {
     EXPECT_EQ(std::vector<int>{1}, basics(storeListing(*readStore(gap.bytes()))));
 }
 
-TEST(TsReader, GarbageInTheMiddleCostsOnlyItsOwnBytes) {
-    TsRecording whole = typicalRecording();
-    const bc::Bytes head = whole.bytes();
-    whole.filler(20);
-    whole.add(bc::kEitPid, {schedule(1024, 40, 1, 3), schedule(1032, 41, 1, 3)});
-    whole.filler(20);
-    const bc::Bytes all = whole.bytes(), tail(all.begin() + head.size(), all.end());
-    const std::string expected = storeListing(*readStore(all));
-    ASSERT_EQ((std::vector<int>{0, 1, 40, 0, 41}), basics(expected));
-
-    std::mt19937 random(7);
-    for (size_t garbage : {size_t{1}, size_t{187}, size_t{1000}, size_t{20000}, size_t{3000000}}) {
-        bc::Bytes bytes = head;
-        // Random bytes, never the sync byte value.
-        for (size_t i = 0; i < garbage; ++i) bytes.push_back(static_cast<uint8_t>((random() % 255 + 0x48) % 256));
-        // Stray sync bytes every unit for a few units must not look like packets.
-        for (size_t i = 0; i + 188 < garbage && i < 6 * 188; i += 188) bytes[head.size() + i] = 0x47;
-        bytes.insert(bytes.end(), tail.begin(), tail.end());
-        for (size_t block : {size_t{0}, size_t{8192}, size_t{3001}})
-            EXPECT_EQ(expected, storeListing(*readStore(bytes, block))) << "garbage " << garbage << ", block " << block;
-    }
-}
-
 // Lost sync is regained only at the head of eight packets in a row. When the
 // search reaches the end of a block without one, it goes on in the next block:
 // a sync byte that happens to stand first there is no packet start by itself.
@@ -239,16 +207,15 @@ TEST(TsReader, StoppingEndsTheReadAndReportsCompletion) {
     EXPECT_EQ(0, closing->totYear);
 }
 
-TEST(TsReader, RealCapturesAndTheirTruncationsReadSafely) {
-    int found = 0;  // captures, each with the step between the truncations tried
-    for (auto [name, stride] : {std::pair<std::string, size_t>{"dvbt-full-si.ts", 4099}, {"isdbs-bs-scrambled.ts", 97},
-                                {"isdbtb-204byte-units.ts", 53}, {"isdbt-eit-schedule.ts", 1}}) {
+// Their truncations and damage are the fuzz targets' seeds.
+TEST(TsReader, RealCapturesKeepOnlySectionsWhoseCrcChecks) {
+    int found = 0;
+    for (const std::string name :
+         {"dvbt-full-si.ts", "isdbs-bs-scrambled.ts", "isdbtb-204byte-units.ts", "isdbt-eit-schedule.ts"}) {
         bc::Bytes bytes = readWholeFile(std::string(CORVANE_SHARED_DATA) + "/" + name);
         if (bytes.empty()) continue;
         ++found;
         testing::internal::CaptureStderr();
-        for (size_t cut = 0; cut <= bytes.size(); cut += stride)
-            readStore(bc::Bytes(bytes.begin(), bytes.begin() + cut), 4096);  // exactly the bytes kept, for ASan
         StorePtr store = readStore(bytes);
         testing::internal::GetCapturedStderr();
         // Every stored section carries a CRC that checks: the DVB capture's damaged section is rejected.
