@@ -204,6 +204,20 @@ TEST_F(GuideLayoutTest, ScrollingClampsJumpsToNowAndAnchorsToTheData) {
     EXPECT_FALSE(layout.jumpToNow());
 }
 
+TEST_F(GuideLayoutTest, TheWheelScrollsByScreensHoursOrColumnsByWhereItTurns) {
+    for (uint16_t id : {1, 2, 3, 4, 5, 6}) putSchedule(store.get(), id, 0x7FE0, 0, {{at(0, 6), 3600 * 10, "番組"}});
+    layout.buildListLayout(store.get());
+    host.width = 500, host.height = 300;
+    // Over the time column, at the client's right edge and beyond it a
+    // screen; over the grid an hour; over a header a column.
+    for (auto [x, y, up, scrollX, scrollY] :
+         {std::tuple{10, 100, false, 0, 300}, {500, 100, false, 0, 600}, {640, 100, true, 0, 300},
+          {499, 100, false, 0, 420}, {200, 300, true, 0, 300}, {200, 10, false, 180, 300}, {200, 301, false, 360, 300}}) {
+        layout.scrollByWheel(x, y, up);
+        EXPECT_EQ(std::pair(scrollX, scrollY), std::pair(layout.view.scrollX, layout.view.scrollY)) << x << ", " << y;
+    }
+}
+
 TEST_F(GuideLayoutTest, HidingTheLastColumnKeepsTheViewAtAnyHourHeight) {
     // 200 pixels a minute: the old time origin in pixels is far beyond an int.
     view.hourHight = 200;
