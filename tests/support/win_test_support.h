@@ -58,6 +58,21 @@ inline std::vector<LPARAM> listViewParams(HWND list) {
     return params;
 }
 
+// The text of a list view cell.
+inline std::string listCell(HWND list, int row, int column) {
+    char text[512] = {};
+    ListView_GetItemText(list, row, column, text, sizeof text);
+    return text;
+}
+
+// A click on column `column` of the header of list view `list`, as its owner hears of it.
+inline void clickListColumn(HWND list, int column) {
+    NMLISTVIEW click{};
+    click.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), static_cast<UINT>(LVN_COLUMNCLICK)};
+    click.iItem = -1, click.iSubItem = column;
+    SendMessageA(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
 inline bool menuChecked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
 
 inline uint32_t brushColor(HBRUSH brush) {

@@ -68,11 +68,7 @@ protected:
         TreeView_SelectItem(tree, item);
     }
     std::vector<LPARAM> rowKeys() { return listViewParams(control(IDC_GENRE_EVENTS)); }
-    std::string cell(int row, int column) {
-        char text[256] = {};
-        ListView_GetItemText(control(IDC_GENRE_EVENTS), row, column, text, sizeof text);
-        return text;
-    }
+    std::string cell(int row, int column) { return listCell(control(IDC_GENRE_EVENTS), row, column); }
     void clickRow(int row) {
         HWND list = control(IDC_GENRE_EVENTS);
         RECT r{};
@@ -80,12 +76,7 @@ protected:
         SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 5, r.top + 2));
         SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(r.left + 5, r.top + 2));
     }
-    void clickColumn(int column) {
-        NMLISTVIEW click{};
-        click.hdr = {control(IDC_GENRE_EVENTS), IDC_GENRE_EVENTS, static_cast<UINT>(LVN_COLUMNCLICK)};
-        click.iItem = -1, click.iSubItem = column;
-        SendMessageA(window, WM_NOTIFY, IDC_GENRE_EVENTS, reinterpret_cast<LPARAM>(&click));
-    }
+    void clickColumn(int column) { clickListColumn(control(IDC_GENRE_EVENTS), column); }
     void command(int id) { SendMessageA(window, WM_COMMAND, id, 0); }
     RECT placeOf(int id) {
         RECT r = windowRect(control(id));

@@ -56,41 +56,33 @@ TEST_F(MainWindowTest, StartsAtTheDefaultPlacementWithItsCompanionsAndKeepsTheLa
     expectIni("Corvane", {{"WindowMin", "1"}, {"WindowX", "150"}, {"WindowCX", "850"}, {"WindowCY", "570"}});
 }
 
-TEST_F(MainWindowTest, CommandLineFilesLoadInOrderAndOnlyTheFirstLoadJumpsToNow) {
-    const std::string first = recording("corvane_main_a", "a.ts", 1024, 6);
-    const std::string second = recording("corvane main b", "b.ts", 1032, 8);
-    start(first + " \"" + second + "\"");
-    ASSERT_NE(nullptr, app.store->services[1]) << "both files were read";
-    EXPECT_EQ(1024, app.store->services[0]->serviceId);
-    // 09:30 with the guide from 06:00: 60 pixels below the header.
-    GuideLayout& layout = *app.layout;
-    EXPECT_EQ(std::tuple(localDayAt(6), 210 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
-
-    // A second load keeps the position.
-    layout.scrollVertical(kScrollTo, 0);
-    app.commandLine = "\"" + second + "\"";
-    command(IDM_OPEN_COMMAND_LINE);
-    EXPECT_EQ(0, layout.view.scrollY);
-}
-
-TEST_F(MainWindowTest, StoppingTheSecondOfThreeFilesLeavesTheThirdUnread) {
-    const std::string a = recording("corvane_three", "a.ts", 1, 6);
-    const std::string b = recording("corvane_three", "b.ts", 2, 6);
-    const std::string c = recording("corvane_three", "c.ts", 3, 6);
+// The user presses "中断" while the second of three files is read: the third stays unread.
+TEST_F(MainWindowTest, CommandLineFilesLoadInOrderUntilAStopAndOnlyTheFirstLoadJumpsToNow) {
+    const std::string a = recording("corvane_three", "a.ts", 1024, 6);
+    const std::string b = recording("corvane three", "b.ts", 2, 6);
+    const std::string c = recording("corvane_three", "c.ts", 1032, 8);
     loadHooks().confirmStop = [](HWND) { return true; };
     loadHooks().readTransportStream = [&](EpgStore* store, const char* path, ProgressSink* progress) {
         if (std::string(path) != b) return readTransportStream(store, path, progress);
-        // The user presses "中断" while the second file is read.
         // This process's dialog: another test may show one beside it.
         PostMessageA(processWindow(GetCurrentProcessId(), nullptr, "EPGデータファイルの読み込み"), WM_COMMAND,
                      IDCANCEL, 0);
         progress->reportProgress(0, 10);
         progress->reportProgress(10, 10);
     };
-    start(a + " " + b + " " + c);
+    start(a + " \"" + b + "\" " + c);
     ASSERT_NE(nullptr, app.store->services[0]);
-    EXPECT_TRUE(app.store->services[0]->serviceId == 1 && !app.store->services[1]);
-    EXPECT_EQ(localDayAt(6), app.layout->view.guideBegin) << "the file loaded before the stop is shown";
+    EXPECT_TRUE(app.store->services[0]->serviceId == 1024 && !app.store->services[1]);
+    // 09:30 with the guide from 06:00: 60 pixels below the header.
+    GuideLayout& layout = *app.layout;
+    EXPECT_EQ(std::tuple(localDayAt(6), 210 * 2 - 60), std::tuple(layout.view.guideBegin, layout.view.scrollY));
+
+    // A second load keeps the position.
+    layout.scrollVertical(kScrollTo, 0);
+    app.commandLine = "\"" + c + "\"";
+    command(IDM_OPEN_COMMAND_LINE);
+    ASSERT_NE(nullptr, app.store->services[1]);
+    EXPECT_EQ(0, layout.view.scrollY);
 }
 
 class LoadedWindowTest : public MainWindowTest {

@@ -47,13 +47,7 @@ HWND list(HWND dialog) { return GetDlgItem(dialog, IDC_STATION_LIST); }
 HWND cellEdit(HWND dialog) { return reinterpret_cast<HWND>(SendMessageA(list(dialog), LVM_GETEDITCONTROL, 0, 0)); }
 int selectedPreset(HWND dialog) { return static_cast<int>(SendDlgItemMessageA(dialog, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0)); }
 
-std::string cell(HWND dialog, int row, int column) {
-    char buffer[256] = {};
-    LVITEMA item{};
-    item.iSubItem = column, item.pszText = buffer, item.cchTextMax = sizeof buffer;
-    SendMessageA(list(dialog), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
+std::string cell(HWND dialog, int row, int column) { return listCell(list(dialog), row, column); }
 std::string presetItem(HWND dialog, int index) {
     char buffer[300] = {};
     SendDlgItemMessageA(dialog, IDC_PRESET_LIST, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));

@@ -53,21 +53,7 @@ protected:
 
     HWND list() const { return GetDlgItem(window, IDC_RESERVATION_LIST); }
     void refresh() { SendMessageA(window, WM_COMMAND, IDM_RESERVATION_REFRESH, 0); }
-    std::string text(int item, int column) const {
-        char buffer[512] = {};
-        ListView_GetItemText(list(), item, column, buffer, sizeof buffer);
-        return buffer;
-    }
-    std::vector<int64_t> rowValues() const {
-        std::vector<int64_t> values;
-        for (int i = 0; i < ListView_GetItemCount(list()); ++i) {
-            LVITEMA item{};
-            item.mask = LVIF_PARAM, item.iItem = i;
-            ListView_GetItem(list(), &item);
-            values.push_back(item.lParam);
-        }
-        return values;
-    }
+    std::string text(int item, int column) const { return listCell(list(), item, column); }
     // A right click on `item` that chooses "予約の削除" and answers the question with `answer`.
     void deleteAt(int item, int answer, std::function<void()> whileOpen = nullptr) {
         MenuChoice menu{1, std::move(whileOpen)};
@@ -94,12 +80,12 @@ TEST_F(ReservationListWinTest, ShowsSortsAndClicksRowsSafelyUntilTheNextRefreshA
     Header_GetItemRect(header, kReservationColumnDevice, &device);
     const POINT onDevice{(device.left + device.right) / 2, (device.top + device.bottom) / 2};
     click(header, onDevice);
-    EXPECT_EQ((std::vector<int64_t>{0, 2, 1}), rowValues());
+    EXPECT_EQ((std::vector<LPARAM>{0, 2, 1}), listViewParams(list()));
     // The collection empties its list; until the refresh the rows keep what
     // they showed: drawn, sorted and clicked without touching the list.
     app.reservations.clear();
     click(header, onDevice);
-    EXPECT_EQ((std::vector<int64_t>{1, 2, 0}), rowValues());
+    EXPECT_EQ((std::vector<LPARAM>{1, 2, 0}), listViewParams(list()));
     RedrawWindow(list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     click(list(), rowPoint(list(), 0));  // the 22:00 job: two hours below the guide's start
     EXPECT_EQ(120 * 2 - 60, app.layout->view.scrollY);

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "dialogs/update_info.h"
 #include "dialogs/update_info_win.h"
 #include "resources/resource.h"
 #include "support/change_fixture.h"
@@ -40,12 +41,6 @@ protected:
         for (int i = 0; i < rowCount(); ++i) out.push_back(updateInfoRowValue(window, i));
         return out;
     }
-    void clickColumn(int column) {
-        NMLISTVIEW click{};
-        click.hdr = {list(), IDC_UPDATE_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
-        click.iItem = -1, click.iSubItem = column;
-        SendMessageA(window, WM_NOTIFY, IDC_UPDATE_LIST, reinterpret_cast<LPARAM>(&click));
-    }
 
     HWND window = nullptr;
 };
@@ -68,9 +63,7 @@ TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSort
     for (int i = 0; i < 60; ++i) append(changeRecord(0, 1024, 0, 0, nullptr, localDayAt(1), localDayAt(2), "深夜"));
     version(3, 10);
     ASSERT_EQ(63, rowCount());
-    char text[100] = {};
-    ListView_GetItemText(list(), 1, 3, text, sizeof text);
-    EXPECT_EQ("20:00～21:00 ニュース７", std::string(text));
+    EXPECT_EQ("20:00～21:00 ニュース７", listCell(list(), 1, 3));
     // Enough rows for a scroll bar: the last one is scrolled into view.
     const int top = ListView_GetTopIndex(list());
     EXPECT_TRUE(top > 0 && top + ListView_GetCountPerPage(list()) >= 63);
@@ -80,9 +73,9 @@ TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSort
     tell(IDM_UPDATE_REFRESH);
     ListView_SetItemState(list(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     for (const ColumnOrders& c : kOrdersOfChangesToSort) {
-        clickColumn(c.column);
+        clickListColumn(list(), c.column);
         EXPECT_EQ(c.ascending, values()) << c.column;
-        clickColumn(c.column);
+        clickListColumn(list(), c.column);
         EXPECT_EQ(c.descending, values()) << c.column;
         // Record 2 stays selected and focused wherever it went.
         const int at = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
@@ -92,11 +85,30 @@ TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSort
     }
 }
 
-TEST_F(UpdateInfoWinTest, ClickingARemovalFramesItsOldTimesClearTakesTheFrameAndDestroyingWritesTheSettings) {
-    append(changeRecord(0, 1024, localDayAt(21), localDayAt(22), "映画", localDayAt(21, 30), localDayAt(22, 30), "映画"));
+// The painted rows: the differing characters in red, the selection in the system colour.
+TEST_F(UpdateInfoWinTest, PaintedInColourClickingARemovalFramesItsOldTimesClearTakesTheFrameAndDestroyingWritesTheSettings) {
+    append(changeRecord(0, 1024, localDayAt(21), localDayAt(22), "映画", localDayAt(21, 30), localDayAt(22, 30), "映画２"));
     append(changeRecord(0, 1024, localDayAt(20), localDayAt(21), "ニュース", 0, 0, nullptr));
     command(IDM_UPDATE_INFO);
     pump(20);
+    SetWindowPos(window, nullptr, 0, 0, 1000, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    ListView_SetItemState(list(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    RECT client{};
+    GetClientRect(list(), &client);
+    {
+        const MemoryCanvas canvas(client.right, client.bottom);
+        SendMessageA(list(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT | PRF_ERASEBKGND);
+        // A cell: the colour at its right end, and how many of its pixels are red.
+        const auto cell = [&](int position, int column) {
+            RECT r{};
+            ListView_GetSubItemRect(list(), position, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &r);
+            return std::tuple(canvas.at(r.right - 2, (r.top + r.bottom) / 2),
+                              canvas.count(r.left, r.top, r.right, r.bottom, [](uint32_t c) { return c == RGB(255, 0, 0); }));
+        };
+        EXPECT_EQ(std::tuple(kUpdateEvenRowBrush, 0), cell(0, 2));  // one character appended: red in the new title only
+        EXPECT_GT(std::get<1>(cell(0, 3)), 0);
+        EXPECT_EQ(std::tuple(uint32_t{GetSysColor(COLOR_HIGHLIGHT)}, 0), cell(1, 0));
+    }
     const int before = app.layout->view.scrollY;
     click(list(), rowPoint(list(), 1));
     const HighlightedProgramme& h = app.highlight;
@@ -110,7 +122,7 @@ TEST_F(UpdateInfoWinTest, ClickingARemovalFramesItsOldTimesClearTakesTheFrameAnd
     EXPECT_EQ(std::tuple(0, size_t{1}, false), std::tuple(rowCount(), app.changes.size(), h.active()));
 
     SetWindowPos(window, nullptr, 30, 40, 600, 320, SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client{}, closeRect = windowRect(GetDlgItem(window, IDCANCEL)), listRect = windowRect(list());
+    RECT closeRect = windowRect(GetDlgItem(window, IDCANCEL)), listRect = windowRect(list());
     GetClientRect(window, &client);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&listRect), 2);
     EXPECT_EQ((RECT{0, 0, client.right, client.bottom - (closeRect.bottom - closeRect.top) - 8}), listRect);
@@ -123,40 +135,6 @@ TEST_F(UpdateInfoWinTest, ClickingARemovalFramesItsOldTimesClearTakesTheFrameAnd
     DestroyWindow(window);
     app.updateWindow = nullptr;
     expectIni("UpdateDialog", {{"CHW", "120"}, {"OLDW", "250"}, {"WindowX", "30"}, {"WindowCX", "600"}, {"WindowCY", "320"}});
-}
-
-TEST_F(UpdateInfoWinTest, PaintedRowsShowTheDifferingCharactersInRedAndTheSelectionInTheSystemColour) {
-    append(changeRecord(0, 1024, localDayAt(20), localDayAt(21), "ニュース", localDayAt(20), localDayAt(21), "ニュース７"));
-    append(changeRecord(0, 1024, localDayAt(22), localDayAt(23), "天気", 0, 0, nullptr));
-    SetWindowPos(window, nullptr, 0, 0, 1000, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    tell(IDM_UPDATE_REFRESH);
-    ListView_SetItemState(list(), 1, LVIS_SELECTED, LVIS_SELECTED);
-
-    RECT client{};
-    GetClientRect(list(), &client);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ before = SelectObject(dc, bitmap);
-    SendMessageA(list(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    // A cell: the colour at its right end, and how many of its pixels are red.
-    const auto cell = [&](int position, int column) {
-        RECT r{};
-        ListView_GetSubItemRect(list(), position, column, column == 0 ? LVIR_LABEL : LVIR_BOUNDS, &r);
-        int red = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) red += GetPixel(dc, x, y) == RGB(255, 0, 0);
-        return std::tuple(GetPixel(dc, r.right - 2, (r.top + r.bottom) / 2), red);
-    };
-    const auto oldNews = cell(0, 2), newNews = cell(0, 3), selected = cell(1, 0);
-    SelectObject(dc, before);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    // One character appended: red in the new version only.
-    EXPECT_EQ(std::tuple(COLORREF{0xffefef}, 0), oldNews);
-    EXPECT_GT(std::get<1>(newNews), 0);
-    EXPECT_EQ(std::tuple(GetSysColor(COLOR_HIGHLIGHT), 0), selected);
 }
 
 }  // namespace
