@@ -32,9 +32,10 @@ struct NineThirty : Clock {
     int64_t now() override { return localDayAt(9, 30); }
 };
 
-// A small recording of one terrestrial service: its time, name and a day of
-// programmes from `firstHour`.
-inline void writeTestRecording(const std::string& path, uint16_t serviceId, int firstHour) {
+// A small recording of one terrestrial service in `folderName`: its time,
+// name and a day of programmes from `firstHour`.
+inline std::string writeTestRecording(const std::filesystem::path& folder, const char* name, uint16_t serviceId,
+                                      int firstHour) {
     namespace bc = corvane::broadcast;
     TsRecording r(dayAt(6));
     const bc::SdtService service{.serviceId = serviceId, .descriptors = bc::serviceDescriptor(0x01, "局", "テスト放送")};
@@ -46,7 +47,9 @@ inline void writeTestRecording(const std::string& path, uint16_t serviceId, int 
     r.add(bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), 1, events, 1, 4));
     r.filler(30);
     const bc::Bytes bytes = r.bytes();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return (folder / name).string();
 }
 
 // Leaves the next popup menu this thread opens `itemsDown` items down, once
@@ -116,10 +119,7 @@ protected:
     }
 
     std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour) {
-        std::filesystem::create_directories(root / folderName);
-        const std::string path = (root / folderName / name).string();
-        writeTestRecording(path, serviceId, firstHour);
-        return path;
+        return writeTestRecording(root / folderName, name, serviceId, firstHour);
     }
 
     // The keys of `section` in the settings file hold these values ("<none>": not there).

@@ -88,11 +88,12 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(GenreListWinTest, TheTreeChoosesTheRowsWhichShowTheirDetailsAndReservationColours) {
+TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlaceInTheGuideColumnsSortBothWays) {
     // An active TvRock reservation over the second film row (the shorter one at 21:00).
     ReservationRecord tvRock;
     tvRock.kind = 1, tvRock.start = localDayAt(21), tvRock.end = localDayAt(21, 30), tvRock.serviceId = 1025;
     host.reservationList.push_back(tvRock);
+    host.LayoutRig::host.height = 200;
     create();
     EXPECT_EQ(12u + 91u, TreeView_GetCount(control(IDC_GENRE_TREE)));
     // The first root ("ニュース／報道") is selected; its row's details are shown.
@@ -124,16 +125,6 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsWhichShowTheirDetailsAndReservatio
     EXPECT_EQ("[1025]　－　映画（アニメ）\r\n2026/12/07(月) 21:00～21:30 480i(--)", textOf(IDC_GENRE_HEADER));
     EXPECT_EQ("prepare 1 短編アニメ", host.registrations.back());  // the programme shown is the one to register
 
-    // A hidden column's programmes leave the list with the next rebuild.
-    host.LayoutRig::settings.writeString("ColumnDisp", "1025", "0");
-    host.LayoutRig::layout.buildListLayout(store());
-    refillGenreList();
-    EXPECT_EQ(std::vector<LPARAM>{2000}, rowKeys());
-}
-
-TEST_F(GenreListWinTest, AClickShowsItsRowADoubleClickItsPlaceInTheGuideAndColumnsSortBothWays) {
-    host.LayoutRig::host.height = 200;
-    create();
     selectGenre(6);
     clickRow(2);
     EXPECT_EQ("【アニメ映画】\r\n\r\n", textOf(IDC_GENRE_DESCRIPTION));
@@ -168,6 +159,12 @@ TEST_F(GenreListWinTest, AClickShowsItsRowADoubleClickItsPlaceInTheGuideAndColum
     EXPECT_EQ((std::vector<LPARAM>{1000, 1, 2000, 1001}), rowKeys());
     clickColumn(1);
     EXPECT_EQ((std::vector<LPARAM>{1001, 2000, 1, 1000}), rowKeys());
+
+    // A hidden column's programmes leave the list with the next rebuild.
+    host.LayoutRig::settings.writeString("ColumnDisp", "1025", "0");
+    host.LayoutRig::layout.buildListLayout(store());
+    refillGenreList();
+    EXPECT_EQ(std::vector<LPARAM>{2000}, rowKeys());
 }
 
 TEST_F(GenreListWinTest, StoredSplittersAreFittedADragMovesThemAndDestroyingWritesTheKeys) {

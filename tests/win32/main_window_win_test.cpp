@@ -1,9 +1,6 @@
 // The main window started as the program starts it, over a settings file and
 // recordings of its own; registering from its popup and genre list, where a
-// probe program records the command line it is started with. The failures of
-// each registration target are tested over real files by
-// registration_press_test, TvRock's request over real sockets by
-// tvrock_winsock_win_test.
+// probe program records the command line it is started with.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -1,7 +1,6 @@
-// Drives the real registration setup dialog (130) like a user: a thread timer
-// fires inside the dialog's modal loop and runs the steps of a script, each
-// once its moment has come (a step answers false to be tried again). The
-// dialog is opened from the main window in main_window_win_test.
+// Drives the real registration setup dialog like a user: a thread timer fires
+// inside the dialog's modal loop and runs the steps of a script, each once its
+// moment has come (a step answers false to be tried again).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>

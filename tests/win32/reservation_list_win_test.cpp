@@ -1,8 +1,6 @@
-// The reservation list window of the running program: texts read back from
-// the list, clicks posted to the list and its header, the row menu chosen
-// with the keyboard and the question answered, jobs deleted from the Task
-// Scheduler itself. Row texts, colours and orders are decided and tested
-// without a window (reservation_list_test).
+// The reservation list window of the running program: clicks posted to the
+// list and its header, the row menu chosen with the keyboard and the question
+// answered, jobs deleted from the Task Scheduler itself.
 #include <windows.h>
 
 #include <commctrl.h>

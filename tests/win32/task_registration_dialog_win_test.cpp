@@ -1,9 +1,7 @@
 // Drives the real task registration dialog with a scripted user (the dialog,
-// the account dialog over it, a box over that, the save dialog). Jobs go
-// to the prefix's Task Scheduler, which every test process shares: titles
-// carry the process id and every job made is deleted. A programme already
-// running starts the tool through the main window's capture command
-// (main_window_win_test).
+// the account dialog over it, a box over that, the save dialog). Jobs go to
+// the prefix's Task Scheduler, which every test process shares: titles carry
+// the process id and every job made is deleted.
 #include <windows.h>
 
 #include <gtest/gtest.h>

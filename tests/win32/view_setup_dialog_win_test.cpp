@@ -14,6 +14,7 @@
 #include "dialogs/view_setup_dialog_win.h"
 #include "resources/resource.h"
 #include "store/settings_win.h"
+#include "store/window_text_win.h"
 #include "support/fake_guide_host.h"
 #include "support/recording_message_boxes.h"
 #include "support/store_sections.h"
@@ -21,8 +22,6 @@
 
 namespace corvane {
 namespace {
-
-std::string itemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
 
 // The scripted choosers: a colour (cancelled when `confirmColor` is off), a
 // font with its colour, a schedule file.
@@ -89,7 +88,7 @@ TEST_F(ViewSetupDialogTest, OkWritesEveryKeyAndMakesTheFontsCancelChangesNothing
         messages.shown.clear();
         DialogScript::start("画面設定", [this, close, before](HWND dialog) {
             EXPECT_EQ(std::tuple("20", "180", 0x000000u, 0x505050u),
-                      std::tuple(itemText(dialog, IDC_VIEW_HOUR_HEIGHT), itemText(dialog, IDC_VIEW_CHANNEL_WIDTH),
+                      std::tuple(dialogItemText(dialog, IDC_VIEW_HOUR_HEIGHT), dialogItemText(dialog, IDC_VIEW_CHANNEL_WIDTH),
                                  swatchColor(dialog, IDC_VIEW_NAME_COLOR), swatchColor(dialog, IDC_VIEW_DETAIL_COLOR)));
             EXPECT_TRUE(IsDlgButtonChecked(dialog, IDC_VIEW_DETAIL_ON) && IsDlgButtonChecked(dialog, IDC_VIEW_EPGTIMER) &&
                         !IsDlgButtonChecked(dialog, IDC_VIEW_TVROCK));
@@ -109,7 +108,7 @@ TEST_F(ViewSetupDialogTest, OkWritesEveryKeyAndMakesTheFontsCancelChangesNothing
             confirmColor = true;
             EXPECT_EQ(std::tuple(0x00ff00u, 0x505050u, "C:\\TvRock\\予約.sch"),
                       std::tuple(swatchColor(dialog, IDC_VIEW_NAME_COLOR), swatchColor(dialog, IDC_VIEW_DETAIL_COLOR),
-                                 itemText(dialog, IDC_VIEW_TVROCK_FILE)));
+                                 dialogItemText(dialog, IDC_VIEW_TVROCK_FILE)));
             pressButton(dialog, close);
         });
         ASSERT_EQ(close, run());
