@@ -72,10 +72,4 @@ inline void chooseItem(HWND dialog, int combo, int index) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), LPARAM(GetDlgItem(dialog, combo)));
 }
 
-inline std::vector<std::string> dialogTexts(HWND dialog, std::initializer_list<int> ids) {
-    std::vector<std::string> texts;
-    for (int id : ids) texts.push_back(dialogItemText(dialog, id));
-    return texts;
-}
-
 }  // namespace corvane

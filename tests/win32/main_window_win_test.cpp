@@ -137,7 +137,7 @@ TEST_F(LoadedWindowTest, ClickRegistrationSetupDragViewSetupAndChannelOrderOnThe
         pressButton(dialog, IDOK);
     });
     command(IDM_VIEW_SETUP);
-    EXPECT_EQ(std::tuple(true, 4, 300 * 4 + 2), std::tuple(DialogScript::ran, app.view.hourHight, layout.view.scrollY));
+    EXPECT_EQ(std::tuple(4, 300 * 4 + 2), std::tuple(app.view.hourHight, layout.view.scrollY));
 
     command(kChannelCommandBase + 2);
     HMENU channels = GetSubMenu(GetSubMenu(GetMenu(app.mainWindow), MENU_POS_FILE), MENU_POS_FILE_CHANNEL_VIEW);

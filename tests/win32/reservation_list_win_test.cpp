@@ -134,7 +134,6 @@ TEST_F(ReservationListWinTest, TheSchedulerLosesOnlyTheRightClickedJobThoughTheL
             if (r.title.find("選んだ") != 0) app.reservations.push_back(r);
         refresh();
     });
-    EXPECT_TRUE(DialogScript::ran);
     tick();
     ASSERT_EQ(2, ListView_GetItemCount(list()));
     EXPECT_EQ(2u, app.reservationFrames.size());

@@ -67,7 +67,8 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountAndSavesAWeeklyJobBesideAn
         {1003, localTimeOf(2031, 3, 5, 21, 30, 0), localTimeOf(2031, 3, 5, 22, 30, 0), 0, 0, 0, 1, 0, "先約", "", ""}};
     auto registerWeekly = [&](HWND dialog) {
         EXPECT_EQ(Texts({"@b101", file, "[録画用]21:30～22:30 先約"}),
-                  dialogTexts(dialog, {IDC_TASK_CHANNEL_NO, IDC_TASK_FILE, IDC_TASK_CONFLICTS}));
+                  Texts({dialogItemText(dialog, IDC_TASK_CHANNEL_NO), dialogItemText(dialog, IDC_TASK_FILE),
+                         dialogItemText(dialog, IDC_TASK_CONFLICTS)}));
         HWND conflicts = GetDlgItem(dialog, IDC_TASK_CONFLICTS);
         HDC dc = GetDC(conflicts);
         SendMessageA(dialog, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(conflicts));
