@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -152,24 +153,39 @@ inline HWND processWindow(DWORD processId, const char* className, const char* ca
 inline void pressButton(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 
 // A user script for a modal dialog: a thread timer fires inside the dialog's
-// modal loop and, once the dialog titled `caption` is shown, runs `steps`.
+// modal loop and, once the dialog titled `caption` is shown, runs the steps in
+// turn, each once its moment has come (a step answers false to be tried again).
 struct DialogScript {
+    using Step = std::function<bool(HWND dialog)>;
     inline static const char* caption = "";
-    inline static std::function<void(HWND)> steps;
+    inline static std::vector<Step> steps;
+    inline static size_t next = 0;
     inline static bool ran = false;
 
     static void start(const char* dialogCaption, std::function<void(HWND)> userSteps) {
-        caption = dialogCaption, steps = std::move(userSteps), ran = false;
-        SetTimer(nullptr, 0, 50, fire);
+        run(dialogCaption, {[userSteps](HWND dialog) { return userSteps(dialog), true; }});
+    }
+    static void run(const char* dialogCaption, std::vector<Step> userSteps) {
+        KillTimer(nullptr, timer);
+        caption = dialogCaption, steps = std::move(userSteps), next = 0, ran = false, started = GetTickCount();
+        timer = SetTimer(nullptr, 0, 40, fire);
     }
 
 private:
-    static void CALLBACK fire(HWND, UINT, UINT_PTR timer, DWORD) {
+    inline static UINT_PTR timer = 0;
+    inline static DWORD started = 0;
+    inline static bool busy = false;
+    static void CALLBACK fire(HWND, UINT, UINT_PTR, DWORD) {
         HWND dialog = threadWindow(caption);
-        if (!dialog) return;  // not shown yet: the timer fires again
-        KillTimer(nullptr, timer);
-        ran = true;
-        steps(dialog);
+        if (busy || !dialog || next >= steps.size()) return;  // not shown yet: the timer fires again
+        ran = busy = true;
+        if (GetTickCount() - started > 30000) {  // a moment never came: leave rather than hang
+            ADD_FAILURE() << "script stopped at step " << next;
+            EndDialog(dialog, IDCANCEL);
+        } else if (steps[next](dialog) && ++next == steps.size()) {
+            KillTimer(nullptr, timer);
+        }
+        busy = false;
     }
 };
 

@@ -1,6 +1,4 @@
-// Drives the real registration setup dialog like a user: a thread timer fires
-// inside the dialog's modal loop and runs the steps of a script, each once its
-// moment has come (a step answers false to be tried again).
+// Drives the real registration setup dialog like a user, with a dialog script.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -21,26 +19,7 @@
 namespace corvane {
 namespace {
 
-using Step = std::function<bool(HWND dialog)>;
-struct Script {
-    std::vector<Step> steps;
-    size_t next = 0;
-    bool busy = false;
-    DWORD started = GetTickCount();
-} * script;
-
-void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = threadWindow("iEPG設定");
-    if (script->busy || !dialog || script->next >= script->steps.size()) return;
-    if (GetTickCount() - script->started > 30000) {  // a moment never came: leave rather than hang
-        ADD_FAILURE() << "script stopped at step " << script->next;
-        EndDialog(dialog, IDCANCEL);
-        return;
-    }
-    script->busy = true;
-    if (script->steps[script->next](dialog)) ++script->next;
-    script->busy = false;
-}
+using Step = DialogScript::Step;
 
 HWND list(HWND dialog) { return GetDlgItem(dialog, IDC_STATION_LIST); }
 HWND cellEdit(HWND dialog) { return reinterpret_cast<HWND>(SendMessageA(list(dialog), LVM_GETEDITCONTROL, 0, 0)); }
@@ -69,12 +48,9 @@ protected:
     }
 
     int run(std::vector<Step> steps, MessageBoxes* messages = nullptr) {
-        Script run{std::move(steps)};
-        script = &run;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 40, scriptTick);
+        DialogScript::run("iEPG設定", std::move(steps));
         const int result = runRegistrationSetupDialog(nullptr, app, SetupBrowsers{}, messages);
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(run.steps.size(), run.next) << "steps left undone";
+        EXPECT_EQ(DialogScript::steps.size(), DialogScript::next) << "steps left undone";
         return result;
     }
 

@@ -21,33 +21,10 @@ INT_PTR CALLBACK keepDialog(HWND, UINT message, WPARAM wParam, LPARAM) {
     return message == WM_INITDIALOG || message == WM_COMMAND;
 }
 
-TEST(Startup, AltSlashAndAltQuestionMarkOpenTheAboutBox) {
-    HACCEL accelerators = loadMainAccelerators(thisModule());
-    ASSERT_NE(nullptr, accelerators);
-    HWND probe = CreateDialogParamA(thisModule(), MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr, keepDialog, 0);
-    ASSERT_NE(nullptr, probe);
-
-    // The accelerators look at the thread's key state, so hold Alt there;
-    // without Alt the same character is ordinary typing.
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    const BYTE altBefore = keys[VK_MENU];
-    for (auto [alt, message, key] : {std::tuple{true, WM_SYSCHAR, '/'}, {true, WM_SYSCHAR, '?'}, {false, WM_CHAR, '/'}}) {
-        keys[VK_MENU] = alt ? 0x80 : 0;
-        SetKeyboardState(keys);
-        lastCommand = 0;
-        MSG msg{probe, static_cast<UINT>(message), static_cast<WPARAM>(key), alt ? 0x20000001 : 1, 0, {}};
-        EXPECT_EQ(alt, TranslateAcceleratorA(probe, accelerators, &msg) != 0) << key;
-        EXPECT_EQ(alt ? IDM_ABOUT : 0, lastCommand) << key;
-    }
-    keys[VK_MENU] = altBefore;
-    SetKeyboardState(keys);
-    DestroyWindow(probe);
-}
-
 // Every template must load: a control class or style the system rejects
-// would otherwise only show when that window first opens.
-TEST(Startup, EveryDialogTemplateLoadsWithItsControls) {
+// would otherwise only show when that window first opens. Alt+/ and Alt+?
+// open the about box.
+TEST(Startup, EveryDialogTemplateLoadsWithItsControlsAndAltSlashOrAltQuestionMarkOpensTheAboutBox) {
     InitCommonControls();
     const struct {
         int dialog, control;
@@ -66,14 +43,34 @@ TEST(Startup, EveryDialogTemplateLoadsWithItsControls) {
         {IDD_TASK_REGISTRATION, IDC_TASK_SATURDAY, "tunerecタスク登録"},
         {IDD_ACCOUNT, IDC_ACCOUNT_PASSWORD_CONFIRM, "アカウントの設定"},
     };
+    HWND probe = nullptr;  // the about box
     for (const auto& e : templates) {
         HWND dialog = CreateDialogParamA(thisModule(), MAKEINTRESOURCEA(e.dialog), nullptr, keepDialog, 0);
         ASSERT_NE(nullptr, dialog) << e.dialog;
         EXPECT_NE(nullptr, GetDlgItem(dialog, e.control)) << e.dialog;
         EXPECT_EQ(e.caption, windowText(dialog)) << e.dialog;
         EXPECT_FALSE(IsWindowVisible(dialog)) << e.dialog;
-        DestroyWindow(dialog);
+        if (e.dialog == IDD_ABOUTBOX) probe = dialog;
+        else DestroyWindow(dialog);
     }
+
+    HACCEL accelerators = loadMainAccelerators(thisModule());
+    // The accelerators look at the thread's key state, so hold Alt there;
+    // without Alt the same character is ordinary typing.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE altBefore = keys[VK_MENU];
+    for (auto [alt, message, key] : {std::tuple{true, WM_SYSCHAR, '/'}, {true, WM_SYSCHAR, '?'}, {false, WM_CHAR, '/'}}) {
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        lastCommand = 0;
+        MSG msg{probe, static_cast<UINT>(message), static_cast<WPARAM>(key), alt ? 0x20000001 : 1, 0, {}};
+        EXPECT_EQ(alt, TranslateAcceleratorA(probe, accelerators, &msg) != 0) << key;
+        EXPECT_EQ(alt ? IDM_ABOUT : 0, lastCommand) << key;
+    }
+    keys[VK_MENU] = altBefore;
+    SetKeyboardState(keys);
+    DestroyWindow(probe);
 }
 
 }  // namespace
