@@ -61,7 +61,7 @@ protected:
 };
 
 // Without an account the account dialog asks for one until the passwords agree.
-TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountAndSavesAWeeklyJobBesideAnEarlierOne) {
+TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountSavesAWeeklyJobBesideAnEarlierOneAndAPresetSwitchKeepsTheBaseName) {
     presets[1].account = "", presets[1].password = "";
     reservations = {
         {1003, localTimeOf(2031, 3, 5, 21, 30, 0), localTimeOf(2031, 3, 5, 22, 30, 0), 0, 0, 0, 1, 0, "先約", "", ""}};
@@ -106,9 +106,8 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountAndSavesAWeeklyJobBesideAn
     const JobTrigger expected = taskTrigger(localTimeOf(2031, 3, 5, 20, 57, 0), TaskSchedule::weekly, 0x28);
     EXPECT_EQ(std::vector<JobTrigger>{expected}, saved.triggers);  // Wednesday and Friday
     EXPECT_EQ(kJobFlagSystemRequired, saved.flags);
-}
 
-TEST_F(TaskDialogTest, APresetSwitchKeepsTheEditedBaseNameTheSaveDialogTakesANewFileAndCancelSavesNothing) {
+    // A preset switch keeps the edited base name; the save dialog takes a file that does not exist yet.
     presets[2].saveFolder = "D:\\b\\";
     const std::string newFile = (std::filesystem::temp_directory_path() / ("new " + tag + ".ts")).string();
     auto switchPresets = [&](HWND dialog) {
@@ -117,7 +116,6 @@ TEST_F(TaskDialogTest, APresetSwitchKeepsTheEditedBaseNameTheSaveDialogTakesANew
         EXPECT_EQ("D:\\b\\edited.ts", dialogItemText(dialog, IDC_TASK_FILE));
         pressButton(dialog, IDC_TASK_FILE_BROWSE);
     };
-    // The save dialog takes the name of a file that does not exist yet.
     auto chooseNewFile = [&](HWND chooser) {
         SetDlgItemTextA(chooser, kFileNameCombo, newFile.c_str());
         pressButton(chooser, IDOK);
