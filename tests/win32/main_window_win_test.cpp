@@ -203,7 +203,7 @@ protected:
     const std::string probe = file("probe.exe"), probeOutput = file("line.txt");
 };
 
-TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationAndEpgTimer) {
+TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationEpgTimerAndTheCaptureTool) {
     // The genre list selects the second programme (as its detail pane does), then the guide the first.
     app.genreListHost.prepareRegistration(app.genreListWindow, 0, app.layout->events[0][1]);
     select(0);
@@ -229,11 +229,9 @@ TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationAn
     EXPECT_EQ("held\r\n2026/12/07\t10:00\t00:30\t次の番組\t1024\t0\t1024\t2\t3\t1\t0\t\r\n"
               "2026/12/07\t09:00\t01:00\t朝の番組\t1024\t27\t1024\t1\t3\t1\t0\t\r\n",
               read(file("EpgTimer\\Program.txt")));
-    EXPECT_TRUE(boxes->shown.empty());
-}
 
-TEST_F(RegistrationWinTest, BothKindsOfferTheMenuBelowTheButtonAndTheCaptureOpensTheTaskDialog) {
-    app.registration.iEpgTunerec = 1;
+    // Both kinds offer the menu below the button; the capture opens the task dialog.
+    app.registration.epgTimer = 0, app.registration.iEpgTunerec = 1;
     app.presets[0].executablePath = probe;
     const std::string channelNumber = channelNumberText(0, app.layout->channels[0].remoteNumber);
     // 09:00-10:00 at 09:30: the capture tool starts at once for the 30 minutes left and one more.
@@ -257,6 +255,7 @@ TEST_F(RegistrationWinTest, BothKindsOfferTheMenuBelowTheButtonAndTheCaptureOpen
         EXPECT_EQ(expected[itemsDown - 1], probeLine());
         EXPECT_EQ(itemsDown == 2, watchWasReset(app.reservationWatch));  // the task dialog answered 1
     }
+    EXPECT_TRUE(boxes->shown.empty());
 }
 
 // Tests that move the one pointer of the display run alone (see CMakeLists.txt).
