@@ -161,6 +161,7 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlace
     EXPECT_EQ((std::vector<LPARAM>{1001, 2000, 1, 1000}), rowKeys());
 
     // A hidden column's programmes leave the list with the next rebuild.
+    selectGenre(6, 2);
     host.LayoutRig::settings.writeString("ColumnDisp", "1025", "0");
     host.LayoutRig::layout.buildListLayout(store());
     refillGenreList();

@@ -87,8 +87,9 @@ TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSort
 
 // The painted rows: the differing characters in red, the selection in the system colour.
 TEST_F(UpdateInfoWinTest, PaintedInColourClickingARemovalFramesItsOldTimesClearTakesTheFrameAndDestroyingWritesTheSettings) {
-    append(changeRecord(0, 1024, localDayAt(21), localDayAt(22), "映画", localDayAt(21, 30), localDayAt(22, 30), "映画２"));
+    append(changeRecord(0, 1024, localDayAt(21), localDayAt(22), "映画", localDayAt(21, 30), localDayAt(22, 30), "映画"));
     append(changeRecord(0, 1024, localDayAt(20), localDayAt(21), "ニュース", 0, 0, nullptr));
+    append(changeRecord(0, 1024, localDayAt(22), localDayAt(23), "ニュース", localDayAt(22), localDayAt(23), "ニュース７"));
     command(IDM_UPDATE_INFO);
     pump(20);
     SetWindowPos(window, nullptr, 0, 0, 1000, 300, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -105,8 +106,8 @@ TEST_F(UpdateInfoWinTest, PaintedInColourClickingARemovalFramesItsOldTimesClearT
             return std::tuple(canvas.at(r.right - 2, (r.top + r.bottom) / 2),
                               canvas.count(r.left, r.top, r.right, r.bottom, [](uint32_t c) { return c == RGB(255, 0, 0); }));
         };
-        EXPECT_EQ(std::tuple(kUpdateEvenRowBrush, 0), cell(0, 2));  // one character appended: red in the new title only
-        EXPECT_GT(std::get<1>(cell(0, 3)), 0);
+        EXPECT_EQ(std::tuple(kUpdateEvenRowBrush, 0), cell(2, 2));  // one character appended: red in the new title only
+        EXPECT_GT(std::get<1>(cell(2, 3)), 0);
         EXPECT_EQ(std::tuple(uint32_t{GetSysColor(COLOR_HIGHLIGHT)}, 0), cell(1, 0));
     }
     const int before = app.layout->view.scrollY;
