@@ -65,7 +65,7 @@ protected:
 };
 
 // (Its registration button is pressed in registration_win_test.)
-TEST_F(PopupWinTest, ClicksOnTheGuideShowHideAndRefillItTheCloseButtonHidesItTheCornerJumpsToNow) {
+TEST_F(PopupWinTest, ClicksOnTheGuideTheCloseButtonTheCornerTheTimeAwayAndTheDistanceShowAndHideIt) {
     click(kX, kFirstY);
     EXPECT_TRUE(visible() && selection() == (Selection{0, 0}));
     EXPECT_EQ("[" + host.layout().channels[0].columnName + "] - 2026/12/07(月)", textOf(IDC_POPUP_TITLE));
@@ -87,9 +87,8 @@ TEST_F(PopupWinTest, ClicksOnTheGuideShowHideAndRefillItTheCloseButtonHidesItThe
     click(10, 10);
     EXPECT_EQ(180 * 2 - 60, host.layout().view.scrollY);  // 180 minutes in, 60 pixels below the header
     EXPECT_TRUE(closed());
-}
 
-TEST_F(PopupWinTest, OpensBesideThePointerAndHidesAfterFiveSecondsAwayOrAtOnceBeyond150Pixels) {
+    // Shown beside the pointer, it hides after five seconds away or at once beyond 150 pixels.
     click(kX, kFirstY);
     showPopup(popup, 200, 200);
     const RECT r = windowRect(popup);
