@@ -4,6 +4,8 @@
 #include <tuple>
 
 #include "app/app_settings.h"
+#include "app/load_flow.h"
+#include "dialogs/genre_table.h"
 #include "reserve/hex_text.h"
 #include "store/ini_settings.h"
 #include "support/temp_ini.h"
@@ -72,6 +74,74 @@ TEST_F(SettingsFileTest, NineNumberedTunerecPresetsWithHexAccounts) {
     writeTunerecPreset(settings, 5, presets[3]);
     const TunerecPreset back = readTunerecPresets(settings)[5];
     EXPECT_EQ(std::tuple("fourth", "abc", "パス"), std::tuple(back.name, back.account, back.password));
+}
+
+
+// (The genre tree shows its 12 majors and 91 sub-genres in the Win32 tests.)
+TEST(GenreTable, NothingBeyondTheTable) {
+    for (int major = 0; major <= GenreTable::majorCount; ++major)
+        EXPECT_EQ(nullptr, GenreTable::subGenreName(major, GenreTable::subGenreCount(major))) << major;
+    EXPECT_EQ(nullptr, GenreTable::majorName(GenreTable::majorCount));
+}
+
+TEST(GenreSettings, KeysFromOneColoursFromLeadingHexDigitsAndTheHighlight) {
+    TempIniFile file("genre_keys");
+    file.write("[GenreSetup]\r\nCheck1=1\r\nCheck12=7\r\nColor3=ff\r\nColor1=12zz\r\nColor2=zz\r\n"
+               "Color6=7fffffff0\r\nCustColor16=abc\r\nGenreNoDisp=1\r\n");
+    IniFileSettings settings(file.path());
+    const GenreSettings genres = readGenreSettings(settings);
+    EXPECT_EQ(std::tuple(1, 7, 1, 0xabcu),
+              std::tuple(genres.genreCheck[0], genres.genreCheck[11], genres.genreNoDisp, genres.custColor[15]));
+    // Major genre 2 pure red; 6 clamped like strtol, colour bits only; 7 built in.
+    EXPECT_EQ(std::tuple(0x12u, 0u, 0x0000ffu, 0xffffffu, builtInGenreColors[6]),
+              std::tuple(genres.genreColor[0], genres.genreColor[1], genres.genreColor[2], genres.genreColor[5],
+                         genres.genreColor[6]));
+
+    // Written back without a file of their own, every key in its form.
+    TempIniFile fresh("genre_write");
+    IniFileSettings written(fresh.path());
+    auto key = [&written](const char* name) { return written.readString("GenreSetup", name, "", 100); };
+    writeGenreSettings(written, GenreSettings{});
+    EXPECT_EQ(std::tuple("c68eff", "0", "0"), std::tuple(key("Color1"), key("Check12"), key("CustColor16")));
+    writeGenreSettings(written, genres);
+    EXPECT_EQ(std::tuple("ff", "1"), std::tuple(key("Color3"), key("GenreNoDisp")));
+
+    // Only selected majors are highlighted; no genre and the genres beyond the
+    // table (0xE, 0xF) never are, and with GenreNoDisp they lose their text.
+    GenreSettings chosen;
+    chosen.genreCheck[2] = chosen.genreNoDisp = 1;
+    for (int genre : {2, 3, -1, 12, 0xE, 0xF})
+        EXPECT_EQ(std::pair(genre == 2, genre != 2), std::pair(isGenreHighlighted(chosen, genre), isGenreTextHidden(chosen, genre)))
+            << genre;
+}
+
+TEST(LoadFlow, FilesFromTheCommandLineAndTheOpenDialog) {
+    EXPECT_EQ((std::vector<std::string>{"a.ts", "C:\\録画 フォルダ\\b.ts", "c.dat"}),
+              splitCommandLine("  a.ts \"C:\\録画 フォルダ\\b.ts\"   c.dat "));
+    EXPECT_EQ((std::vector<std::string>{"x y"}), splitCommandLine("\"x y"));  // unterminated quote
+    EXPECT_EQ((std::vector<std::string>{"", "z"}), splitCommandLine("\"\" z"));
+    EXPECT_TRUE(splitCommandLine("").empty() && splitCommandLine("   ").empty() && splitCommandLine(nullptr).empty());
+
+    // The open dialog's selections.
+    const char single[] = "C:\\data\\guide.dat\0\0";
+    EXPECT_EQ((std::vector<std::string>{"C:\\data\\guide.dat"}), selectedPaths(single, sizeof single));
+    const char several[] = "C:\\rec\0a.ts\0b.dat\0\0";
+    EXPECT_EQ((std::vector<std::string>{"C:\\rec\\a.ts", "C:\\rec\\b.dat"}), selectedPaths(several, sizeof several));
+    // A buffer without its final empty name is not read past its end.
+    const char cut[] = {'C', ':', '\0', 'a', '.', 't', 's'};
+    EXPECT_EQ((std::vector<std::string>{"C:\\a.ts"}), selectedPaths(cut, sizeof cut));
+    EXPECT_TRUE(selectedPaths("\0", 1).empty());
+}
+
+TEST(LoadFlow, ProgressTextsAndDataFileNames) {
+    EXPECT_EQ("12,345MB/1,234,567MB", progressText(12345000, 1234567000));
+    // (0, 0): a file of fewer than 1000 bytes.
+    EXPECT_EQ(std::pair(50, 100), std::pair(progressPercent(1750000, 3500000), progressPercent(0, 0)));
+    EXPECT_TRUE(hasDataFileExtension("C:\\a\\guide.DAT") && hasDataFileExtension("guide.dat"));
+    EXPECT_FALSE(hasDataFileExtension("guide.data") || hasDataFileExtension("C:\\x.dat\\guide"));
+    // 表 is 0x95 0x5C: its second byte is no folder separator.
+    EXPECT_EQ(std::tuple("guide.ts", "表.ts", "表"),
+              std::tuple(fileNameOf("C:\\rec\\guide.ts"), fileNameOf("C:\\表.ts"), fileNameOf("表")));
 }
 
 }  // namespace

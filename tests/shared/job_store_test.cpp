@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "reserve/job_store_memory.h"
@@ -85,12 +86,10 @@ TYPED_TEST(JobStoreTest, JobsAreKeptWholeListedReadBackAndDeletedByName) {
     for (const auto& c : cases) {
         EXPECT_EQ(1, this->listedTimes(c.name)) << c.name;
         ASSERT_EQ(JobStep::none, this->store.readJob(c.name, window, details)) << c.name;
-        EXPECT_EQ("C:\\ツール\\tunerec.exe", details.application);
-        EXPECT_EQ("D:\\録画\\", details.workingDirectory);
-        EXPECT_EQ(parameters, details.parameters);
-        EXPECT_EQ(&c == &cases[0] ? 0x2000u : 0x1000u, details.flags);
-        EXPECT_EQ(std::vector<JobTrigger>{c.trigger}, details.triggers) << c.name;
-        EXPECT_NE(JobStatus::running, details.status);
+        EXPECT_EQ(std::tuple(std::string("C:\\ツール\\tunerec.exe"), std::string("D:\\録画\\"), parameters,
+                             &c == &cases[0] ? 0x2000u : 0x1000u, std::vector<JobTrigger>{c.trigger}, false),
+                  std::tuple(details.application, details.workingDirectory, details.parameters, details.flags,
+                             details.triggers, details.status == JobStatus::running)) << c.name;
         std::vector<int64_t> expected;
         for (int day : c.runDays) expected.push_back(localTimeOf(2031, 3, day, c.trigger.startHour, 57, 0));
         EXPECT_EQ(expected, details.runTimes) << c.name;
