@@ -1,7 +1,7 @@
 // Registering over real files (natively and under Wine) with recorded
 // starts, boxes, sockets and task dialog: the failures of each target, a
 // window with nothing prepared, the task dialog and the button. The whole way
-// from the popup is tested on the real windows (registration_win_test).
+// from the popup is tested on the real windows (RegistrationWinTest in main_window_win_test).
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 // The popup as the user meets it: clicks on the guide, where it opens, when
 // it goes away, and how it is moved. Its texts are built and tested without
-// a window (popup_text_test); here they only have to arrive.
+// a window (guide_paint_test); here they only have to arrive.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ protected:
     HWND popup = nullptr;
 };
 
-// (Its registration button is pressed in registration_win_test.)
+// (Its registration button is pressed in RegistrationWinTest, main_window_win_test.)
 TEST_F(PopupWinTest, ClicksOnTheGuideTheCloseButtonTheCornerTheTimeAwayAndTheDistanceShowAndHideIt) {
     click(kX, kFirstY);
     EXPECT_TRUE(visible() && selection() == (Selection{0, 0}));

@@ -1,6 +1,6 @@
 // Starting a program that is not there fails. That a started program gets
 // its command line exactly as written, quotes and blanks included, is seen
-// through the probe program in registration_win_test.
+// through the probe program in RegistrationWinTest (main_window_win_test).
 #include <gtest/gtest.h>
 
 #include "reserve/process_start_win.h"
