@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/genre_table.h"
-#include "dialogs/window_placement.h"
+#include "guide/genre_table.h"
+#include "guide/window_placement.h"
 #include "guide/view_settings.h"
 #include "reserve/registration_settings.h"
 #include "reserve/tunerec_preset.h"

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "reserve/popup_registration_win.h"
 #include "reserve/registration_win.h"
 #include "reserve/task_registration_dialog_win.h"
 #include "resources/resource.h"
@@ -47,7 +46,7 @@ HWND AppReservationListHost::mainWindow() { return app_.mainWindow; }
 Settings& AppReservationListHost::settings() { return *app_.settings; }
 const EpgStore* AppReservationListHost::store() { return app_.store.get(); }
 GuideLayout& AppReservationListHost::layout() { return *app_.layout; }
-ReservationList& AppReservationListHost::reservations() { return app_.reservations; }
+ReservationList& AppReservationListHost::reservations() { return app_.reservations.recordsForTitles(); }
 const std::vector<TunerecPreset>& AppReservationListHost::presets() { return app_.presets; }
 JobStore& AppReservationListHost::jobs() { return *app_.jobStore; }
 MessageBoxes& AppReservationListHost::messageBoxes() { return app_.reservationListBoxes; }
@@ -55,8 +54,10 @@ RowMenu& AppReservationListHost::rowMenu() { return app_.reservationRowMenu; }
 void AppReservationListHost::resetReservationWatch() { app_.reservationWatch.reset(); }
 
 void AppPopupHost::prepareRegistration(HWND popup, int service, const GuideEvent& event) {
-    if (app_.registrations)
-        preparePopupRegistration(*app_.registrations, popup, app_.store.get(), app_.layout->channels, service, event);
+    // The popup's registration button is IDOK.
+    if (!reportIf(!app_.registrations, "a popup without registrations"))
+        prepareRegistrationButton(*app_.registrations, RegistrationSource::popup, GetDlgItem(popup, IDOK),
+                                  app_.store.get(), app_.layout->channels, service, event);
 }
 
 int AppTaskDialog::run(const PendingCaptureEvent& pending) {
@@ -67,26 +68,26 @@ int AppTaskDialog::run(const PendingCaptureEvent& pending) {
     if (store && app_.layout && channel >= 0 && channel < store->serviceCount && store->services[channel])
         programme = taskProgramme(pending.event, app_.layout->channels[channel], *store->services[channel]);
     const TaskDialogInputs inputs{programme ? &*programme : nullptr, &app_.presets, &app_.currentPresetIndex,
-                                  &app_.reservations, app_.jobStore.get(), app_.processes.get(), app_.clock.get()};
+                                  &app_.reservations.records(), app_.jobStore.get(), app_.processes.get(), app_.clock.get()};
     return runTaskRegistrationDialog(app_.mainWindow, inputs);
 }
 
 HWND AppGenreListHost::mainWindow() { return app_.mainWindow; }
 GuideLayout& AppGenreListHost::layout() { return *app_.layout; }
 const EpgStore* AppGenreListHost::store() { return app_.store.get(); }
-const ReservationList& AppGenreListHost::reservations() { return app_.reservations; }
+const ReservationList& AppGenreListHost::reservations() { return app_.reservations.records(); }
 Settings& AppGenreListHost::settings() { return *app_.settings; }
 HighlightedProgramme& AppGenreListHost::highlight() { return app_.highlight; }
 
 void AppGenreListHost::prepareRegistration(HWND window, int service, const GuideEvent& event) {
-    if (app_.registrations)
+    if (!reportIf(!app_.registrations, "a genre list without registrations"))
         prepareRegistrationButton(*app_.registrations, RegistrationSource::genreList,
                                   GetDlgItem(window, IDC_GENRE_REGISTER), app_.store.get(), app_.layout->channels,
                                   service, event);
 }
 
 void AppGenreListHost::executeRegistration(HWND window) {
-    if (!app_.registrations) return;
+    if (reportIf(!app_.registrations, "a genre list without registrations")) return;
     // With both kinds on, the menu sends the chosen command to the window.
     const int direct = pressRegistrationButton(*app_.registrations, RegistrationSource::genreList, window,
                                                GetDlgItem(window, IDC_GENRE_REGISTER));
@@ -94,7 +95,7 @@ void AppGenreListHost::executeRegistration(HWND window) {
 }
 
 void AppGenreListHost::runRegistrationCommand(HWND, int command) {
-    if (app_.registrations)
+    if (!reportIf(!app_.registrations, "a genre list without registrations"))
         corvane::runRegistrationCommand(*app_.registrations, RegistrationSource::genreList, command,
                                         app_.reservationWatch);
 }

@@ -188,8 +188,7 @@ struct AppState {
     GenreBrushes genreBrushes;
     PaintInputs paintInputs;  // what every paint reads, wired once at start-up
     PaintContext paint;       // the drawing tools and the tooltip control
-    ReservationList reservations;
-    ReservationFrames reservationFrames;  // of `reservations`, as the guide frames them
+    ReservationBook reservations;  // with the frames the guide paints of them
     ReservationWatch reservationWatch;
     ReservationFiles* reservationFiles = &systemReservationFiles();
     std::unique_ptr<JobStore> jobStore;   // the Task Scheduler unless start-up found one set

@@ -10,6 +10,7 @@
 #include "app/load_flow.h"
 #include "resources/resource.h"
 #include "store/data_file.h"
+#include "store/dialog_state_win.h"
 #include "store/epg_file.h"
 
 namespace corvane {
@@ -30,10 +31,8 @@ public:
     ProgressDialog(AppState& app, const std::string& path) : app_(app), path_(path) {}
 
     static INT_PTR CALLBACK proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<ProgressDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        auto* self = dialogState<ProgressDialog>(dialog, message, lParam);
         if (message == WM_INITDIALOG) {
-            self = reinterpret_cast<ProgressDialog*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             self->dialog_ = dialog;
             self->init();
             return TRUE;

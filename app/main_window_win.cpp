@@ -123,8 +123,7 @@ void runViewSetup(AppState& app) {
                            .customColors = app.genres.custColor,
                            .settings = *app.settings,
                            .paintTools = app.paintTools,
-                           .reservations = app.reservations,
-                           .reservationFrames = app.reservationFrames};
+                           .reservations = app.reservations};
     if (runViewSetupDialog(app.mainWindow, target) != IDOK) return;
     resetReservationWatch(app.reservationWatch);
     rebuildGuide(app);
@@ -449,8 +448,7 @@ void collectReservationsOnTick(AppState& app) {
                                      app.paths.epgTimerFile.c_str(), view.tvRockProgName.c_str()};
     const ReservationInputs inputs{app.store.get(), *app.reservationFiles, *app.servicePreferences,
                                    app.jobStore.get(), app.clock->now()};
-    if (!collectReservations(app.reservationWatch, sources, inputs, app.reservations)) return;
-    app.reservationFrames = reservationFrames(app.reservations);
+    if (!app.reservations.collect(app.reservationWatch, sources, inputs)) return;
     invalidateClient(app, false);
     if (app.reservationListWindow)
         PostMessageA(app.reservationListWindow, WM_COMMAND, IDM_RESERVATION_REFRESH, 0);

@@ -182,7 +182,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     app.paintTools.create(app.view, app.instance, screen);
     ReleaseDC(app.mainWindow, screen);
     app.genreBrushes.rebuildAll(app.genres);
-    app.paintInputs = PaintInputs{&app.genres, &app.switches, &app.reservationFrames, &app.highlight};
+    app.paintInputs = PaintInputs{&app.genres, &app.switches, &app.reservations.frames(), &app.highlight};
     app.paint = PaintContext{&app.paintTools, &app.genreBrushes, app.genreListWindow, app.updateWindow, nullptr};
 
     // Files named on the command line are opened once the loop runs.

@@ -16,7 +16,7 @@
 #include "bench/timing_win.h"
 #include "dialogs/genre_list.h"
 #include "dialogs/genre_list_win.h"
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 #include "guide/guide_layout.h"
 #include "resources/resource.h"
 #include "store/ini_settings.h"

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "guide/guide_event.h"
+#include "guide/service_preferences.h"
+#include "store/epg_store.h"
+
 namespace corvane {
 
 // Sort value of a service that has none stored.
@@ -65,5 +69,18 @@ struct ChannelOrderChoice {
 };
 
 std::vector<ChannelOrderChoice> channelOrderChoices(const std::vector<ChannelOrderRow>& rows);
+
+// The services of the dialog taken from the guide, stored back through the
+// per-service preferences.
+
+// In store order, the services with programmes in the last layout (`listed`),
+// with their column names, and their visibility and sort value as stored now.
+std::vector<ChannelOrderService> channelOrderServices(const EpgStore& store, const ChannelInfo (&channels)[kMaxServices],
+                                                      ServicePreferences& preferences);
+
+// Stores each choice of "OK" for the service of the store it names; a choice
+// naming no service of the store is dropped.
+void storeChannelOrder(const EpgStore& store, const std::vector<ChannelOrderChoice>& choices,
+                       ServicePreferences& preferences);
 
 }  // namespace corvane

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "dialogs/channel_order.h"
-#include "guide/channel_order_services.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 
 namespace corvane {
 
@@ -107,11 +107,9 @@ void accept(HWND dialog, ChannelOrderState& state) {
 }
 
 INT_PTR CALLBACK channelOrderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<ChannelOrderState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = dialogState<ChannelOrderState>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG:
-            state = reinterpret_cast<ChannelOrderState*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             initialize(dialog, *state);
             return TRUE;
         case WM_COMMAND:

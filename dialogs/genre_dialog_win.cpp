@@ -1,6 +1,7 @@
 #include "dialogs/genre_dialog_win.h"
 
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 
 namespace corvane {
 
@@ -60,11 +61,9 @@ void accept(HWND dialog, GenreDialogState& state) {
 }
 
 INT_PTR CALLBACK genreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<GenreDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = dialogState<GenreDialogState>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        state = reinterpret_cast<GenreDialogState*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         initialize(dialog, *state);
         return TRUE;
 

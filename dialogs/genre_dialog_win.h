@@ -10,7 +10,7 @@
 
 #include "dialogs/choosers_win.h"
 #include "guide/genre_brushes_win.h"
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 
 namespace corvane {
 

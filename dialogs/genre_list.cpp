@@ -1,13 +1,94 @@
 #include "dialogs/genre_list.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_set>
 
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 #include "store/broadcast_time.h"
 #include "store/event_decode.h"
 
 namespace corvane {
+
+const GuideEvent* eventOfRowKey(const GuideEventLists& lists, int64_t key) {
+    const std::optional<ProgrammeRef> ref = decodeRowKey(key);
+    if (!ref) return nullptr;
+    const std::vector<GuideEvent>& list = lists[ref->service];
+    return static_cast<size_t>(ref->event) < list.size() ? &list[ref->event] : nullptr;
+}
+
+std::vector<int64_t> genreListRows(const GuideEventLists& lists, int serviceCount, const GenreFilter& filter) {
+    struct Match {
+        int64_t start, end, key;
+    };
+    std::vector<Match> matches;
+    std::unordered_set<int32_t> seen;  // event ids matched in the current service
+    const int services = std::clamp(serviceCount, 0, kMaxServices);
+    for (int s = 0; s < services; ++s) {
+        seen.clear();
+        const std::vector<GuideEvent>& list = lists[s];
+        for (size_t i = 0; i < list.size(); ++i) {
+            const GuideEvent& e = list[i];
+            if (!filter.matches(e.genre, e.subGenre) || !seen.insert(e.eventId).second) continue;
+            matches.push_back(Match{e.start, e.end, genreRowKey(s, static_cast<int>(i))});
+        }
+    }
+    std::stable_sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
+        return a.start != b.start ? a.start < b.start : a.end < b.end;
+    });
+    std::vector<int64_t> keys;
+    keys.reserve(matches.size());
+    for (const Match& m : matches) keys.push_back(m.key);
+    return keys;
+}
+
+int compareGenreRows(const EpgStore& store, const GuideEventLists& lists, int column, int flag, int64_t key1,
+                     int64_t key2) {
+    const int services = std::clamp<int>(store.serviceCount, 0, kMaxServices);
+    const auto recordOf = [&](int64_t key) -> const ServiceRecord* {
+        const std::optional<ProgrammeRef> ref = decodeRowKey(key);
+        return ref && ref->service < services && eventOfRowKey(lists, key) ? store.services[ref->service] : nullptr;
+    };
+    const ServiceRecord* recordA = recordOf(key1);
+    const ServiceRecord* recordB = recordOf(key2);
+    if (!recordA || !recordB) return threeWay(recordA == nullptr, recordB == nullptr);
+    const GuideEvent* a = eventOfRowKey(lists, key1);
+    const GuideEvent* b = eventOfRowKey(lists, key2);
+
+    int r = 0;
+    switch (column) {
+        case kGenreColumnChannel:
+            r = threeWay(recordA->networkClass(), recordB->networkClass());
+            if (r == 0) r = threeWay(recordA->serviceId, recordB->serviceId);
+            break;
+        case kGenreColumnDate:
+            r = threeWay(a->start, b->start);
+            if (r == 0) r = threeWay(a->end, b->end);
+            break;
+        case kGenreColumnTitle: r = compareBytes(a->title, b->title); break;
+        default: break;
+    }
+    return flag == 1 ? r : -r;
+}
+
+GenreRowColors genreRowColors(int row, const ListedProgramme& programme, const ReservationList& reservations) {
+    GenreRowColors colors{row % 2 == 0 ? kGenreRowEven : kGenreRowOdd, std::nullopt};
+    for (const ReservationRecord& r : reservations) {
+        if (r.serviceId != programme.serviceId || r.networkKind != programme.networkClass || r.valid == 0) continue;
+        if (r.start <= programme.start && r.end >= programme.end) {
+            if (r.kind == kReservationEpgTimer)
+                colors = {kGenreRowEpgTimer, std::nullopt};
+            else if (r.kind == kReservationTvRock)
+                colors = {kGenreRowTvRock, kGenreRowTvRockText};
+            else
+                colors = {kGenreRowTunerec, std::nullopt};
+        } else if (r.start >= programme.end) {
+            break;
+        }
+    }
+    return colors;
+}
 
 std::string genreListDateText(int64_t start) {
     const LocalTime t = toLocalTime(start);

@@ -3,20 +3,16 @@
 // how they sort and are coloured, the texts of the detail pane and the two
 // splitters that share the window between tree, list and details.
 //
-// The programme and reservation types belong to the floors above; the
-// functions that walk them are templates over their fields (`start`, `end`,
-// `eventId`, `genre`, `subGenre` of a programme; `kind`, `start`, `end`,
-// `serviceId`, `networkKind`, `valid` of a reservation).
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "dialogs/list_sort.h"
+#include "guide/guide_event.h"
+#include "reserve/reservations.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -72,13 +68,7 @@ inline std::optional<ProgrammeRef> decodeRowKey(int64_t key) {
 
 // The event a key names in the event lists; null when it names none (the
 // lists were rebuilt since the row was made).
-template <class Event>
-const Event* eventOfRowKey(const std::vector<Event> (&lists)[kMaxServices], int64_t key) {
-    const std::optional<ProgrammeRef> ref = decodeRowKey(key);
-    if (!ref) return nullptr;
-    const std::vector<Event>& list = lists[ref->service];
-    return static_cast<size_t>(ref->event) < list.size() ? &list[ref->event] : nullptr;
-}
+const GuideEvent* eventOfRowKey(const GuideEventLists& lists, int64_t key);
 
 // ---------------------------------------------------------------------------
 // The rows of a genre
@@ -93,32 +83,7 @@ const Event* eventOfRowKey(const std::vector<Event> (&lists)[kMaxServices], int6
 // Event lists are sorted by (start, end), so every earlier match of a
 // service stands above the place of a later one: this is the order that
 // placing each match by a scan of the rows above it would give.
-template <class Event>
-std::vector<int64_t> genreListRows(const std::vector<Event> (&lists)[kMaxServices], int serviceCount,
-                                   const GenreFilter& filter) {
-    struct Match {
-        int64_t start, end, key;
-    };
-    std::vector<Match> matches;
-    std::unordered_set<int32_t> seen;  // event ids matched in the current service
-    const int services = std::clamp(serviceCount, 0, kMaxServices);
-    for (int s = 0; s < services; ++s) {
-        seen.clear();
-        const std::vector<Event>& list = lists[s];
-        for (size_t i = 0; i < list.size(); ++i) {
-            const Event& e = list[i];
-            if (!filter.matches(e.genre, e.subGenre) || !seen.insert(e.eventId).second) continue;
-            matches.push_back(Match{e.start, e.end, genreRowKey(s, static_cast<int>(i))});
-        }
-    }
-    std::stable_sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
-        return a.start != b.start ? a.start < b.start : a.end < b.end;
-    });
-    std::vector<int64_t> keys;
-    keys.reserve(matches.size());
-    for (const Match& m : matches) keys.push_back(m.key);
-    return keys;
-}
+std::vector<int64_t> genreListRows(const GuideEventLists& lists, int serviceCount, const GenreFilter& filter);
 
 // ---------------------------------------------------------------------------
 // Sorting by a column
@@ -135,35 +100,8 @@ using GenreListSort = ColumnSortFlags<kGenreColumnCount>;
 // Ascending when `flag` is 1, descending otherwise; equal keys give 0. A key
 // that names no programme goes after every one that does, in either
 // direction, so the order stays consistent.
-template <class Event>
-int compareGenreRows(const EpgStore& store, const std::vector<Event> (&lists)[kMaxServices], int column, int flag,
-                     int64_t key1, int64_t key2) {
-    const int services = std::clamp<int>(store.serviceCount, 0, kMaxServices);
-    const auto recordOf = [&](int64_t key) -> const ServiceRecord* {
-        const std::optional<ProgrammeRef> ref = decodeRowKey(key);
-        return ref && ref->service < services && eventOfRowKey(lists, key) ? store.services[ref->service] : nullptr;
-    };
-    const ServiceRecord* recordA = recordOf(key1);
-    const ServiceRecord* recordB = recordOf(key2);
-    if (!recordA || !recordB) return threeWay(recordA == nullptr, recordB == nullptr);
-    const Event* a = eventOfRowKey(lists, key1);
-    const Event* b = eventOfRowKey(lists, key2);
-
-    int r = 0;
-    switch (column) {
-        case kGenreColumnChannel:
-            r = threeWay(recordA->networkClass(), recordB->networkClass());
-            if (r == 0) r = threeWay(recordA->serviceId, recordB->serviceId);
-            break;
-        case kGenreColumnDate:
-            r = threeWay(a->start, b->start);
-            if (r == 0) r = threeWay(a->end, b->end);
-            break;
-        case kGenreColumnTitle: r = compareBytes(a->title, b->title); break;
-        default: break;
-    }
-    return flag == 1 ? r : -r;
-}
+int compareGenreRows(const EpgStore& store, const GuideEventLists& lists, int column, int flag, int64_t key1,
+                     int64_t key2);
 
 // ---------------------------------------------------------------------------
 // Row colours
@@ -196,24 +134,7 @@ struct ListedProgramme {
 // TvRock, orange for the capture tool; a later covering reservation wins.
 // The reservations are in start order, so the walk ends at the first one of
 // the service that starts at or after the programme's end without covering it.
-template <class Reservation>
-GenreRowColors genreRowColors(int row, const ListedProgramme& programme, const std::vector<Reservation>& reservations) {
-    GenreRowColors colors{row % 2 == 0 ? kGenreRowEven : kGenreRowOdd, std::nullopt};
-    for (const Reservation& r : reservations) {
-        if (r.serviceId != programme.serviceId || r.networkKind != programme.networkClass || r.valid == 0) continue;
-        if (r.start <= programme.start && r.end >= programme.end) {
-            if (r.kind == 0)
-                colors = {kGenreRowEpgTimer, std::nullopt};
-            else if (r.kind == 1)
-                colors = {kGenreRowTvRock, kGenreRowTvRockText};
-            else
-                colors = {kGenreRowTunerec, std::nullopt};
-        } else if (r.start >= programme.end) {
-            break;
-        }
-    }
-    return colors;
-}
+GenreRowColors genreRowColors(int row, const ListedProgramme& programme, const ReservationList& reservations);
 
 // ---------------------------------------------------------------------------
 // Texts

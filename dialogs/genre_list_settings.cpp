@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "dialogs/window_placement.h"
+#include "guide/window_placement.h"
 
 namespace corvane {
 

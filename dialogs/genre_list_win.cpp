@@ -3,15 +3,17 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "dialogs/genre_list.h"
 #include "dialogs/genre_list_settings.h"
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 #include "dialogs/list_rows_win.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 #include "store/event_decode.h"
 
 namespace corvane {
@@ -44,9 +46,9 @@ struct GenreListState {
 // The window made last: the one the guide refills after its rebuilds.
 HWND rememberedWindow = nullptr;
 
-GenreListState* stateOf(HWND window) {
-    return reinterpret_cast<GenreListState*>(GetWindowLongPtrA(window, DWLP_USER));
-}
+using OwnedState = OwnedDialogState<GenreListState>;
+
+GenreListState* stateOf(HWND window) { return OwnedState::of(window); }
 
 HWND control(HWND window, int id) { return GetDlgItem(window, id); }
 
@@ -450,10 +452,10 @@ INT_PTR onCommand(HWND window, GenreListState& s, int id) {
 
 INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* state = new GenreListState(*reinterpret_cast<GenreListHost*>(lParam));
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+        GenreListState& state =
+            OwnedState::attach(window, std::make_unique<GenreListState>(*reinterpret_cast<GenreListHost*>(lParam)));
         rememberedWindow = window;
-        initialise(window, *state);
+        initialise(window, state);
         return FALSE;  // hidden: the focus stays where it is
     }
     GenreListState* s = stateOf(window);
@@ -495,8 +497,7 @@ INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             if (rememberedWindow == window) rememberedWindow = nullptr;
             return TRUE;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(window, DWLP_USER, 0);
-            delete s;
+            OwnedState::release(window);
             return FALSE;
         default: return FALSE;
     }

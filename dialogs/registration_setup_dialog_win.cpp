@@ -6,6 +6,7 @@
 
 #include "reserve/message_boxes_win.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 #include "store/shift_jis.h"
 #include "store/window_text_win.h"
 
@@ -373,11 +374,9 @@ INT_PTR onNotify(HWND dialog, SetupDialogState& state, const NMHDR& header) {
 }
 
 INT_PTR CALLBACK setupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<SetupDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = dialogState<SetupDialogState>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG:
-            state = reinterpret_cast<SetupDialogState*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             state->dialogBoxes.setOwner(dialog);
             if (!state->messages) state->messages = &state->dialogBoxes;
             initialize(dialog, *state);

@@ -16,26 +16,78 @@ struct RowShades {
     uint32_t odd, even;
 };
 
-RowShades rowShadesOf(const ReservationRow& row) {
-    if (row.conflict != 0) return {0xe1e4ff, 0xcbc0ff};
-    if (row.kind == 0) return {0xe0ffe0, 0xb7ffb7};
-    if (row.kind >= kReservationJobKindBase) return {0xccffff, 0x66ffff};
+RowShades rowShadesOf(const ReservationRecord& reservation) {
+    if (reservation.conflict != 0) return {0xe1e4ff, 0xcbc0ff};
+    if (reservation.kind == kReservationEpgTimer) return {0xe0ffe0, 0xb7ffb7};
+    if (reservation.isJob()) return {0xccffff, 0x66ffff};
     return {0xfff8f0, 0xfae6e6};  // TvRock and any other application
 }
 
 }  // namespace
 
 std::string reservationDeviceText(int kind, const std::string* presetName) {
-    if (kind == 0) return "EpgTimer";
-    if (kind == 1) return "TvRock";
-    if (kind < kReservationJobKindBase) return "Unknown";
+    if (kind == kReservationEpgTimer) return "EpgTimer";
+    if (kind == kReservationTvRock) return "TvRock";
+    if (kind < kReservationJobBase) return "Unknown";
     if (presetName) return *presetName;
     char text[24];
-    std::snprintf(text, sizeof text, "ID%d", kind - kReservationJobKindBase);
+    std::snprintf(text, sizeof text, "ID%d", kind - kReservationJobBase);
     return text;
 }
 
-int compareReservationRows(const ReservationRow& a, const ReservationRow& b, int column, int flag) {
+const GuideEvent* overlappingProgramme(const std::vector<GuideEvent>& events, int64_t start, int64_t end) {
+    for (const GuideEvent& event : events) {
+        if (event.start >= end) break;
+        if (event.end > start) return &event;
+    }
+    return nullptr;
+}
+
+std::vector<ReservationRow> refreshReservationRows(ReservationList& records, const EpgStore* store,
+                                                   const GuideEventLists& events,
+                                                   const std::vector<TunerecPreset>& presets,
+                                                   const std::function<std::string(int)>& columnNameOf) {
+    std::vector<ReservationRow> rows;
+    rows.reserve(records.size());
+    for (ReservationRecord& record : records) {
+        ReservationRow row;
+        const int service = storeServiceIndex(store, record.networkKind, record.serviceId);
+        row.texts[kReservationColumnChannel] =
+            service >= 0 ? columnNameOf(service) : channelLabel(record.networkKind, record.serviceId);
+        row.texts[kReservationColumnDate] = listDateText(record.start);
+        row.texts[kReservationColumnReservation] = listTimesText(record.start, record.end, record.title);
+
+        const std::string* presetName = nullptr;
+        if (record.isJob()) {
+            for (const TunerecPreset& preset : presets) {
+                if (preset.id == record.kind - kReservationJobBase) {
+                    presetName = &preset.name;
+                    break;
+                }
+            }
+        }
+        row.texts[kReservationColumnDevice] = reservationDeviceText(record.kind, presetName);
+
+        if (service >= 0) {
+            if (const GuideEvent* programme = overlappingProgramme(events[service], record.start, record.end)) {
+                row.texts[kReservationColumnGuide] = listTimesText(programme->start, programme->end, programme->title);
+                record.guideTitle = programme->title;
+            }
+        }
+        row.record = record;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void showReservationInGuide(GuideLayout& layout, const EpgStore* store, const ReservationRecord& reservation) {
+    layout.showProgramme(storeServiceIndex(store, reservation.networkKind, reservation.serviceId), reservation.start,
+                         reservation.end);
+}
+
+int compareReservationRows(const ReservationRow& rowA, const ReservationRow& rowB, int column, int flag) {
+    const ReservationRecord& a = rowA.record;
+    const ReservationRecord& b = rowB.record;
     int r = 0;
     switch (column) {
         case kReservationColumnChannel:
@@ -62,7 +114,7 @@ int compareReservationRowValues(const std::vector<ReservationRow>& rows, int64_t
 }
 
 uint32_t reservationRowBrush(const ReservationRow& row, int rowNumber) {
-    const RowShades shades = rowShadesOf(row);
+    const RowShades shades = rowShadesOf(row.record);
     return rowNumber % 2 != 0 ? shades.odd : shades.even;
 }
 
@@ -88,8 +140,9 @@ RowPlan reservationRowPlan(const ReservationRow& row, int rowNumber, bool select
 }
 
 bool jobDeletionOf(const ReservationRow& row, JobDeletion& deletion) {
-    if (row.kind < kReservationJobKindBase || row.jobName.empty()) return false;
-    deletion = JobDeletion{row.kind, row.title, row.jobName};
+    const ReservationRecord& job = row.record;
+    if (!job.isJob() || job.jobName.empty()) return false;
+    deletion = JobDeletion{job.kind, job.title, job.jobName};
     return true;
 }
 

@@ -3,22 +3,22 @@
 // application and the guide's programme at that time), how a row is coloured
 // and which pieces of it are drawn in the difference colour, how rows sort,
 // and which programme of the guide a row brings into view.
-//
-// The reservation, programme and preset types belong to the floors above;
-// the functions that read them are templates over their fields (`kind`,
-// `start`, `end`, `serviceId`, `networkKind`, `conflict`, `title`,
-// `guideTitle`, `jobName` of a reservation; `start`, `end`, `title` of a
-// programme; `id`, `name` of a capture preset).
+
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "dialogs/list_rows.h"
 #include "dialogs/list_sort.h"
+#include "guide/guide_event.h"
+#include "guide/guide_layout.h"
+#include "reserve/reservations.h"
+#include "reserve/tunerec_preset.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -32,21 +32,11 @@ enum ReservationListColumn {
     kReservationColumnCount = 5,
 };
 
-constexpr int kReservationJobKindBase = 1000;  // 1000 + tool instance id: a capture-tool job
-
 // What a row keeps of its reservation: a copy taken when the list was filled,
 // so that drawing, sorting, clicking and deleting always see the reservation
 // the row shows, whatever the collection did to its list since.
 struct ReservationRow {
-    int32_t kind = 0;
-    int64_t start = 0;
-    int64_t end = 0;
-    int32_t serviceId = 0;
-    int networkKind = 0;
-    int32_t conflict = 0;
-    std::string title;
-    std::string guideTitle;
-    std::string jobName;  // capture-tool jobs: the job's name as the scheduler lists it
+    ReservationRecord record;  // its guideTitle as of the fill
     std::array<std::string, kReservationColumnCount> texts;
 };
 
@@ -62,14 +52,7 @@ std::string reservationDeviceText(int kind, const std::string* presetName);
 // The first programme of a service's time-ordered list that overlaps
 // [start, end); the walk stops at the first programme starting at or after
 // `end`. Null when none does.
-template <class Event>
-const Event* overlappingProgramme(const std::vector<Event>& events, int64_t start, int64_t end) {
-    for (const Event& event : events) {
-        if (event.start >= end) break;
-        if (event.end > start) return &event;
-    }
-    return nullptr;
-}
+const GuideEvent* overlappingProgramme(const std::vector<GuideEvent>& events, int64_t start, int64_t end);
 
 // ---------------------------------------------------------------------------
 // Rows
@@ -80,51 +63,10 @@ const Event* overlappingProgramme(const std::vector<Event>& events, int64_t star
 // as its `guideTitle`; others keep theirs. `events` are the guide's event
 // lists by store index; `columnNameOf(index)` names a store service as the
 // guide's columns do.
-template <class Record, class Event, class Preset, class NameOf>
-std::vector<ReservationRow> refreshReservationRows(std::vector<Record>& records, const EpgStore* store,
-                                                   const std::vector<Event> (&events)[kMaxServices],
-                                                   const std::vector<Preset>& presets, NameOf&& columnNameOf) {
-    std::vector<ReservationRow> rows;
-    rows.reserve(records.size());
-    for (Record& record : records) {
-        ReservationRow row;
-        row.kind = record.kind;
-        row.start = record.start;
-        row.end = record.end;
-        row.serviceId = record.serviceId;
-        row.networkKind = record.networkKind;
-        row.conflict = record.conflict;
-        row.title = record.title;
-        row.jobName = record.jobName;
-
-        const int service = storeServiceIndex(store, record.networkKind, record.serviceId);
-        row.texts[kReservationColumnChannel] =
-            service >= 0 ? columnNameOf(service) : channelLabel(record.networkKind, record.serviceId);
-        row.texts[kReservationColumnDate] = listDateText(record.start);
-        row.texts[kReservationColumnReservation] = listTimesText(record.start, record.end, record.title);
-
-        const std::string* presetName = nullptr;
-        if (record.kind >= kReservationJobKindBase) {
-            for (const Preset& preset : presets) {
-                if (preset.id == record.kind - kReservationJobKindBase) {
-                    presetName = &preset.name;
-                    break;
-                }
-            }
-        }
-        row.texts[kReservationColumnDevice] = reservationDeviceText(record.kind, presetName);
-
-        if (service >= 0) {
-            if (const Event* programme = overlappingProgramme(events[service], record.start, record.end)) {
-                row.texts[kReservationColumnGuide] = listTimesText(programme->start, programme->end, programme->title);
-                record.guideTitle = programme->title;
-            }
-        }
-        row.guideTitle = record.guideTitle;
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
+std::vector<ReservationRow> refreshReservationRows(ReservationList& records, const EpgStore* store,
+                                                   const GuideEventLists& events,
+                                                   const std::vector<TunerecPreset>& presets,
+                                                   const std::function<std::string(int)>& columnNameOf);
 
 // The row of a row value, or null when the value names none: rows carry
 // their index, and a value from before the last fill may name nothing.
@@ -139,11 +81,7 @@ inline const ReservationRow* reservationRowAt(const std::vector<ReservationRow>&
 // Brings the reservation's time and service into view as the list windows'
 // "番組表" does (`showProgramme` of the guide), with the store service of the
 // reservation's network class and service id. No programme is highlighted.
-template <class Layout>
-void showReservationInGuide(Layout& layout, const EpgStore* store, int networkKind, int serviceId, int64_t start,
-                            int64_t end) {
-    layout.showProgramme(storeServiceIndex(store, networkKind, serviceId), start, end);
-}
+void showReservationInGuide(GuideLayout& layout, const EpgStore* store, const ReservationRecord& reservation);
 
 // ---------------------------------------------------------------------------
 // Sorting by a column

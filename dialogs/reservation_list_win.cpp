@@ -8,8 +8,9 @@
 
 #include "dialogs/list_rows_win.h"
 #include "dialogs/reservation_list.h"
-#include "dialogs/window_placement.h"
+#include "guide/window_placement.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 
 namespace corvane {
 
@@ -24,9 +25,9 @@ struct ListWindowState {
     std::optional<JobDeletion> remembered;  // the job a right click offered
 };
 
-ListWindowState* stateOf(HWND window) {
-    return window ? reinterpret_cast<ListWindowState*>(GetWindowLongPtrA(window, DWLP_USER)) : nullptr;
-}
+using OwnedState = OwnedDialogState<ListWindowState>;
+
+ListWindowState* stateOf(HWND window) { return OwnedState::of(window); }
 
 HWND listOf(HWND window) { return GetDlgItem(window, IDC_RESERVATION_LIST); }
 
@@ -113,7 +114,7 @@ void sortByColumn(HWND window, ListWindowState& state, int column) {
 
 void showInGuide(ListWindowState& state, const ReservationRow& row) {
     ReservationListHost& host = *state.host;
-    showReservationInGuide(host.layout(), host.store(), row.networkKind, row.serviceId, row.start, row.end);
+    showReservationInGuide(host.layout(), host.store(), row.record);
 }
 
 void offerDeletion(HWND window, ListWindowState& state, const ReservationRow& row) {
@@ -175,10 +176,9 @@ void saveSettings(HWND window, ListWindowState& state) {
 
 INT_PTR CALLBACK reservationListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* state = new ListWindowState;
-        state->host = reinterpret_cast<ReservationListHost*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-        initialise(window, *state);
+        ListWindowState& state = OwnedState::attach(window, std::make_unique<ListWindowState>());
+        state.host = reinterpret_cast<ReservationListHost*>(lParam);
+        initialise(window, state);
         return TRUE;
     }
     ListWindowState* state = stateOf(window);
@@ -216,8 +216,7 @@ INT_PTR CALLBACK reservationListProc(HWND window, UINT message, WPARAM wParam, L
             saveSettings(window, *state);
             return TRUE;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(window, DWLP_USER, 0);
-            delete state;
+            OwnedState::release(window);
             return TRUE;
         default: return FALSE;
     }

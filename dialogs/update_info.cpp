@@ -19,6 +19,15 @@ std::string decodeChangeName(const uint8_t* raw, size_t length) {
     return cutShiftJis(whole, kDecodedChangeNameBuffer - 1);
 }
 
+ChannelNameLookup::ChannelNameLookup(const EpgStore* store, const std::function<std::string(int)>& nameOf) {
+    if (!store) return;
+    for (int i = 0; i < kMaxServices && i < store->serviceCount; ++i) {
+        const ServiceRecord* record = store->services[i];
+        if (!record) break;
+        add(record->networkClass(), record->serviceId, nameOf(i));
+    }
+}
+
 const std::string* ChannelNameLookup::find(int networkClass, int serviceId) const {
     const int64_t key = keyOf(networkClass, serviceId);
     const auto at = std::lower_bound(names_.begin(), names_.end(), key,
@@ -34,7 +43,10 @@ void ChannelNameLookup::add(int networkClass, int serviceId, std::string name) {
     names_.insert(at, {key, std::move(name)});
 }
 
-UpdateRow updateRowOf(const ChangeFields& change, const ChannelNameLookup& channels) {
+UpdateRow updateRowOf(const ChangeRecord& change, const ChannelNameLookup& channels) {
+    const auto decoded = [](const uint8_t (&name)[kChangeNameCapacity], size_t length) {
+        return decodeChangeName(name, std::min(length, sizeof name));
+    };
     UpdateRow row;
     row.networkClass = change.networkClass;
     row.serviceId = change.serviceId;
@@ -42,8 +54,8 @@ UpdateRow updateRowOf(const ChangeFields& change, const ChannelNameLookup& chann
     row.oldEnd = change.oldEnd;
     row.newStart = change.newStart;
     row.newEnd = change.newEnd;
-    row.oldName = decodeChangeName(reinterpret_cast<const uint8_t*>(change.oldName.data()), change.oldName.size());
-    row.newName = decodeChangeName(reinterpret_cast<const uint8_t*>(change.newName.data()), change.newName.size());
+    row.oldName = decoded(change.oldName, change.oldNameLength);
+    row.newName = decoded(change.newName, change.newNameLength);
 
     const std::string* name = channels.find(change.networkClass, change.serviceId);
     row.texts[kUpdateColumnChannel] = name ? *name : channelLabel(change.networkClass, change.serviceId);
@@ -52,6 +64,26 @@ UpdateRow updateRowOf(const ChangeFields& change, const ChannelNameLookup& chann
     if (change.oldStart != 0) row.texts[kUpdateColumnOld] = listTimesText(change.oldStart, change.oldEnd, row.oldName);
     if (change.newStart != 0) row.texts[kUpdateColumnNew] = listTimesText(change.newStart, change.newEnd, row.newName);
     return row;
+}
+
+void UpdateInfoRows::refresh(const ChangeList& changes, const EpgStore* store,
+                             const std::function<std::string(int)>& nameOf) {
+    const ChannelNameLookup channels(store, nameOf);
+    std::vector<UpdateRow> rows;
+    std::vector<size_t> order(changes.size());
+    rows.reserve(changes.size());
+    for (size_t n = 0; n < changes.size(); ++n) {
+        rows.push_back(updateRowOf(changes[n], channels));
+        order[n] = n;
+    }
+    rows_.swap(rows);
+    order_.swap(order);
+}
+
+void UpdateInfoRows::clear(ChangeList& changes) {
+    changes.removeFirst(order_.size());
+    rows_.clear();
+    order_.clear();
 }
 
 int compareUpdateRows(const UpdateRow& a, const UpdateRow& b, int column, int flag) {

@@ -2,23 +2,19 @@
 // of a change's row (channel, date, the programme before and after), how
 // rows sort by a column, which records "クリア" takes from the change list,
 // and how each cell of a row is filled and drawn against the other version.
-//
-// The change record and its list belong to a floor above; the functions that
-// read them are templates over their fields (`serviceId`, `networkClass`,
-// `oldStart`, `oldEnd`, `oldName`/`oldNameLength`, `newStart`, `newEnd`,
-// `newName`/`newNameLength` of a record; `size()`, `operator[]` and
-// `removeFirst(n)` of the list).
+
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "dialogs/list_rows.h"
 #include "dialogs/list_sort.h"
+#include "reserve/change_detection.h"
 #include "store/epg_store.h"
 
 namespace corvane {
@@ -39,31 +35,6 @@ constexpr size_t kDecodedChangeNameBuffer = 200;
 // leaving half a double-byte character.
 std::string decodeChangeName(const uint8_t* raw, size_t length);
 
-// What the window reads of one change record.
-struct ChangeFields {
-    int networkClass = 0;
-    int serviceId = 0;
-    int64_t oldStart = 0, oldEnd = 0;
-    std::string_view oldName;  // raw ARIB bytes
-    int64_t newStart = 0, newEnd = 0;
-    std::string_view newName;
-};
-
-template <class Record>
-ChangeFields changeFieldsOf(const Record& record) {
-    const auto bytes = [](const auto& name, size_t length) {
-        return std::string_view(reinterpret_cast<const char*>(name), length < sizeof name ? length : sizeof name);
-    };
-    return ChangeFields{record.networkClass,
-                        record.serviceId,
-                        record.oldStart,
-                        record.oldEnd,
-                        bytes(record.oldName, record.oldNameLength),
-                        record.newStart,
-                        record.newEnd,
-                        bytes(record.newName, record.newNameLength)};
-}
-
 // One row: what the window needs of its change after the refresh (a copy,
 // so the list may grow meanwhile), the names decoded once for sorting, and
 // the texts of the four columns.
@@ -81,15 +52,7 @@ struct UpdateRow {
 class ChannelNameLookup {
 public:
     // Services from index 0 up to the first empty entry; `nameOf(index)` names one.
-    template <class NameOf>
-    ChannelNameLookup(const EpgStore* store, NameOf&& nameOf) {
-        if (!store) return;
-        for (int i = 0; i < kMaxServices && i < store->serviceCount; ++i) {
-            const ServiceRecord* record = store->services[i];
-            if (!record) break;
-            add(record->networkClass(), record->serviceId, nameOf(i));
-        }
-    }
+    ChannelNameLookup(const EpgStore* store, const std::function<std::string(int)>& nameOf);
     // Null when no service has the key.
     const std::string* find(int networkClass, int serviceId) const;
 
@@ -102,7 +65,7 @@ private:
 // (channelLabel); column 1 the date (listDateText) of the old start, else of
 // the new one, else empty; columns 2 and 3 the times and name of each version
 // (listTimesText), empty when its start is 0.
-UpdateRow updateRowOf(const ChangeFields& change, const ChannelNameLookup& channels);
+UpdateRow updateRowOf(const ChangeRecord& change, const ChannelNameLookup& channels);
 
 // Compares two rows by `column`: network class, then service id; the date's
 // time (old start, else new start); the decoded old names, the decoded new
@@ -133,19 +96,10 @@ class UpdateInfoRows {
 public:
     // Lists every record of `changes` in list order. When memory runs out
     // (std::bad_alloc) the rows are left as they were.
-    template <class List, class NameOf>
-    void refresh(const List& changes, const EpgStore* store, NameOf&& nameOf) {
-        const ChannelNameLookup channels(store, nameOf);
-        std::vector<UpdateRow> rows;
-        std::vector<size_t> order(changes.size());
-        rows.reserve(changes.size());
-        for (size_t n = 0; n < changes.size(); ++n) {
-            rows.push_back(updateRowOf(changeFieldsOf(changes[n]), channels));
-            order[n] = n;
-        }
-        rows_.swap(rows);
-        order_.swap(order);
-    }
+    // Lists every record of `changes` in list order, each service named by
+    // `nameOf(index)`. When memory runs out (std::bad_alloc) the rows are
+    // left as they were.
+    void refresh(const ChangeList& changes, const EpgStore* store, const std::function<std::string(int)>& nameOf);
 
     size_t size() const { return order_.size(); }
     // The row value (record index) shown at `position`; -1 when none is.
@@ -166,12 +120,7 @@ public:
     // "クリア": the rows go, and with them as many records from the front of
     // the change list as there were rows. Records appended since the refresh
     // stay for the next one.
-    template <class List>
-    void clear(List& changes) {
-        changes.removeFirst(order_.size());
-        rows_.clear();
-        order_.clear();
-    }
+    void clear(ChangeList& changes);
 
 private:
     std::vector<UpdateRow> rows_;  // by row value

@@ -3,14 +3,16 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "dialogs/list_rows_win.h"
 #include "dialogs/update_info.h"
-#include "dialogs/window_placement.h"
+#include "guide/window_placement.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 
 namespace corvane {
 
@@ -25,9 +27,9 @@ struct UpdateWindowState {
     UpdateInfoRows rows;  // as of the last refresh, in the order shown
 };
 
-UpdateWindowState* stateOf(HWND window) {
-    return window ? reinterpret_cast<UpdateWindowState*>(GetWindowLongPtrA(window, DWLP_USER)) : nullptr;
-}
+using OwnedState = OwnedDialogState<UpdateWindowState>;
+
+UpdateWindowState* stateOf(HWND window) { return OwnedState::of(window); }
 
 HWND listOf(HWND window) { return GetDlgItem(window, IDC_UPDATE_LIST); }
 
@@ -197,10 +199,9 @@ void saveSettings(HWND window, UpdateWindowState& state) {
 
 INT_PTR CALLBACK updateInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* state = new UpdateWindowState;
-        state->host = reinterpret_cast<UpdateInfoHost*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-        initialise(window, *state);
+        UpdateWindowState& state = OwnedState::attach(window, std::make_unique<UpdateWindowState>());
+        state.host = reinterpret_cast<UpdateInfoHost*>(lParam);
+        initialise(window, state);
         layoutControls(window);
         return FALSE;  // hidden: it must not take the focus
     }
@@ -230,8 +231,7 @@ INT_PTR CALLBACK updateInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM
             saveSettings(window, *state);
             return TRUE;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(window, DWLP_USER, 0);
-            delete state;
+            OwnedState::release(window);
             return TRUE;
         default: return FALSE;
     }

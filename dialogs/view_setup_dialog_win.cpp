@@ -1,9 +1,10 @@
 #include "dialogs/view_setup_dialog_win.h"
 
-#include "dialogs/number_field.h"
+#include "guide/number_field.h"
 #include "guide/guide_geometry.h"
 #include "reserve/message_boxes_win.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 
 namespace corvane {
 
@@ -131,12 +132,7 @@ bool accept(HWND dialog, ViewSetupState& state) {
     view.tvRockDisp = ticked(dialog, IDC_VIEW_TVROCK) ? 1 : 0;
     view.tunerecDisp = ticked(dialog, IDC_VIEW_TUNEREC) ? 1 : 0;
     view.tvRockProgName = dialogItemText(dialog, IDC_VIEW_TVROCK_FILE, kScheduleFileLimit);
-    // No reservation is marked any more: the marks go at once, not at the
-    // next collection.
-    if (!view.epgTimerDisp && !view.tvRockDisp && !view.tunerecDisp) {
-        target.reservations.clear();
-        target.reservationFrames.clear();
-    }
+    if (!view.epgTimerDisp && !view.tvRockDisp && !view.tunerecDisp) target.reservations.clear();
     view.nameFont = fontSettingOf(fontRecordOf(state.title.font), state.title.color);
     view.contFont = fontSettingOf(fontRecordOf(state.detail.font), state.detail.color);
     writeViewSetup(target.settings, view);
@@ -145,11 +141,9 @@ bool accept(HWND dialog, ViewSetupState& state) {
 }
 
 INT_PTR CALLBACK viewSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<ViewSetupState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = dialogState<ViewSetupState>(dialog, message, lParam);
     switch (message) {
         case WM_INITDIALOG:
-            state = reinterpret_cast<ViewSetupState*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             initialize(dialog, *state);
             return TRUE;
 

@@ -13,7 +13,7 @@
 #include "guide/reservation_frame.h"
 #include "guide/view_settings.h"
 #include "reserve/message_boxes.h"
-#include "reserve/reservations.h"
+#include "reserve/reservation_watch.h"
 #include "store/settings.h"
 
 namespace corvane {
@@ -24,8 +24,7 @@ struct ViewSetupTarget {
     uint32_t* customColors;  // the program's 16 custom colours (CustColor)
     Settings& settings;
     PaintTools& paintTools;        // its title and detail fonts are recreated
-    ReservationList& reservations; // emptied at once when no reservation is marked any more
-    ReservationFrames& reservationFrames;
+    ReservationBook& reservations;  // emptied at once when no reservation is marked any more
     MessageBoxes* messages = nullptr;  // refusals of numbers; null: message boxes over the dialog
     ColorChooser chooseColor = chooseColorWithDialog;
     FontChooser chooseFont = chooseFontWithDialog;

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 
 namespace corvane {
 

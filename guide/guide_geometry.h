@@ -3,6 +3,7 @@
 // geometry of its view; painting, the main window and the tests ask it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace corvane {
@@ -41,6 +42,39 @@ struct GuideGeometry {
     int hourPixels() const { return 60 * hourHight; }
     // Content x of the drawn column `index` (0 = the first one drawn).
     int columnX(int index) const { return kTimeColumnWidth + index * channelWidth; }
+
+    // And back from pixels: the whole minutes that `pixels` of height cover
+    // (truncating toward zero).
+    int64_t minutesIn(int64_t pixels) const { return hourHight > 0 ? pixels / hourHight : 0; }
+    // The time at content y in a column whose time origin is `origin`: the
+    // start of the minute that y falls in.
+    int64_t timeAt(int64_t contentY, int64_t origin) const {
+        return origin + minutesIn(contentY - kHeaderHeight) * 60;
+    }
+    // The time at the top of the grid when the view is scrolled down by `scrollY`.
+    int64_t topTime(int scrollY, int64_t origin) const { return timeAt(int64_t{scrollY} + kHeaderHeight, origin); }
+    // The drawn column at content x (0 = the first one drawn); -1 over the time column.
+    int columnAt(int contentX) const {
+        return contentX < kTimeColumnWidth || channelWidth <= 0 ? -1 : (contentX - kTimeColumnWidth) / channelWidth;
+    }
+
+    // A scroll position of the geometry `before` at this one's scale: the same
+    // time stays at the top of the grid and the same column at its left edge
+    // (the part scrolled past scaled too).
+    int rescaledY(int scrollY, const GuideGeometry& before) const {
+        return rescaled(scrollY, before.hourHight, hourHight);
+    }
+    int rescaledX(int scrollX, const GuideGeometry& before) const {
+        return rescaled(scrollX, before.channelWidth, channelWidth);
+    }
+
+private:
+    // `position` pixels at `from` pixels per unit, at `to` pixels per unit.
+    static int rescaled(int position, int from, int to) {
+        if (from <= 0) return position;
+        const int64_t scaled = int64_t{position} / from * to + int64_t{position} % from * to / from;
+        return static_cast<int>(std::clamp<int64_t>(scaled, INT32_MIN, INT32_MAX));
+    }
 };
 
 }  // namespace corvane

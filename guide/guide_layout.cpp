@@ -258,21 +258,10 @@ void GuideLayout::clampScroll() {
     view.scrollY = std::max(0, std::min(view.scrollY, view.contentHeight - host_.clientHeight()));
 }
 
-namespace {
-
-// `position` pixels at `from` pixels per unit, at `to` pixels per unit.
-int rescaled(int position, int from, int to) {
-    if (from <= 0) return position;
-    const int64_t scaled = int64_t{position} / from * to + int64_t{position} % from * to / from;
-    return static_cast<int>(std::clamp<int64_t>(scaled, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
-
 void GuideLayout::keepPlaceAcross(const GuideGeometry& before) {
     const GuideGeometry after = geometry();
-    view.scrollY = rescaled(view.scrollY, before.hourHight, after.hourHight);
-    view.scrollX = rescaled(view.scrollX, before.channelWidth, after.channelWidth);
+    view.scrollY = after.rescaledY(view.scrollY, before);
+    view.scrollX = after.rescaledX(view.scrollX, before);
 }
 
 void GuideLayout::updateScrollBars() {

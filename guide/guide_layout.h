@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "guide/guide_event.h"
 #include "guide/guide_geometry.h"
 #include "guide/service_preferences.h"
 #include "guide/view_settings.h"
@@ -22,28 +23,6 @@ constexpr int kColumnCommandBase = 10000;   // "列表示(&C)": toggle a service
 constexpr int kChannelCommandBase = 11000;  // "チャンネル別表示(&C)": one service by day
 constexpr int kDateCommandBase = 30000;     // "日付(&D)": jump to a day
 constexpr int kDateCommandsHandled = 10;
-
-struct GuideEvent {
-    int64_t start = 0;
-    int64_t end = 0;
-    int32_t eventId = 0;
-    int32_t titleHeight = 0;  // title block height as last painted; 0 until painted
-    int32_t genre = -1;       // content_nibble_level_1, -1 when none
-    int32_t subGenre = -1;
-    uint8_t videoType = 0;
-    uint8_t audioType = 0;
-    std::string title;   // Shift_JIS, at most 159 bytes
-    std::string detail;  // at most 339 bytes
-};
-
-struct ChannelInfo {
-    std::string columnName;   // at most 49 bytes
-    std::string stationName;  // iEPG station name
-    int remoteNumber = 0;
-    std::string vurdaChNo;    // the capture device's channel text
-    int listed = 0;           // has events after the last layout
-    int columnX = 0;          // content x as last painted
-};
 
 struct GuideColumn {
     int sortValue = 0;   // list view: the service's sort value; channel view: running number
@@ -139,16 +118,6 @@ public:
     virtual int verticalBarPosition(bool tracking) = 0;
     virtual void invalidate(const Rect& rect, bool erase) = 0;
 };
-
-// Column name of a service: its TS name, service name or a label.
-std::string columnNameOf(const EpgStore& store, int index);
-
-// The remote-control number of a service when no "RemoconChNo" is stored:
-// the service id on satellites, the remote control key id on the ground.
-int defaultRemoteNumber(const ServiceRecord& record);
-
-// The device channel text of a service when no "VurdaChNo" is stored.
-std::string derivedVurdaChNo(const ServiceRecord& record);
 
 class GuideLayout {
 public:

@@ -275,10 +275,8 @@ private:
         // The guide may span decades: the hours two hours and more above the
         // window are not walked. Cells start at every hour, wherever the walk
         // starts, so the cells drawn are the same.
-        if (geometry_.hourHight > 0) {
-            const int64_t minutesAbove = scrollY_ / geometry_.hourHight - 120;
-            if (minutesAbove > 0) t = std::min(end, begin + minutesAbove * 60);
-        }
+        const int64_t twoHoursAbove = geometry_.topTime(scrollY_, begin) - 2 * 3600;
+        if (twoHoursAbove > begin) t = std::min(end, twoHoursAbove);
         int lastLabelledDay = -1;
         while (t < end) {
             const LocalTime local = toLocalTime(t);

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 #include "guide/guide_layout.h"
 #include "guide/highlight.h"
 #include "guide/reservation_frame.h"

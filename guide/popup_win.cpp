@@ -1,9 +1,11 @@
 #include "guide/popup_win.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "guide/popup_text.h"
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 
 namespace corvane {
 
@@ -23,9 +25,9 @@ struct PopupState {
     POINT pointerAtPress{};
 };
 
-PopupState* stateOf(HWND popup) {
-    return popup ? reinterpret_cast<PopupState*>(GetWindowLongPtrA(popup, DWLP_USER)) : nullptr;
-}
+using OwnedState = OwnedDialogState<PopupState>;
+
+PopupState* stateOf(HWND popup) { return OwnedState::of(popup); }
 
 SIZE windowSize(HWND window) {
     RECT r{};
@@ -127,9 +129,8 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     PopupState* state = stateOf(dialog);
     switch (message) {
         case WM_INITDIALOG: {
-            state = new PopupState;
+            state = &OwnedState::attach(dialog, std::make_unique<PopupState>());
             state->host = reinterpret_cast<PopupHost*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
             const LONG_PTR style = GetWindowLongPtrA(dialog, GWL_STYLE);
             SetWindowLongPtrA(dialog, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
             SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
@@ -204,10 +205,11 @@ INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
                 GetWindowRect(dialog, &r);
                 writePopupPlacement(state->host->settings(), r.left, r.top, r.right - r.left, r.bottom - r.top);
                 DeleteObject(state->background);
-                SetWindowLongPtrA(dialog, DWLP_USER, 0);
-                delete state;
             }
             return TRUE;
+        case WM_NCDESTROY:
+            OwnedState::release(dialog);
+            return FALSE;
     }
     return FALSE;
 }

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "dialogs/window_placement.h"
+#include "guide/window_placement.h"
 #include "guide/guide_layout.h"
 #include "store/epg_store.h"
 #include "store/settings.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogs/number_field.h"
+#include "guide/number_field.h"
 #include "guide/guide_geometry.h"
 
 namespace corvane {

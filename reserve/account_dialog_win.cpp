@@ -1,6 +1,7 @@
 #include "reserve/account_dialog_win.h"
 
 #include "resources/resource.h"
+#include "store/dialog_state_win.h"
 #include "store/window_text_win.h"
 
 namespace corvane {
@@ -16,11 +17,9 @@ struct AccountDialogState {
 };
 
 INT_PTR CALLBACK accountDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<AccountDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = dialogState<AccountDialogState>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        state = reinterpret_cast<AccountDialogState*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         SetDlgItemTextA(dialog, IDC_ACCOUNT_NAME, state->account->c_str());
         SetDlgItemTextA(dialog, IDC_ACCOUNT_PASSWORD, state->password->c_str());
         SetDlgItemTextA(dialog, IDC_ACCOUNT_PASSWORD_CONFIRM, state->password->c_str());

@@ -1,6 +1,7 @@
 #include "reserve/registration.h"
 
 #include "store/file_io.h"
+#include "store/invariant.h"
 #include "store/service_identity.h"
 
 namespace corvane {
@@ -132,7 +133,7 @@ bool Registrations::registerFileOrWeb(RegistrationSource source) {
 }
 
 int Registrations::registerCapture(RegistrationSource source, ReservationWatch& watch) {
-    if (!taskDialog) return 0;
+    if (reportIf(!taskDialog, "a capture registration without its task dialog")) return 0;
     return corvane::registerCapture(state.of(source), switches(), *taskDialog, watch);
 }
 

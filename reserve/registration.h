@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "guide/guide_layout.h"
+#include "guide/guide_event.h"
 #include "reserve/message_boxes.h"
 #include "reserve/process_start.h"
 #include "reserve/registration_formats.h"

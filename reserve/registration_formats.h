@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "guide/guide_layout.h"
+#include "guide/guide_event.h"
 #include "reserve/registration_settings.h"
 
 namespace corvane {

@@ -1,6 +1,6 @@
 #include "reserve/reservation_channels.h"
 
-#include "guide/guide_layout.h"
+#include "guide/guide_event.h"
 
 namespace corvane {
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "reserve/job_store.h"
 #include "reserve/reservation_channels.h"
@@ -66,5 +67,36 @@ inline int collectReservations(ReservationWatch& watch, const ReservationSources
 }
 
 inline void resetReservationWatch(ReservationWatch& watch) { watch.reset(); }
+
+// The reservations collected last and the frames the guide paints of them.
+// The frames follow the list: the list changes only through `collect` and
+// `clear`, which derive them again.
+class ReservationBook {
+public:
+    // collectReservations into the list; non-zero when it was rebuilt.
+    int collect(ReservationWatch& watch, const ReservationSources& sources, const ReservationInputs& inputs) {
+        const int rebuilt = watch.collect(sources, inputs, records_);
+        if (rebuilt) frames_ = reservationFrames(records_);
+        return rebuilt;
+    }
+    // The list as a collection would leave it.
+    void assign(ReservationList records) {
+        records_ = std::move(records);
+        frames_ = reservationFrames(records_);
+    }
+    // No reservation is marked any more: the marks go at once, not at the
+    // next collection.
+    void clear() { assign({}); }
+
+    const ReservationList& records() const { return records_; }
+    // For the reservation list window, which notes the guide's title of each
+    // record (`guideTitle`, which no frame reads).
+    ReservationList& recordsForTitles() { return records_; }
+    const ReservationFrames& frames() const { return frames_; }
+
+private:
+    ReservationList records_;
+    ReservationFrames frames_;
+};
 
 }  // namespace corvane

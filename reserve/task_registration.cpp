@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "guide/guide_layout.h"
+#include "guide/guide_event.h"
 #include "store/broadcast_time.h"
 #include "store/epg_store.h"
 #include "store/shift_jis.h"

@@ -9,6 +9,7 @@
 #include "reserve/message_boxes_win.h"
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
+#include "store/dialog_state_win.h"
 #include "store/window_text_win.h"
 
 namespace corvane {
@@ -167,11 +168,9 @@ void registerFromDialog(HWND dialog, TaskDialogState& state) {
 }
 
 INT_PTR CALLBACK taskDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<TaskDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = dialogState<TaskDialogState>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        state = reinterpret_cast<TaskDialogState*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         initialize(dialog, *state);
         return TRUE;
     case WM_CTLCOLORSTATIC:

@@ -5,7 +5,7 @@
 
 #include "app/app_settings.h"
 #include "app/load_flow.h"
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 #include "reserve/hex_text.h"
 #include "store/ini_settings.h"
 #include "support/temp_ini.h"

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/number_field.h"
-#include "guide/channel_order_services.h"
+#include "dialogs/channel_order.h"
+#include "guide/number_field.h"
 #include "guide/guide_geometry.h"
 #include "guide/guide_layout.h"
 #include "guide/view_settings.h"
@@ -158,6 +158,29 @@ TEST_F(ChannelOrderLayoutTest, ProgrammesDecadesApartFitTheLargestGeometry) {
                 EXPECT_TRUE(call.rect.top > -300000 && call.rect.bottom < 300000) << call.kind << " " << call.rect.top;
         }
     }
+}
+
+TEST(GuideGeometryTest, PixelsAndTimesConvertBothWaysAtEveryScale) {
+    const int64_t origin = 1'700'000'000;
+    for (int hourHight : {1, 2, 7, 20, 200}) {
+        const GuideGeometry geometry{hourHight, 180};
+        for (int64_t seconds : {int64_t{0}, int64_t{59}, int64_t{60}, int64_t{3599}, int64_t{86400 * 8 + 61}}) {
+            // A time goes to its minute's first pixel row and every row of that minute comes back to the minute.
+            const int y = geometry.contentY(origin + seconds, origin);
+            const int64_t minute = origin + seconds / 60 * 60;
+            EXPECT_EQ(minute, geometry.timeAt(y, origin)) << hourHight << " " << seconds;
+            EXPECT_EQ(minute, geometry.timeAt(y + hourHight - 1, origin)) << hourHight << " " << seconds;
+        }
+        // The same time stays at the top across a new minute height.
+        const GuideGeometry before{7, 180};
+        for (int scrollY : {0, 6, 7, 7 * 60 * 24 + 3, 7 * 60 * 24 * 365 + 5})
+            EXPECT_EQ(before.topTime(scrollY, origin), geometry.topTime(geometry.rescaledY(scrollY, before), origin))
+                << hourHight << " " << scrollY;
+    }
+    const GuideGeometry geometry{2, 180};
+    EXPECT_EQ(std::tuple(-1, 0, 0, 1), std::tuple(geometry.columnAt(49), geometry.columnAt(50), geometry.columnAt(229),
+                                                  geometry.columnAt(230)));
+    EXPECT_EQ(360, geometry.rescaledX(180, GuideGeometry{2, 90}));
 }
 
 namespace bc = corvane::broadcast;

@@ -101,20 +101,12 @@ TEST(UpdateInfo, NamesDecodedBeyondTheBufferAreCutOnACharacterBoundary) {
 }
 
 TEST(UpdateInfo, ARefreshThatRunsOutOfMemoryLeavesTheRowsAsTheyWere) {
-    // A list whose third record cannot be had, as if memory ran out there.
-    struct FailingList {
-        const ChangeList& changes;
-        size_t size() const { return changes.size(); }
-        const ChangeRecord& operator[](size_t i) const {
-            if (i == 2) throw std::bad_alloc();
-            return changes[i];
-        }
-    };
     ListFixture f;
     f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 1), localAt(0, 2), "ａ"));
     f.refresh(f.rows);
     for (int i = 0; i < 3; ++i) f.changes.append(changeRecord(0, 1024, 0, 0, nullptr, localAt(0, 3), localAt(0, 4), "ｂ"));
-    EXPECT_THROW(f.rows.refresh(FailingList{f.changes}, f.store.get(), [](int) { return std::string(); }),
+    // The service's name cannot be had, as if memory ran out there.
+    EXPECT_THROW(f.rows.refresh(f.changes, f.store.get(), [](int) -> std::string { throw std::bad_alloc(); }),
                  std::bad_alloc);
     ASSERT_EQ(1u, f.rows.size());
     EXPECT_EQ("01:00～02:00 ａ", f.rows.rowAt(0)->texts[kUpdateColumnNew]);
@@ -222,7 +214,7 @@ TEST_F(ReservationListTest, RowsShowChannelDateTimesApplicationAndTheGuidesProgr
     // The guide's title is written into the record; without a programme the
     // record keeps the one it had.
     EXPECT_EQ(std::tuple("ニュース７", "映画", "", "前回の番組"),
-              std::tuple(records[0].guideTitle, records[1].guideTitle, records[2].guideTitle, rows[5].guideTitle));
+              std::tuple(records[0].guideTitle, records[1].guideTitle, records[2].guideTitle, rows[5].record.guideTitle));
     // Only a capture-tool job the collection named offers its deletion, under that name.
     JobDeletion deletion;
     EXPECT_FALSE(jobDeletionOf(rows[0], deletion) || jobDeletionOf(rows[3], deletion));
@@ -275,18 +267,18 @@ TEST_F(ReservationListTest, ShowingInTheGuideFindsTheReservationsServiceInBothVi
     const auto scroll = [&] { return std::pair(layout.view.scrollX, layout.view.scrollY); };
     const int64_t begin = layout.view.guideBegin;  // Saturday 21:00, the BS film
     // Service 101 of the BS is the second column.
-    showReservationInGuide(layout, store.get(), 4, 101, localOf(at(-2, 22)), localOf(at(-2, 23)));
+    showReservationInGuide(layout, store.get(), record(0, at(-2, 22), at(-2, 23), 101, 4, ""));
     EXPECT_EQ(std::pair(180, 60 * 2 - 60), scroll());
     // A service the store lacks: the time alone.
-    showReservationInGuide(layout, store.get(), 4, 999, localOf(at(0, 20)), localOf(at(0, 21)));
+    showReservationInGuide(layout, store.get(), record(0, at(0, 20), at(0, 21), 999, 4, ""));
     EXPECT_EQ(std::pair(180, static_cast<int>((localOf(at(0, 20)) - begin) / 60 * 2 - 60)), scroll());
     // The channel view moves only for its own service.
     layout.view.viewService = 0;
     layout.buildChannelLayout(store.get());
     const auto before = scroll();
-    showReservationInGuide(layout, store.get(), 4, 101, localOf(at(0, 20)), localOf(at(0, 21)));
+    showReservationInGuide(layout, store.get(), record(0, at(0, 20), at(0, 21), 101, 4, ""));
     EXPECT_EQ(before, scroll());
-    showReservationInGuide(layout, store.get(), 0, 1024, localOf(at(0, 20)), localOf(at(0, 21)));
+    showReservationInGuide(layout, store.get(), record(0, at(0, 20), at(0, 21), 1024, 0, ""));
     EXPECT_EQ(std::pair(0, 16 * 60 * 2 - 60), scroll());
 }
 

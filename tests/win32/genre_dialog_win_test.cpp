@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "dialogs/genre_dialog_win.h"
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 #include "resources/resource.h"
 #include "support/win_test_support.h"
 

@@ -14,7 +14,7 @@
 
 #include "dialogs/reservation_list.h"
 #include "dialogs/reservation_list_win.h"
-#include "dialogs/window_placement.h"
+#include "guide/window_placement.h"
 #include "reserve/task_registration.h"
 #include "resources/resource.h"
 #include "support/main_window_rig_win.h"
@@ -34,8 +34,9 @@ protected:
         putSchedule(app.store.get(), 1024, 0x7FE0, 0,
                     {{dayAt(20), 3600, "ニュース７"}, {dayAt(22), 3600, "映画"}, {dayAt(23), 3 * 3600, "深夜"}});
         afterLoad(app);
-        app.reservations = {record(0, 20, "ニュース"), record(1001, 22, "映画"), record(1, 23, "後")};
-        app.reservations[1].jobName = jobName("別名");
+        ReservationList reservations = {record(0, 20, "ニュース"), record(1001, 22, "映画"), record(1, 23, "後")};
+        reservations[1].jobName = jobName("別名");
+        app.reservations.assign(reservations);
         window = app.reservationListWindow;
         refresh();
     }
@@ -124,19 +125,20 @@ TEST_F(ReservationListWinTest, TheSchedulerLosesOnlyTheRightClickedJobThoughTheL
     };
     tick();
     ASSERT_EQ(3, ListView_GetItemCount(list()));
-    EXPECT_EQ(3u, app.reservationFrames.size());
+    EXPECT_EQ(3u, app.reservations.frames().size());
     int chosenRow = 0;
     while (text(chosenRow, 2).find("選んだ") == std::string::npos) ++chosenRow;
-    const std::vector<ReservationRecord> collected = app.reservations;
+    const std::vector<ReservationRecord> collected = app.reservations.records();
     deleteAt(chosenRow, IDYES, [&] {
-        app.reservations.clear();
+        ReservationList others;
         for (const ReservationRecord& r : collected)
-            if (r.title.find("選んだ") != 0) app.reservations.push_back(r);
+            if (r.title.find("選んだ") != 0) others.push_back(r);
+        app.reservations.assign(others);
         refresh();
     });
     tick();
     ASSERT_EQ(2, ListView_GetItemCount(list()));
-    EXPECT_EQ(2u, app.reservationFrames.size());
+    EXPECT_EQ(2u, app.reservations.frames().size());
     JobNameBatches batches;
     app.jobStore->listJobNames(batches);
     const std::vector<std::string> names = allJobNames(batches);

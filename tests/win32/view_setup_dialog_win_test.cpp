@@ -50,14 +50,13 @@ protected:
         ini.write("[ViewSetup]\r\nHourHight=99999999\r\nEpgTimerDisp=1\r\n");
         view = readViewSettings(settings);
         tools.recreateFonts(view);
-        reservations.push_back(ReservationRecord{});
-        frames = reservationFrames(reservations);
+        reservations.assign({ReservationRecord{}});
     }
     ~ViewSetupDialogTest() override { tools.destroy(); }
 
     int run() {
         ViewSetupTarget target{.view = view, .customColors = customColors, .settings = settings, .paintTools = tools,
-                               .reservations = reservations, .reservationFrames = frames, .messages = &messages,
+                               .reservations = reservations, .messages = &messages,
                                .chooseColor = pickColor, .chooseFont = pickFont, .chooseScheduleFile = pickFile};
         return runViewSetupDialog(nullptr, target);
     }
@@ -67,8 +66,7 @@ protected:
     ViewSettings view;
     uint32_t customColors[16] = {};
     PaintTools tools;
-    ReservationList reservations;
-    ReservationFrames frames;
+    ReservationBook reservations;
     RecordingMessageBoxes messages;
 };
 
@@ -124,7 +122,7 @@ TEST_F(ViewSetupDialogTest, OkWritesEveryKeyAndMakesTheFontsCancelChangesNothing
         GetObjectA(tools.titleFont, sizeof title, &title);
         EXPECT_EQ(std::tuple(-14, 700, 1, std::string("ＭＳ 明朝")),
                   std::tuple(title.lfHeight, title.lfWeight, int{title.lfItalic}, std::string(title.lfFaceName)));
-        EXPECT_EQ(1u, reservations.size());  // EpgTimer's marks are still on
+        EXPECT_EQ(std::pair(size_t{1}, size_t{1}), std::pair(reservations.records().size(), reservations.frames().size()));  // EpgTimer's marks are still on
     }
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "dialogs/genre_table.h"
+#include "guide/genre_table.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "dialogs/number_field.h"
+#include "guide/number_field.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "dialogs/window_placement.h"
+#include "guide/window_placement.h"
 
 #include <algorithm>
 #include <cstdio>
