@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/load_flow.h"
+#include "reserve/registration_formats.h"
 
 namespace corvane {
 
@@ -46,6 +47,11 @@ std::string decimal(int value) {
 }  // namespace
 
 MainWindowPlacement readMainWindowPlacement(Settings& settings) {
+    if (!placementStored(settings, mainSection)) {
+        MainWindowPlacement first;
+        first.firstStart = true;
+        return first;
+    }
     const MainWindowPlacement defaults;
     int edges[4];
     if (!readPlacementKeys(settings, mainSection,
@@ -98,7 +104,8 @@ GenreSettings readGenreSettings(Settings& settings) {
     char fallback[16];
     for (int i = 0; i < GenreTable::majorCount; ++i) {
         std::snprintf(key, sizeof key, "Check%d", i + 1);
-        genres.genreCheck[i] = settings.readInt(genreSection, key, 0);
+        // Absent: on, so that a first start shows the genre colours.
+        genres.genreCheck[i] = settings.readInt(genreSection, key, 1);
         std::snprintf(key, sizeof key, "Color%d", i + 1);
         std::snprintf(fallback, sizeof fallback, "%x", static_cast<unsigned>(builtInGenreColors[i]));
         genres.genreColor[i] = parseHexColor(settings.readString(genreSection, key, fallback, 100));
@@ -140,8 +147,12 @@ StartupSettings readStartupSettings(Settings& settings, const std::string& tvpiA
     startup.reservationList = readReservationListPlacement(settings);
     startup.switches = readViewSwitches(settings);
     startup.genres = readGenreSettings(settings);
-    startup.view = readViewSettings(settings);
     startup.registration = readRegistrationSettings(settings, tvpiApplication);
+    const RegistrationSwitches on = registrationSwitches(startup.registration);
+    startup.view = readViewSettings(
+        settings, ReservationMarkDefaults{on.fileOrWeb && on.target == RegistrationTarget::epgTimer ? 1 : 0,
+                                          on.fileOrWeb && on.target == RegistrationTarget::tvRock ? 1 : 0,
+                                          on.capture ? 1 : 0});
     startup.presets = readTunerecPresets(settings);
     return startup;
 }

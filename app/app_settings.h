@@ -53,6 +53,7 @@ struct MainWindowPlacement {
     int bottom = 500;  // "WindowCY"
     int minimized = 0; // "WindowMin"
     int maximized = 0; // "WindowMax"
+    bool firstStart = false;  // no position stored: the window is fitted to the screen
 
     int width() const { return right - left; }
     int height() const { return bottom - top; }

@@ -22,7 +22,7 @@ constexpr int kMessagesPerReport = 1000;
 constexpr size_t kOpenBufferSize = 5200;
 
 const char kOpenFilter[] =
-    "EPGデータファイル(*.dat)\0*.dat\0tsファイル(*.ts)\0*.ts\0すべてのファイル(*.*)\0*.*\0";
+    "EPGファイル(*.ts;*.dat)\0*.ts;*.dat\0EPGデータファイル(*.dat)\0*.dat\0tsファイル(*.ts)\0*.ts\0すべてのファイル(*.*)\0*.*\0";
 const char kSaveFilter[] = "EPGデータファイル(*.dat)\0*.dat\0";
 
 // The dialog's side of a transport-stream read.

@@ -7,6 +7,7 @@
 #include <winsock2.h>
 
 #include "app/main_window_win.h"
+#include "dialogs/genre_list_settings.h"
 #include "dialogs/genre_list_win.h"
 #include "dialogs/reservation_list_win.h"
 #include "guide/popup_win.h"
@@ -43,8 +44,25 @@ std::string tvpiApplication() {
     return path;
 }
 
-void applyPlacement(HWND window, const DialogPlacement& placement) {
-    if (!window || !placement.stored) return;
+WorkArea workArea() {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return WorkArea{area.left, area.top, area.right, area.bottom};
+}
+
+// A list window without a stored place: cascaded from the main window's corner.
+void cascadeListWindow(HWND window, HWND main, int order) {
+    RECT own{}, mainRect{};
+    if (!window || !GetWindowRect(window, &own) || !GetWindowRect(main, &mainRect)) return;
+    const WindowRect place = cascadedListWindowRect(
+        workArea(), WindowRect{mainRect.left, mainRect.top, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top},
+        order, own.right - own.left, own.bottom - own.top);
+    SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void applyPlacement(HWND window, HWND main, const DialogPlacement& placement, int order) {
+    if (!window) return;
+    if (!placement.stored) return cascadeListWindow(window, main, order);
     SetWindowPos(window, nullptr, placement.x, placement.y, placement.width, placement.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -128,6 +146,13 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     if (!app.settings) app.settings = std::make_unique<PrivateProfileSettings>(app.paths.settingsFile);
     StartupSettings settings = readStartupSettings(*app.settings, tvpiApplication());
     app.placement = settings.mainWindow;
+    if (app.placement.firstStart) {
+        const WindowRect fitted = firstMainWindowRect(workArea());
+        if (fitted.width > 0 && fitted.height > 0) {
+            app.placement.left = fitted.x, app.placement.top = fitted.y;
+            app.placement.right = fitted.x + fitted.width, app.placement.bottom = fitted.y + fitted.height;
+        }
+    }
     app.switches = settings.switches;
     app.genres = settings.genres;
     app.view = settings.view;
@@ -145,17 +170,18 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
 
     app.genreListWindow = createGenreListWindow(app.instance, app.genreListHost);
     if (!app.genreListWindow) return false;
+    if (!genreListPlacementStored(*app.settings)) cascadeListWindow(app.genreListWindow, app.mainWindow, 0);
     applyRegistrationButton(GetDlgItem(app.genreListWindow, IDC_GENRE_REGISTER),
                             initialRegistrationButton(RegistrationSource::genreList));
     app.popupWindow = createPopupWindow(app.instance, app.popupHost, settings.popup);
     if (!app.popupWindow) return false;
     app.updateWindow = createUpdateInfoWindow(app.instance, app.updateInfoHost);
     if (!app.updateWindow) return false;
-    applyPlacement(app.updateWindow, settings.updateWindow);
+    applyPlacement(app.updateWindow, app.mainWindow, settings.updateWindow, 2);
     app.reservationListWindow = createReservationListWindow(app.instance, app.reservationListHost);
     if (!app.reservationListWindow) return false;
     app.reservationListBoxes.setOwner(app.reservationListWindow);
-    applyPlacement(app.reservationListWindow, settings.reservationList);
+    applyPlacement(app.reservationListWindow, app.mainWindow, settings.reservationList, 1);
 
     switch (initialShow(app.placement)) {
         case InitialShow::minimized: ShowWindow(app.mainWindow, SW_MINIMIZE); break;

@@ -38,6 +38,8 @@ GenreListSettings readGenreListSettings(Settings& settings, const GenreListSetti
     return values;
 }
 
+bool genreListPlacementStored(Settings& settings) { return placementStored(settings, kSection); }
+
 void writeGenreListSettings(Settings& settings, const GenreListSettings& values) {
     for (int i = 0; i < 3; ++i) writeInt(settings, kSection, kWidthKeys[i], values.columnWidths[i]);
     writeInt(settings, kSection, "SpX", values.splitX);

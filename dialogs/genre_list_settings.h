@@ -20,6 +20,9 @@ struct GenreListSettings {
 // stored size is not positive. Column widths are kept within 0..32767.
 GenreListSettings readGenreListSettings(Settings& settings, const GenreListSettings& window);
 
+// Whether the window's place was stored (a first start places it itself).
+bool genreListPlacementStored(Settings& settings);
+
 // Every key, in decimal.
 void writeGenreListSettings(Settings& settings, const GenreListSettings& values);
 

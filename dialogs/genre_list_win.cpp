@@ -10,6 +10,7 @@
 
 #include "dialogs/genre_list.h"
 #include "dialogs/genre_list_settings.h"
+#include "dialogs/guide_cover_win.h"
 #include "guide/genre_table.h"
 #include "dialogs/list_rows_win.h"
 #include "resources/resource.h"
@@ -232,7 +233,7 @@ LRESULT customDraw(GenreListState& s, NMLVCUSTOMDRAW& draw) {
 
 // "番組表": the selected programme becomes the guide's highlighted programme
 // and the guide scrolls to it.
-void showInGuide(GenreListState& s) {
+void showInGuide(HWND window, GenreListState& s) {
     const GuideEvent* event = selectedEvent(s);
     const EpgStore* store = s.host.store();
     if (!event || !store || s.selected.service >= store->serviceCount) return;
@@ -240,7 +241,9 @@ void showInGuide(GenreListState& s) {
     HighlightedProgramme& highlight = s.host.highlight();
     highlight = HighlightedProgramme{HighlightOwner::genreList, record.serviceId, record.networkClass(), event->start,
                                      event->end, -1};
-    highlight.dayColumn = s.host.layout().showProgramme(s.selected.service, highlight.start, highlight.end);
+    const std::optional<Rect> covered = guideAreaCoveredBy(window, s.host.mainWindow());
+    highlight.dayColumn = s.host.layout().showProgramme(s.selected.service, highlight.start, highlight.end,
+                                                        covered ? &*covered : nullptr);
     InvalidateRect(s.host.mainWindow(), nullptr, FALSE);
 }
 
@@ -442,7 +445,7 @@ INT_PTR onNotify(HWND window, GenreListState& s, const NMHDR& header, LPARAM lPa
 INT_PTR onCommand(HWND window, GenreListState& s, int id) {
     switch (id) {
         case IDC_GENRE_REGISTER: registerSelected(window, s); return TRUE;
-        case IDC_GENRE_SHOW: showInGuide(s); return TRUE;
+        case IDC_GENRE_SHOW: showInGuide(window, s); return TRUE;
         case IDM_GENRE_REGISTER_FILE_OR_WEB:
         case IDM_GENRE_REGISTER_TUNEREC: s.host.runRegistrationCommand(window, id); return TRUE;
         case IDCANCEL: close(window, s); return TRUE;

@@ -80,9 +80,10 @@ std::vector<ReservationRow> refreshReservationRows(ReservationList& records, con
     return rows;
 }
 
-void showReservationInGuide(GuideLayout& layout, const EpgStore* store, const ReservationRecord& reservation) {
+void showReservationInGuide(GuideLayout& layout, const EpgStore* store, const ReservationRecord& reservation,
+                            const Rect* covered) {
     layout.showProgramme(storeServiceIndex(store, reservation.networkKind, reservation.serviceId), reservation.start,
-                         reservation.end);
+                         reservation.end, covered);
 }
 
 int compareReservationRows(const ReservationRow& rowA, const ReservationRow& rowB, int column, int flag) {

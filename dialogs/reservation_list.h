@@ -81,7 +81,9 @@ inline const ReservationRow* reservationRowAt(const std::vector<ReservationRow>&
 // Brings the reservation's time and service into view as the list windows'
 // "番組表" does (`showProgramme` of the guide), with the store service of the
 // reservation's network class and service id. No programme is highlighted.
-void showReservationInGuide(GuideLayout& layout, const EpgStore* store, const ReservationRecord& reservation);
+// `covered`: where the list window lies over the guide (GuideLayout::showProgramme).
+void showReservationInGuide(GuideLayout& layout, const EpgStore* store, const ReservationRecord& reservation,
+                            const Rect* covered = nullptr);
 
 // ---------------------------------------------------------------------------
 // Sorting by a column

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/guide_cover_win.h"
 #include "dialogs/list_rows_win.h"
 #include "dialogs/reservation_list.h"
 #include "guide/window_placement.h"
@@ -58,7 +59,9 @@ void fillList(HWND window, ListWindowState& state) {
     GuideLayout& layout = host.layout();
     const EpgStore* store = host.store();
     state.rows = refreshReservationRows(host.reservations(), store, layout.events, host.presets(),
-                                        [store](int service) { return columnNameOf(*store, service); });
+                                        [names = store ? shownColumnNames(*store) : std::vector<std::string>{}](int service) {
+                                            return shownNameAt(names, service);
+                                        });
 
     HWND list = listOf(window);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
@@ -112,9 +115,10 @@ void sortByColumn(HWND window, ListWindowState& state, int column) {
                  reinterpret_cast<LPARAM>(compareRows));
 }
 
-void showInGuide(ListWindowState& state, const ReservationRow& row) {
+void showInGuide(HWND window, ListWindowState& state, const ReservationRow& row) {
     ReservationListHost& host = *state.host;
-    showReservationInGuide(host.layout(), host.store(), row.record);
+    const std::optional<Rect> covered = guideAreaCoveredBy(window, host.mainWindow());
+    showReservationInGuide(host.layout(), host.store(), row.record, covered ? &*covered : nullptr);
 }
 
 void offerDeletion(HWND window, ListWindowState& state, const ReservationRow& row) {
@@ -154,7 +158,7 @@ bool onNotify(HWND window, ListWindowState& state, const NMHDR& header) {
         case NM_RCLICK: {
             const int item = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
             const ReservationRow* row = item < 0 ? nullptr : rowOfItem(state, header.hwndFrom, item);
-            if (row && header.code == NM_CLICK) showInGuide(state, *row);
+            if (row && header.code == NM_CLICK) showInGuide(window, state, *row);
             if (row && header.code == NM_RCLICK) offerDeletion(window, state, *row);
             return true;
         }

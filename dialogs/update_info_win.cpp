@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/guide_cover_win.h"
 #include "dialogs/list_rows_win.h"
 #include "dialogs/update_info.h"
 #include "guide/window_placement.h"
@@ -70,7 +71,10 @@ void refresh(HWND window, UpdateWindowState& state) {
     UpdateInfoHost& host = *state.host;
     const EpgStore* store = host.store();
     try {
-        state.rows.refresh(host.changes(), store, [store](int service) { return columnNameOf(*store, service); });
+        state.rows.refresh(host.changes(), store,
+                           [names = store ? shownColumnNames(*store) : std::vector<std::string>{}](int service) {
+                               return shownNameAt(names, service);
+                           });
     } catch (const std::bad_alloc&) {
         // The rows of the last refresh stay, and with them what "クリア" takes.
     }
@@ -140,14 +144,15 @@ void sortByColumn(HWND window, UpdateWindowState& state, int column) {
 
 // A click frames the programme in the guide: its newer times, or the older
 // ones when it was removed.
-void showInGuide(UpdateWindowState& state, const UpdateRow& row) {
+void showInGuide(HWND window, UpdateWindowState& state, const UpdateRow& row) {
     UpdateInfoHost& host = *state.host;
     const bool removed = row.newStart == 0;
     HighlightedProgramme& highlight = host.highlight();
     highlight = HighlightedProgramme{HighlightOwner::updateInfo, row.serviceId, row.networkClass,
                                      removed ? row.oldStart : row.newStart, removed ? row.oldEnd : row.newEnd, -1};
     const int service = storeServiceIndex(host.store(), row.networkClass, row.serviceId);
-    highlight.dayColumn = host.layout().showProgramme(service, highlight.start, highlight.end);
+    const std::optional<Rect> covered = guideAreaCoveredBy(window, host.mainWindow());
+    highlight.dayColumn = host.layout().showProgramme(service, highlight.start, highlight.end, covered ? &*covered : nullptr);
     InvalidateRect(host.mainWindow(), nullptr, FALSE);
 }
 
@@ -176,7 +181,7 @@ bool onNotify(HWND window, UpdateWindowState& state, const NMHDR& header) {
             return true;
         case NM_CLICK: {
             const int item = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-            if (const UpdateRow* row = item < 0 ? nullptr : state.rows.rowAt(item)) showInGuide(state, *row);
+            if (const UpdateRow* row = item < 0 ? nullptr : state.rows.rowAt(item)) showInGuide(window, state, *row);
             return true;
         }
         default: return false;

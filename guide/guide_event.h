@@ -16,6 +16,7 @@ struct GuideEvent {
     int64_t end = 0;
     int32_t eventId = 0;
     int32_t titleHeight = 0;  // title block height as last painted; 0 until painted
+    int32_t titleOffset = 0;  // and how far below the programme's top edge it was drawn
     int32_t genre = -1;       // content_nibble_level_1, -1 when none
     int32_t subGenre = -1;
     uint8_t videoType = 0;
@@ -28,7 +29,9 @@ struct GuideEvent {
 using GuideEventLists = std::vector<GuideEvent>[kMaxServices];
 
 struct ChannelInfo {
-    std::string columnName;   // at most 49 bytes
+    std::string columnName;   // as the columns, menus, lists and popup show it, at most 49 bytes
+    std::string ruleName;     // the name rule's own result (columnNameOf): what the station name
+                              // and the capture tool's file names default to
     std::string stationName;  // iEPG station name
     int remoteNumber = 0;
     std::string vurdaChNo;    // the capture device's channel text
@@ -38,6 +41,18 @@ struct ChannelInfo {
 
 // Column name of a service: its TS name, service name or a label.
 std::string columnNameOf(const EpgStore& store, int index);
+
+// The names the guide shows for every service of the store, by store index:
+// columnNameOf, except where it gives two services one name. Those take their
+// own service name, or without one their number label, where that tells them
+// apart from the others of that name; the rest keep the rule's name.
+std::vector<std::string> shownColumnNames(const EpgStore& store);
+
+// The shown name of store service `index` from such a list; empty for an
+// index outside it.
+inline std::string shownNameAt(const std::vector<std::string>& names, int index) {
+    return index >= 0 && static_cast<size_t>(index) < names.size() ? names[index] : std::string();
+}
 
 // The remote-control number of a service when no "RemoconChNo" is stored:
 // the service id on satellites, the remote control key id on the ground.

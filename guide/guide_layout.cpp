@@ -15,6 +15,9 @@ namespace corvane {
 namespace {
 
 constexpr size_t kColumnNameLimit = 49;
+// A part of the grid beside a list window shows a programme when it is at
+// least a column wide and this high.
+constexpr int kFreePartMinimumHeight = 80;
 
 }  // namespace
 
@@ -32,6 +35,36 @@ std::string columnNameOf(const EpgStore& store, int index) {
         name = serviceNumberLabel(record.networkClass(), record.serviceId);
     }
     return cutShiftJis(name, kColumnNameLimit);
+}
+
+std::vector<std::string> shownColumnNames(const EpgStore& store) {
+    std::vector<std::string> names;
+    for (int index = 0; index < kMaxServices && store.services[index]; ++index)
+        names.push_back(columnNameOf(store, index));
+    std::vector<std::string> own(names.size());
+    std::vector<bool> shared(names.size(), false);
+    for (size_t a = 0; a < names.size(); ++a) {
+        for (size_t b = a + 1; b < names.size(); ++b) {
+            if (names[a] != names[b]) continue;
+            shared[a] = shared[b] = true;
+        }
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!shared[i]) continue;
+        const ServiceRecord& record = *store.services[i];
+        own[i] = record.serviceNameLength != 0 ? decodedName(record.serviceName, record.serviceNameLength)
+                                               : serviceNumberLabel(record.networkClass(), record.serviceId);
+        own[i] = cutShiftJis(own[i], kColumnNameLimit);
+    }
+    std::vector<std::string> shown = names;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!shared[i]) continue;
+        bool distinct = true;
+        for (size_t j = 0; j < names.size() && distinct; ++j)
+            distinct = j == i || !shared[j] || names[j] != names[i] || own[j] != own[i];
+        if (distinct) shown[i] = own[i];
+    }
+    return shown;
 }
 
 int defaultRemoteNumber(const ServiceRecord& record) {
@@ -81,6 +114,7 @@ void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) 
             spare_.pop_back();
         }
         event.titleHeight = 0;
+        event.titleOffset = 0;
         event.start = summary.start;
         event.end = summary.end;
         event.eventId = summary.eventId;
@@ -102,7 +136,7 @@ void GuideLayout::buildEventList(const EpgStore& store, int index, int64_t now) 
 
 void GuideLayout::fillChannelInfo(const ServiceRecord& record, ChannelInfo& info) {
     info.stationName = preferences_.stationName(record);
-    if (info.stationName.empty()) info.stationName = info.columnName;
+    if (info.stationName.empty()) info.stationName = info.ruleName;
     info.remoteNumber = preferences_.remoteNumber(record);
     if (info.remoteNumber == 0) info.remoteNumber = defaultRemoteNumber(record);
     info.vurdaChNo = preferences_.vurdaChNo(record);
@@ -121,10 +155,12 @@ void GuideLayout::buildListLayout(const EpgStore* store) {
     int contentWidth = kTimeColumnWidth;
     const int64_t now = host_.now();
 
+    const std::vector<std::string> shownNames = store ? shownColumnNames(*store) : std::vector<std::string>{};
     for (int index = 0; store && index < kMaxServices && store->services[index]; ++index) {
         const ServiceRecord& record = *store->services[index];
         ChannelInfo& info = channels[index];
-        info.columnName = columnNameOf(*store, index);
+        info.ruleName = columnNameOf(*store, index);
+        info.columnName = shownNames[index];
         info.stationName.clear();
         info.vurdaChNo.clear();
         buildEventList(*store, index, now);
@@ -247,7 +283,9 @@ void GuideLayout::applyPaint(const PaintMeasurements& measured) {
                          block.event >= static_cast<int>(events[block.service].size()),
                      "a painted programme the layout does not have"))
             continue;
-        events[block.service][block.event].titleHeight = block.height;
+        GuideEvent& event = events[block.service][block.event];
+        event.titleHeight = block.height;
+        event.titleOffset = block.offset;
     }
     view.contentWidth = measured.contentWidth;
     view.contentHeight = measured.contentHeight;
@@ -373,32 +411,44 @@ void GuideLayout::dateCommand(int index) {
     }
 }
 
-int GuideLayout::showProgramme(int service, int64_t start, int64_t end) {
+int GuideLayout::showProgramme(int service, int64_t start, int64_t end, const Rect* covered) {
     if (view.guideBegin == 0 || service >= kMaxServices) return -1;
     const auto inGuide = [this](int64_t t) { return view.guideBegin <= t && t < view.guideEnd; };
     const Rect belowHeader{0, kHeaderHeight, view.contentWidth, view.contentHeight};
+    const std::optional<Rect> part = freePart(covered);
     if (listView()) {
-        if (inGuide(start) || inGuide(end)) {
-            scrollToTime(inGuide(start) ? start : end);
-            host_.invalidate(belowHeader, false);
-        }
         // Only drawn columns (those with programmes) take room.
-        int drawn = 0;
+        int index = -1, drawn = 0;
         for (const GuideColumn& column : columnOrder) {
             if (events[column.service].empty()) continue;
             if (column.service == service) {
-                bringColumnIntoView(drawn);
+                index = drawn;
                 break;
             }
             ++drawn;
         }
+        const int64_t t = inGuide(start) ? start : end;
+        if (part) {
+            placeIn(*part, index, inGuide(t) ? t : 0, view.guideBegin);
+            return -1;
+        }
+        if (inGuide(t)) {
+            scrollToTime(t);
+            host_.invalidate(belowHeader, false);
+        }
+        if (index >= 0) bringColumnIntoView(index);
         return -1;
     }
     if (view.viewService != service) return -1;
     for (size_t i = 0; i < dayColumns.size(); ++i) {
         const GuideColumn& column = dayColumns[i];
         if (originOf(column) + kSecondsPerDay <= start) continue;
-        if (inGuide(start - column.offset)) {
+        const bool shown = inGuide(start - column.offset);
+        if (part) {
+            placeIn(*part, static_cast<int>(i), shown ? start : 0, originOf(column));
+            return column.sortValue;
+        }
+        if (shown) {
             scrollToTime(start - column.offset);
             host_.invalidate(belowHeader, false);
         }
@@ -406,6 +456,45 @@ int GuideLayout::showProgramme(int service, int64_t start, int64_t end) {
         return column.sortValue;
     }
     return -1;
+}
+
+std::optional<Rect> GuideLayout::freePart(const Rect* covered) const {
+    const Rect grid{kTimeColumnWidth, kHeaderHeight, host_.clientWidth(), host_.clientHeight()};
+    if (!covered || covered->right <= grid.left || covered->left >= grid.right || covered->bottom <= grid.top ||
+        covered->top >= grid.bottom)
+        return std::nullopt;
+    const int columnWidth = std::min(geometry().channelWidth, grid.right - grid.left);
+    const Rect parts[] = {
+        {grid.left, grid.top, std::max(grid.left, covered->left), grid.bottom},    // left of the window
+        {std::min(grid.right, covered->right), grid.top, grid.right, grid.bottom},  // right of it
+        {grid.left, grid.top, grid.right, std::max(grid.top, covered->top)},        // above it
+        {grid.left, std::min(grid.bottom, covered->bottom), grid.right, grid.bottom},  // below it
+    };
+    std::optional<Rect> best;
+    int64_t bestArea = 0;
+    for (const Rect& part : parts) {
+        const int width = part.right - part.left, height = part.bottom - part.top;
+        if (width < columnWidth || height < kFreePartMinimumHeight) continue;
+        const int64_t area = int64_t{width} * height;
+        if (area > bestArea) best = part, bestArea = area;
+    }
+    return best;
+}
+
+void GuideLayout::placeIn(const Rect& part, int index, int64_t t, int64_t origin) {
+    if (t != 0) {
+        // A little below the part's top, as the whole grid shows it 60 pixels down.
+        const int below = std::min(60, (part.bottom - part.top) / 4);
+        const int64_t scroll = geometry().wideContentY(t, origin) - (part.top + below);
+        view.scrollY = static_cast<int>(std::clamp<int64_t>(scroll, INT32_MIN, INT32_MAX));
+    }
+    if (index >= 0) {
+        const int x = geometry().columnX(index);
+        const bool wholly = x - view.scrollX >= part.left && x - view.scrollX + geometry().channelWidth <= part.right;
+        if (!wholly) view.scrollX = x - part.left;
+    }
+    updateScrollBars();
+    host_.invalidate(Rect{0, 0, view.contentWidth, view.contentHeight}, false);
 }
 
 void GuideLayout::bringColumnIntoView(int index) {
@@ -426,8 +515,10 @@ Selection GuideLayout::hitTest(int x, int y) const {
         const int last = std::min(column.lastEvent, static_cast<int>(list.size()) - 1);
         for (int i = std::max(column.firstEvent, 0); i <= last; ++i) {
             const GuideEvent& event = list[i];
-            const int top = contentY(event.start, origin);
-            const int clickable = std::min(eventHeight(event), static_cast<int>(event.titleHeight));
+            // The title block as drawn: at the top of what was visible of a
+            // programme that began above the view.
+            const int top = contentY(event.start, origin) + event.titleOffset;
+            const int clickable = std::min(eventHeight(event) - event.titleOffset, static_cast<int>(event.titleHeight));
             if (top <= y + view.scrollY && y + view.scrollY < top + clickable) return Selection{column.service, i};
         }
         return {};

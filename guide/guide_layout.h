@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,7 @@ struct PaintMeasurements {
         int service;
         int event;
         int height;
+        int offset = 0;  // below the programme's top edge: it began above the view
     };
     struct ColumnPlace {
         int column;  // index into the current view's columns
@@ -176,8 +178,11 @@ public:
     // that day column's running number (what the highlight frame matches in
     // the channel view); -1 in the list view or when no day column holds it.
     // A negative `service` (a reservation of a service the store lacks) moves
-    // the list view to the time alone.
-    int showProgramme(int service, int64_t start, int64_t end);
+    // the list view to the time alone. `covered` (client coordinates) is the
+    // window that asked, where it lies over the guide: the programme is put
+    // beside, above or below it, in the largest part of the grid it leaves
+    // free, when that part has room for it.
+    int showProgramme(int service, int64_t start, int64_t end, const Rect* covered = nullptr);
 
     bool listView() const { return view.viewService < 0; }
     std::vector<GuideColumn>& currentColumns() { return listView() ? columnOrder : dayColumns; }
@@ -203,6 +208,14 @@ private:
     // Scrolls the drawn column `index` to the left of the grid unless it is
     // wholly in view.
     void bringColumnIntoView(int index);
+    // The part of the grid that `covered` leaves free and that can show a
+    // programme, the largest one; none when the window covers nothing or
+    // leaves no such part.
+    std::optional<Rect> freePart(const Rect* covered) const;
+    // Scrolls so that time t (when it lies in the guide; origin of its
+    // column `origin`) and the drawn column `index` (when not negative) show
+    // in `part` of the client area.
+    void placeIn(const Rect& part, int index, int64_t t, int64_t origin);
 
     GuideHost& host_;
     ServicePreferences& preferences_;

@@ -22,6 +22,8 @@ constexpr int kTimeLabelMinHeight = 40;   // hour cells up to this height carry 
 constexpr int kDayLabelMinTop = 12;
 constexpr int kNowLineLeft = 53;
 constexpr uint8_t kLastSdVideoType = 0xA4;
+constexpr int kEmptyGuideHintWidth = 640;  // the hint wraps to lines at most this wide
+constexpr int kEmptyGuideHintLift = 12;     // its first line stands this far above the middle
 constexpr int kUnboundedLabel = 1000;     // size of the rectangles of labels drawn at a point
 constexpr int kOffscreenMargin = 8;       // long shapes end this far outside the client area
 
@@ -145,8 +147,11 @@ private:
             const int bottom = top + layout_.eventHeight(event);
             if (previousBottom < top) paintNoData(left, right, previousBottom, top);
             if (visibleRows(top, bottom)) {
-                const int titleHeight = paintCell(event, left, right, top, bottom, parity);
-                result_.measured.titleBlocks.push_back({column.service, i, titleHeight});
+                // A programme that began above the view writes its minute and
+                // title at the top of what is visible of it.
+                const int textTop = std::max(top, kHeaderHeight);
+                const int titleHeight = paintCell(event, left, right, top, bottom, textTop, parity);
+                result_.measured.titleBlocks.push_back({column.service, i, titleHeight, textTop - top});
             }
             previousBottom = bottom;
         }
@@ -164,9 +169,9 @@ private:
             paintNoData(left, right, lastBottom, geometry_.contentY(columnEnd, layout_.originOf(column)) - scrollY_);
     }
 
-    // Returns the height of the cell's title block.
-    int paintCell(const GuideEvent& event, int left, int right, int top, int bottom, int parity) {
-        const int cellHeight = bottom - top;
+    // Returns the height of the cell's title block, which starts at `textTop`.
+    int paintCell(const GuideEvent& event, int left, int right, int top, int bottom, int textTop, int parity) {
+        const int cellHeight = bottom - textTop;  // what the texts have
         const bool hasText = !isGenreTextHidden(genres_, event.genre);
         PaintBrush brush = cellBrush(parity);
         if (isGenreHighlighted(genres_, event.genre)) {
@@ -187,25 +192,25 @@ private:
             surface_.line(left + kHourLineInset, top, right - kHourLineInset, top, PaintPen::hour);
 
         if (!hasText) return kNoTitleHeight;  // nothing written: the click area is the bare title block
-        surface_.text(formatted("%02d", start.minute), Rect{left, top + 2, left + kMinuteWidth, bottom - 1},
+        surface_.text(formatted("%02d", start.minute), Rect{left, textTop + 2, left + kMinuteWidth, bottom - 1},
                       PaintFont::title, kTextBlack, kTextCenter | kTextSingleLine);
-        const int titleTextHeight = surface_.text(event.title, Rect{left + kTitleIndent, top + 2, right - 1, bottom - 1},
+        const int titleTextHeight = surface_.text(event.title, Rect{left + kTitleIndent, textTop + 2, right - 1, bottom - 1},
                                                   PaintFont::title, view_.nameFont.color, kTextWordBreak);
         const int titleHeight = titleTextHeight == 0 ? kNoTitleHeight : titleTextHeight + 4;
         bool cut = cellHeight < titleTextHeight + 2;
         if (titleHeight < cellHeight + 5 && view_.contDisp == 1) {
             const int detailHeight =
-                surface_.text(event.detail, Rect{left + kDetailIndent, top + titleHeight + 3, right - 2, bottom - 1},
+                surface_.text(event.detail, Rect{left + kDetailIndent, textTop + titleHeight + 3, right - 2, bottom - 1},
                               PaintFont::detail, view_.contFont.color, kTextWordBreak);
             if (cellHeight < titleHeight + detailHeight + 3) cut = true;
         }
         if (cut) {
             std::string tip = formatted("%02d:%02d", start.hour, start.minute) + " 【" + event.title + "】";
             if (!event.detail.empty()) tip += "\n\n" + event.detail;
-            addTooltip(Rect{left + kTitleIndent, top, right - 1, bottom}, tip);
+            addTooltip(Rect{left + kTitleIndent, textTop, right - 1, bottom}, tip);
         }
         if (event.videoType != 0 && event.videoType <= kLastSdVideoType)
-            surface_.sdMark(left + kSdMarkLeft, top + kSdMarkTop);
+            surface_.sdMark(left + kSdMarkLeft, textTop + kSdMarkTop);
         return titleHeight;
     }
 
@@ -415,7 +420,16 @@ int64_t repaintDelay(int64_t earliestEnd, int64_t now) { return (earliestEnd - n
 
 PaintResult paintGuide(const GuideLayout& layout, const EpgStore* store, const PaintInputs& inputs,
                        const PaintMoment& moment, PaintSurface& surface) {
-    if (!store || layout.view.guideBegin == 0) return {};
+    if (!store || layout.view.guideBegin == 0) {
+        // No service has a programme: say how to get some.
+        if (layout.columnOrder.empty() && moment.clientWidth > 0 && moment.clientHeight > 0) {
+            const int width = std::min(moment.clientWidth, kEmptyGuideHintWidth);
+            const int left = (moment.clientWidth - width) / 2;
+            const Rect area{left, moment.clientHeight / 2 - kEmptyGuideHintLift, left + width, moment.clientHeight};
+            surface.text(kEmptyGuideHint, area, PaintFont::header, kEmptyGuideHintColor, kTextCenter | kTextWordBreak);
+        }
+        return {};
+    }
     return GuidePainter(layout, *store, inputs, moment, surface).run();
 }
 

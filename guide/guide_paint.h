@@ -156,7 +156,14 @@ struct PaintResult {
     PaintMeasurements measured;    // for GuideLayout::applyPaint
 };
 
-// Paints the guide (nothing when there is no data or no store) and returns
+// What an empty guide says, centred in the header font.
+inline constexpr const char* kEmptyGuideHint =
+    "ファイル(F) → ファイルの読み込み で録画ファイル (*.ts) か EPG データファイル (*.dat) を開くか、"
+    "ここへドロップしてください";
+inline constexpr uint32_t kEmptyGuideHintColor = rgbColor(96, 96, 96);
+
+// Paints the guide (with no data loaded only the hint of what to do; nothing
+// when every column is hidden) and returns
 // what it measured: each painted programme's title block, the x of each
 // column drawn and the content size as drawn. The layout itself is not
 // touched.

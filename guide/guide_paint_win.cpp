@@ -195,12 +195,14 @@ PaintResult paintGuideOn(HWND owner, HDC dc, int clientWidth, int clientHeight, 
                          const EpgStore* store, const PaintInputs& inputs, PaintContext& context) {
     // Tips of the last paint never outlive it, not even when nothing is drawn now.
     destroyGuideTooltip(context);
-    if (!store || !context.tools || layout.view.guideBegin == 0) return {};
+    if (!context.tools) return {};
 
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    context.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
-    if (context.tooltip) SendMessageA(context.tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
+    if (store && layout.view.guideBegin != 0) {
+        HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+        context.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
+        if (context.tooltip) SendMessageA(context.tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
+    }
 
     const PaintMoment moment{now, clientWidth, clientHeight, ownerVisible(context, inputs.highlight)};
     GdiPaintSurface surface(dc, *context.tools, context.genreBrushes, context.tooltip, owner);

@@ -101,7 +101,7 @@ ViewSettings::ViewSettings() {
     contFont.color = 0x505050;
 }
 
-ViewSettings readViewSettings(Settings& settings) {
+ViewSettings readViewSettings(Settings& settings, const ReservationMarkDefaults& marks) {
     ViewSettings view;
     // Out of bounds they would overflow the guide's pixels; the file is left as it is.
     view.hourHight = boundedNumber(settings.readInt(viewSection, "HourHight", view.hourHight), kLowestMinuteHeight,
@@ -109,9 +109,9 @@ ViewSettings readViewSettings(Settings& settings) {
     view.channelWidth = boundedNumber(settings.readInt(viewSection, "ChannelWidth", view.channelWidth),
                                       kLowestColumnWidth, kHighestColumnWidth);
     view.contDisp = settings.readInt(viewSection, "ContDisp", view.contDisp);
-    view.epgTimerDisp = settings.readInt(viewSection, "EpgTimerDisp", view.epgTimerDisp);
-    view.tvRockDisp = settings.readInt(viewSection, "TvRockDisp", view.tvRockDisp);
-    view.tunerecDisp = settings.readInt(viewSection, "TunerecDisp", view.tunerecDisp);
+    view.epgTimerDisp = settings.readInt(viewSection, "EpgTimerDisp", marks.epgTimer);
+    view.tvRockDisp = settings.readInt(viewSection, "TvRockDisp", marks.tvRock);
+    view.tunerecDisp = settings.readInt(viewSection, "TunerecDisp", marks.tunerec);
     view.tvRockProgName = settings.readString(viewSection, "TvRockProgName", view.tvRockProgName, 256);
     readFont(settings, "Name", view.nameFont);
     readFont(settings, "Cont", view.contFont);

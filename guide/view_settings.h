@@ -82,7 +82,16 @@ struct ViewSettings {
     ViewSettings();
 };
 
-ViewSettings readViewSettings(Settings& settings);
+// The reservation marks ("EpgTimerDisp", "TvRockDisp", "TunerecDisp") a view
+// takes when their keys are absent: on for the kinds of registration that are
+// on, so that what a user registers is framed from the first start.
+struct ReservationMarkDefaults {
+    int epgTimer = 0;
+    int tvRock = 0;
+    int tunerec = 0;
+};
+
+ViewSettings readViewSettings(Settings& settings, const ReservationMarkDefaults& marks = {});
 
 // The keys of section "ViewSetup" and their values as the view setup dialog
 // writes them, in writing order: "HourHight", "ChannelWidth", "ContDisp"

@@ -123,4 +123,23 @@ void writeReservationListPlacement(Settings& settings, int x, int y, int width, 
     writePlacementKeys(settings, reservationListSection, x, y, width, height);
 }
 
+bool placementStored(Settings& settings, const char* section) {
+    const char* const absent = "\x7f";
+    return settings.readString(section, "WindowX", absent, placementCapacity) != absent;
+}
+
+WindowRect firstMainWindowRect(const WorkArea& area) {
+    const int width = std::max(0, area.right - area.left), height = std::max(0, area.bottom - area.top);
+    const int w = width / 10 * 8, h = height / 10 * 8;
+    return {area.left + (width - w) / 2, area.top + (height - h) / 2, w, h};
+}
+
+WindowRect cascadedListWindowRect(const WorkArea& area, const WindowRect& main, int order, int width, int height) {
+    constexpr int kFirstOffset = 48, kStep = 32;
+    width = std::clamp(width, 0, std::max(0, area.right - area.left));
+    height = std::clamp(height, 0, std::max(0, area.bottom - area.top));
+    const int x = main.x + kFirstOffset + order * kStep, y = main.y + kFirstOffset + order * kStep;
+    return {std::clamp(x, area.left, area.right - width), std::clamp(y, area.top, area.bottom - height), width, height};
+}
+
 }  // namespace corvane

@@ -54,6 +54,28 @@ using UpdateWindowWidths = std::array<int, 4>;
 UpdateWindowWidths readUpdateWindowWidths(Settings& settings);
 void writeUpdateWindowWidths(Settings& settings, const UpdateWindowWidths& widths);
 
+// Whether `section` holds a stored position ("WindowX" present, even empty).
+bool placementStored(Settings& settings, const char* section);
+
+// The screen's work area, for the first placements of a start without a
+// settings file.
+struct WorkArea {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The main window at a first start: about 80 % of the work area, centred.
+struct WindowRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+WindowRect firstMainWindowRect(const WorkArea& area);
+
+// The list windows' first places, `order` 0, 1, 2 (genre list, reservation
+// list, update information): cascaded from the main window's corner, each
+// offset from the last, a `width` x `height` window held inside the work area
+// (and no larger than it).
+WindowRect cascadedListWindowRect(const WorkArea& area, const WindowRect& main, int order, int width, int height);
+
 // Written when the window is destroyed.
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height);
 void writeUpdateWindowPlacement(Settings& settings, int x, int y, int width, int height);

@@ -146,6 +146,8 @@ std::string jobTitle(std::string_view jobName) {
     return std::string(dropLeadingCharacters(jobName, kJobPrefixCharacters));
 }
 
+bool namedAsCaptureJob(std::string_view jobName) { return startsWithIgnoringCase(jobName, "tunerec - "); }
+
 bool runsCaptureTool(std::string_view applicationPath) {
     return startsWithIgnoringCase(withoutExtension(baseNameOf(applicationPath)), "tunerec");
 }

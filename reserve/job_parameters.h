@@ -42,4 +42,8 @@ std::string jobTitle(std::string_view jobName);
 // with "tunerec" in any letter case.
 bool runsCaptureTool(std::string_view applicationPath);
 
+// Whether a job's name is one the task registration gives ("tunerec - ..."):
+// such a job is the capture tool's whatever its executable is called.
+bool namedAsCaptureJob(std::string_view jobName);
+
 }  // namespace corvane

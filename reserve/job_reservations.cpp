@@ -17,7 +17,7 @@ void readJob(JobStore& jobs, const std::string& name, const EpgStore& store, Cha
     JobDetails details;
     if (jobs.readJob(name, RunTimeWindow{now, now + kJobWindowSeconds, kJobRunTimeLimit}, details) != JobStep::none)
         return;
-    if (!runsCaptureTool(details.application)) return;
+    if (!runsCaptureTool(details.application) && !namedAsCaptureJob(name)) return;
     std::vector<int64_t> runs;
     if (details.status == JobStatus::running && !details.triggers.empty()) {
         if (const std::optional<int64_t> running = latestRunAtOrBefore(details.triggers[0], now))

@@ -139,7 +139,7 @@ bool saveTaskJob(const TaskForm& form, TunerecPreset& preset, const TaskTiming& 
 }  // namespace
 
 TaskProgramme taskProgramme(const GuideEvent& event, const ChannelInfo& channel, const ServiceRecord& service) {
-    return {event.title, event.start, event.end, channel.columnName, service.networkClass(), channel.remoteNumber};
+    return {event.title, event.start, event.end, channel.ruleName, service.networkClass(), channel.remoteNumber};
 }
 
 std::string defaultTaskBaseName(const TaskProgramme& programme) {

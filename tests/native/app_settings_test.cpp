@@ -58,6 +58,22 @@ TEST_F(SettingsFileTest, RegistrationEpgTimerWinsOverTvRock) {
               std::tuple(registration.epgTimer, registration.tvRock, registration.fileName));
 }
 
+TEST_F(SettingsFileTest, AbsentKeysShowGenreColoursAndMarkWhatIsRegistered) {
+    // A first start: every genre coloured, no reservation marked while nothing is registered.
+    StartupSettings first = readStartupSettings(settings, "");
+    EXPECT_EQ(std::tuple(1, 1, 0, 0, 0), std::tuple(first.genres.genreCheck[0], first.genres.genreCheck[11],
+                                                    first.view.epgTimerDisp, first.view.tvRockDisp, first.view.tunerecDisp));
+    // Stored values stay; an absent mark follows the registrations that are on.
+    file.write("[GenreSetup]\r\nCheck1=0\r\n[iEpgSetup]\r\niEpg=1\r\nEpgTimer=1\r\niEpgTunerec=1\r\n"
+               "[ViewSetup]\r\nTunerecDisp=0\r\n");
+    StartupSettings stored = readStartupSettings(settings, "");
+    EXPECT_EQ(std::tuple(0, 1, 1, 0, 0), std::tuple(stored.genres.genreCheck[0], stored.genres.genreCheck[1],
+                                                    stored.view.epgTimerDisp, stored.view.tvRockDisp, stored.view.tunerecDisp));
+    file.write("[iEpgSetup]\r\niEpg=1\r\nTvRock=1\r\n");
+    stored = readStartupSettings(settings, "");
+    EXPECT_EQ(std::tuple(0, 1, 0), std::tuple(stored.view.epgTimerDisp, stored.view.tvRockDisp, stored.view.tunerecDisp));
+}
+
 TEST_F(SettingsFileTest, NineNumberedTunerecPresetsWithHexAccounts) {
     EXPECT_EQ("A", decodeHexText("41004142"));  // a zero byte ends the text
     // At most 99 bytes come back, never half a character.

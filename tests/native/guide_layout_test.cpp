@@ -16,6 +16,7 @@
 #include "guide/guide_geometry.h"
 #include "guide/guide_layout.h"
 #include "guide/view_settings.h"
+#include "guide/window_placement.h"
 #include "store/ini_settings.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
@@ -267,6 +268,27 @@ TEST_F(GuideLayoutTest, ChannelNamesNumbersAndKeys) {
     EXPECT_EQ(48u, columnNameOf(*store, 0).size());
 }
 
+TEST_F(GuideLayoutTest, ServicesTheNameRuleGivesOneNameAreShownApart) {
+    // BS services of one transport stream carry its name; 102 and 103 also share their service name, 104 has none.
+    for (uint16_t id : {101, 102, 103, 104, 200}) putSchedule(store.get(), id, 4, 0, {{at(0, 20), 1800, "a"}});
+    const char* const serviceNames[] = {"ＢＳ朝日１", "ＢＳ朝日", "ＢＳ朝日", nullptr, "ＢＳ－ＴＢＳ"};
+    for (int i = 0; i < 5; ++i) {
+        ServiceRecord& r = *store->services[i];
+        setName(r.tsName, r.tsNameLength, i < 4 ? "ＢＳ朝日" : "ＢＳ－ＴＢＳ");
+        if (serviceNames[i]) setName(r.serviceName, r.serviceNameLength, serviceNames[i]);
+    }
+    settings.writeString("iEPGStationName", "101:4", "");
+    layout.buildListLayout(store.get());
+    std::vector<std::string> shown, menu;
+    for (int i = 0; i < 5; ++i) shown.push_back(layout.channels[i].columnName);
+    for (const MenuItem& item : layout.menus.columns) menu.push_back(item.text);
+    EXPECT_EQ((std::vector<std::string>{"ＢＳ朝日１", "ＢＳ朝日", "ＢＳ朝日", "BS104", "ＢＳ－ＴＢＳ"}), shown);
+    EXPECT_EQ(shown, menu);
+    // What is handed to the recording applications keeps the rule's name.
+    EXPECT_EQ(std::pair(std::string("ＢＳ朝日"), std::string("ＢＳ朝日")),
+              std::pair(layout.channels[0].stationName, layout.channels[0].ruleName));
+}
+
 TEST_F(GuideLayoutTest, GeometryOfProgrammesAndWhatAClickHits) {
     putSchedule(store.get(), 1, 0x7FE0, 0,
                 {{at(0, 4), 3600, "早朝"}, {at(0, 6, 30), 1800, "朝"}, {at(0, 20), 1800, "夜"}, {at(0, 20, 30), 59, "短い"}});
@@ -347,6 +369,27 @@ TEST_F(GuideLayoutTest, AProgrammeOfAListWindowIsBroughtIntoView) {
     EXPECT_EQ(std::pair(360, 23 * 60 * 2 - 60), scroll());
     layout.showProgramme(0, localOf(at(0, 4)), localOf(at(0, 6)));  // only its end lies in the guide
     EXPECT_EQ(std::pair(0, 60 * 2 - 60), scroll());
+
+    // The list window that asked covers the grid's right part: the programme goes left of it, and
+    // below a window over the grid's top; a window that leaves no room changes nothing.
+    const Rect right{50 + 180, 0, 2000, 2000}, top{0, 0, 2000, 300}, everything{0, 0, 2000, 2000};
+    layout.showProgramme(1, localOf(at(1, 4)), localOf(at(1, 6)), &right);
+    EXPECT_EQ(std::pair(180, 23 * 60 * 2 - 60), scroll());
+    layout.showProgramme(1, localOf(at(2, 4)), localOf(at(2, 5)), &top);
+    EXPECT_EQ(std::pair(180, (24 + 23) * 60 * 2 + 20 - 300 - 25), scroll());
+    layout.showProgramme(0, localOf(at(0, 5)), localOf(at(0, 6)), &everything);
+    EXPECT_EQ(std::pair(0, 0), scroll());
+}
+
+TEST(WindowPlacementTest, AFirstStartFitsTheWorkAreaAndCascadesTheListWindows) {
+    const WorkArea area{0, 0, 1920, 1040};
+    const WindowRect main = firstMainWindowRect(area);
+    EXPECT_EQ((WindowRect{192, 104, 1536, 832}), main);
+    EXPECT_EQ((WindowRect{240, 152, 600, 400}), cascadedListWindowRect(area, main, 0, 600, 400));
+    EXPECT_EQ((WindowRect{304, 216, 600, 400}), cascadedListWindowRect(area, main, 2, 600, 400));
+    // Held inside a small work area, and never larger than it.
+    EXPECT_EQ((WindowRect{1320, 640, 600, 400}), cascadedListWindowRect(area, WindowRect{1800, 1000, 100, 40}, 1, 600, 400));
+    EXPECT_EQ((WindowRect{0, 0, 800, 600}), cascadedListWindowRect(WorkArea{0, 0, 800, 600}, main, 0, 1000, 700));
 }
 
 TEST_F(GuideLayoutTest, ScrollingClampsJumpsToNowAndAnchorsToTheData) {

@@ -194,3 +194,20 @@ TEST(PopupText, DescriptionJoinsTitleDetailExtendedItemsAndEventIdWhateverTheirS
     EXPECT_EQ("【長編】\r\n\r\n\r\n\r\n番組内容\r\n" + text + "\r\n\r\nEventID = 4660\r\n",
               programmeDescription(store.get(), 0, eventAt(at(0, 20), "長編")));
 }
+
+TEST_F(GuidePaintTest, AProgrammeBegunAboveTheViewWritesItsTitleAtTheTopOfWhatIsVisible) {
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 20), 3600, "長い番組", "説明"}, {at(0, 21), 600, "次"}});
+    host.height = 100;
+    show();
+    layout.scrollVertical(kScrollTo, 30 * 2);  // 20:30 at the top of the grid
+    paint();
+    // The minute and the title stand right below the header, clipped to the cell; the next programme is as ever.
+    ASSERT_EQ(1u, surface.texts("長い番組").size());
+    EXPECT_EQ(std::tuple(20 + 2, 20 + 2, topOf(local(0, 21)) - 60 - 1),
+              std::tuple(surface.texts("00")[0].rect.top, surface.texts("長い番組")[0].rect.top,
+                         surface.texts("長い番組")[0].rect.bottom));
+    EXPECT_EQ(topOf(local(0, 21)) - 60 + 2, surface.texts("次")[0].rect.top);
+    // A click hits the title block where it was drawn, not the edge above the view.
+    EXPECT_EQ((Selection{0, 0}), layout.hitTest(100, 20 + 5));
+    EXPECT_EQ(Selection{}, layout.hitTest(100, 20 + layout.events[0][0].titleHeight + 2));
+}

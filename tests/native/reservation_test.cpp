@@ -151,10 +151,12 @@ TEST(JobReservations, EachRunOfTheCaptureToolsJobs) {
     // Every other day: a record for each run (run times have tests of their own); then jobs that are left out.
     JobDefinition everyOtherDay = captureJob("t0", "@27", nine, "30", 3, JobTriggerType::daily);
     everyOtherDay.trigger.daysInterval = 2;
-    JobDefinition other = captureJob("y", "@27", nine, "21:00-22:00");
-    other.application = "C:\\x\\recorder.exe";
+    // A job of another tool is left out; a job this program saved counts whatever the tool is called.
+    JobDefinition other = captureJob("y", "@27", nine, "21:00-22:00"), renamed = captureJob("改名", "@27", nine, "30");
+    other.name = "録画 y.job";
+    other.application = "C:\\x\\recorder.exe", renamed.application = "C:\\x\\rec.exe";
     for (const JobDefinition& job :
-         {everyOtherDay, other, captureJob("no time", "@27", nine, ""), captureJob("no", "@5", nine, "9")})
+         {everyOtherDay, other, renamed, captureJob("no time", "@27", nine, ""), captureJob("no", "@5", nine, "9")})
         ASSERT_EQ(JobStep::none, jobs.createJob(job));
     ReservationList got;
     readJobReservations(jobs, *store, channels, decemberAt(7, 12), got);
@@ -166,7 +168,7 @@ TEST(JobReservations, EachRunOfTheCaptureToolsJobs) {
     const ReservationRecord& minutes = byTitle["t0"].at(0);  // "30": minutes from the run
     EXPECT_EQ(std::tuple(1003, 1025, nine - 180, nine - 180 + 1800),
               std::tuple(minutes.kind, minutes.serviceId, minutes.start, minutes.end));
-    EXPECT_EQ(std::pair(size_t{5}, size_t{6}), std::pair(byTitle["t0"].size(), got.size()));
+    EXPECT_EQ(std::tuple(size_t{5}, size_t{1}, size_t{7}), std::tuple(byTitle["t0"].size(), byTitle["改名"].size(), got.size()));
 
     // A daily job running now (begun days ago) shows today's run; each batch
     // of five names is taken from its last to its first.

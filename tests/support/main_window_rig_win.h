@@ -89,8 +89,15 @@ protected:
         std::filesystem::remove_all(root, ignored);
     }
 
-    void start(const std::string& commandLine = "") {
+    // Unless `firstStart`, the window opens where a settings file without a
+    // stored place put it before (100, 100, 830 x 400): the tests' guides are
+    // laid out for that size, whatever the screen.
+    void start(const std::string& commandLine = "", bool firstStart = false) {
         app.settings = std::make_unique<PrivateProfileSettings>(ini.path());
+        if (!firstStart && app.settings->readString("Corvane", "WindowX", "<none>", 100) == "<none>") {
+            for (auto [key, value] : {std::pair("WindowX", "100"), {"WindowY", "100"}, {"WindowCX", "930"}, {"WindowCY", "500"}})
+                app.settings->writeString("Corvane", key, value);
+        }
         app.clock = std::make_unique<NineThirty>();
         ASSERT_TRUE(startCorvane(app, commandLine.c_str(), SW_SHOWNORMAL));
         pump(50);

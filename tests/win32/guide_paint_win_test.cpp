@@ -50,7 +50,7 @@ protected:
     MemoryCanvas canvas{kWidth, kHeight};
 };
 
-TEST_F(GuidePaintWinTest, CutTextsGetTooltipsAndWithoutDataNothingIsDrawnAndNoTooltipStays) {
+TEST_F(GuidePaintWinTest, CutTextsGetTooltipsAndWithoutDataOnlyTheHintIsDrawnAndNoTooltipStays) {
     // Ten minutes at 2 px a minute are too short for a title and a detail line
     // in any font: a tip even without a detail. The hour has room for all.
     putSchedule(store.get(), 1, 0x7FE0, 0, {{dayAt(20), 600, "十分"}, {dayAt(20, 10), 3600, "一時間", "短い説明"}});
@@ -59,10 +59,34 @@ TEST_F(GuidePaintWinTest, CutTextsGetTooltipsAndWithoutDataNothingIsDrawnAndNoTo
     const HWND first = context.tooltip;
     EXPECT_EQ(2, SendMessageA(first, TTM_GETTOOLCOUNT, 0, 0));  // the ten minutes and the header
 
-    layout.reset();
+    // Every column hidden: nothing is drawn, and no tip stays.
+    settings.writeString("ColumnDisp", "1", "0");
+    layout.buildListLayout(store.get());
     EXPECT_FALSE(paint().painted);
     EXPECT_FALSE(IsWindow(first));
-    EXPECT_EQ(kWidth * kHeight, canvas.count(0, 0, kWidth, kHeight, [](uint32_t c) { return c == rgbColor(1, 2, 3); }));
+    const auto drawn = [](uint32_t c) { return c != rgbColor(1, 2, 3); };
+    EXPECT_EQ(0, canvas.count(0, 0, kWidth, kHeight, drawn));
+    // Nothing loaded: the hint of what to do, centred below the middle, in grey.
+    layout.reset();
+    EXPECT_FALSE(paint().painted);
+    const auto grey = [](uint32_t c) { return (c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == (c >> 16) && (c & 0xFF) < 200; };
+    EXPECT_GT(canvas.count(kWidth / 2 - 320, kHeight / 2 - 12, kWidth / 2 + 320, kHeight / 2 + 40, grey), 100);
+    EXPECT_EQ(0, canvas.count(0, 0, kWidth, kHeight / 2 - 12, drawn) + canvas.count(0, kHeight / 2 + 60, kWidth, kHeight, drawn));
+    EXPECT_EQ(nullptr, context.tooltip);
+}
+
+TEST_F(GuidePaintWinTest, AfterJumpingToNowTheProgrammesOnAirShowTheirTitlesBelowTheHeader) {
+    host.clock = localDayAt(21, 30);
+    host.height = kHeight;
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{dayAt(18), 4 * 3600, "四時間の番組"}, {dayAt(22), 3600, "次"}});
+    putSchedule(store.get(), 2, 0x7FE0, 0, {{dayAt(18), 3600, "前"}, {dayAt(19), 3 * 3600, "三時間の番組"}});
+    layout.buildListLayout(store.get());
+    ASSERT_TRUE(layout.jumpToNow());
+    ASSERT_GT(layout.view.scrollY, 0);
+    paint();
+    // Black title pixels in the first text line of each column, right of the minute.
+    const auto black = [](uint32_t c) { return c == 0; };
+    for (int left : {50, 230}) EXPECT_GT(canvas.count(left + 22, 22, left + 179, 36, black), 10) << left;
 }
 
 TEST_F(GuidePaintWinTest, ColoursAtTheirPlacesTheHourLineAndTheRepaintTimer) {
