@@ -13,7 +13,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: corvane-sample [--date YYYY-MM-DD] [--days N] [--size BYTES] [--unit 188|192|204] OUT.ts\n"
+    "usage: corvane-sample [--date YYYY-MM-DD] [--days N] [--size BYTES] [--unit 188|192|204] [--revised] OUT.ts\n"
     "       corvane-sample --help | --version\n"
     "\n"
     "Writes a sample recording: terrestrial, BS and CS services with their network (NIT),\n"
@@ -31,6 +31,9 @@ const char kUsage[] =
     "                     tables (default: one cycle and as many filler packets)\n"
     "  --unit 188|192|204 packet unit: plain packets, a 4-byte time stamp before each,\n"
     "                     or 16 bytes after each (default 188)\n"
+    "  --revised          a later version of the same schedule, for trying out the\n"
+    "                     update information: on every third service the programmes\n"
+    "                     from 20:00 of the first day are retitled, moved and replaced\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
@@ -94,6 +97,10 @@ int main(int argc, char** argv) {
         if (arg == "--version") {
             std::puts("corvane-sample " CORVANE_VERSION);
             return 0;
+        }
+        if (arg == "--revised") {
+            options.revised = true;
+            continue;
         }
         bool takesValue = arg == "--date" || arg == "--days" || arg == "--size" || arg == "--unit";
         if (takesValue && i + 1 >= argc) return badArguments(arg + " needs a value");
