@@ -4,12 +4,13 @@
 #   make bench  build the optimised native tree and run the benchmarks
 #   make fuzz   run every fuzz target for FUZZ_SECONDS each (default 300)
 #   make dist   the release zip for Windows users: build/dist/corvane-VERSION-win64.zip
+#   make screenshots  the pictures of docs/, taken from the program under Wine
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 FUZZ_SECONDS ?= 300
 
-.PHONY: all setup native asan windows test run bench fuzz-tree fuzz fuzz-smoke dist clean
+.PHONY: all setup native asan windows test run bench fuzz-tree fuzz fuzz-smoke dist screenshots clean
 
 all: native windows
 
@@ -54,5 +55,8 @@ bench: native windows
 dist: windows
 	@scripts/make-dist.py $(BUILD)/windows $(BUILD)/dist
 
+screenshots: windows
+	@scripts/screenshots.sh $(BUILD) docs
+
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/asan $(BUILD)/windows $(BUILD)/fuzz $(BUILD)/dist
+	rm -rf $(BUILD)/native $(BUILD)/asan $(BUILD)/windows $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/screenshots
