@@ -8,6 +8,7 @@
 #include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 #include "corvane_version.h"
 #include "resources/resource.h"
@@ -17,6 +18,46 @@ namespace corvane {
 namespace {
 
 INT_PTR CALLBACK keepDialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+BOOL CALLBACK listDialog(HMODULE, LPCSTR, LPSTR name, LONG_PTR dialogs) {
+    reinterpret_cast<std::vector<LPSTR>*>(dialogs)->push_back(name);
+    return TRUE;
+}
+
+// Whether a label's, button's or group box's text fits its control in the
+// control's font: a wrapping label in its height, the others on one line,
+// beside the box of a check or radio button, within the frame and margins of
+// a push button or group box. `why` tells the sizes.
+bool textFits(HWND control, std::string& why) {
+    char className[32] = {}, text[256] = {};
+    GetClassNameA(control, className, sizeof className);
+    GetWindowTextA(control, text, sizeof text);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    const bool button = lstrcmpiA(className, "Button") == 0, label = lstrcmpiA(className, "Static") == 0;
+    const int kind = style & (button ? BS_TYPEMASK : SS_TYPEMASK);
+    const bool wraps = label && kind <= SS_RIGHT;
+    if (!*text || !(button || label) || (label && !wraps && kind != SS_SIMPLE && kind != SS_LEFTNOWORDWRAP)) return true;
+    const bool box = button && kind >= BS_CHECKBOX && kind <= BS_AUTORADIOBUTTON && kind != BS_GROUPBOX;
+    const int extra = !button ? 0 : box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : kind == BS_GROUPBOX ? 16 : 8;
+    RECT client{}, need{};
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    const UINT prefix = label && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+    need = RECT{0, 0, client.right, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | prefix | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    why = std::string(text) + ": " + std::to_string(need.right + extra) + "x" + std::to_string(need.bottom) +
+          " in " + std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    return need.right + extra <= client.right && need.bottom <= client.bottom;
+}
+
+BOOL CALLBACK checkText(HWND control, LPARAM dialog) {
+    std::string why;
+    EXPECT_TRUE(textFits(control, why)) << "dialog " << dialog << ", control " << GetDlgCtrlID(control) << ": " << why;
+    return TRUE;
+}
 
 TEST(Release, TheManifestSelectsCommonControlsSixInCodePage932AndTheVersionIsTheBuilds) {
     // The side-by-side assembly, not the system folder's version 5.
@@ -51,6 +92,20 @@ TEST(Release, TheManifestSelectsCommonControlsSixInCodePage932AndTheVersionIsThe
     HWND text = FindWindowExA(about, nullptr, "Static", "Corvane Version " CORVANE_VERSION);
     EXPECT_NE(nullptr, text);
     DestroyWindow(about);
+}
+
+// Every label, button and box of every dialog shows its whole text in the
+// dialog font (the IPA fonts here are wider than the Windows UI font).
+TEST(Release, EveryDialogTextFitsItsControl) {
+    std::vector<LPSTR> dialogs;
+    EnumResourceNamesA(nullptr, RT_DIALOG, listDialog, reinterpret_cast<LONG_PTR>(&dialogs));
+    ASSERT_GE(dialogs.size(), 12u);
+    for (LPSTR id : dialogs) {
+        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), id, nullptr, keepDialog, 0);
+        ASSERT_NE(nullptr, dialog);
+        EnumChildWindows(dialog, checkText, reinterpret_cast<LPARAM>(id));
+        DestroyWindow(dialog);
+    }
 }
 
 }  // namespace
