@@ -3,12 +3,14 @@
 #   make run    set up, build, generate the sample recording, open it in corvane.exe
 #   make bench  build the optimised native tree and run the benchmarks
 #   make fuzz   run every fuzz target for FUZZ_SECONDS each (default 300)
+#   make dist   the release zip for Windows users: build/dist/corvane-VERSION-win64.zip
+#   make screenshots  the pictures of docs/, taken from the program under Wine
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 FUZZ_SECONDS ?= 300
 
-.PHONY: all setup native asan windows test run bench fuzz-tree fuzz fuzz-smoke clean
+.PHONY: all setup native asan windows test run bench fuzz-tree fuzz fuzz-smoke dist screenshots clean
 
 all: native windows
 
@@ -50,5 +52,11 @@ run: native windows
 bench: native windows
 	@scripts/run-bench.sh $(BUILD)
 
+dist: windows
+	@scripts/make-dist.py $(BUILD)/windows $(BUILD)/dist
+
+screenshots: windows
+	@scripts/screenshots.sh $(BUILD) docs
+
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/asan $(BUILD)/windows $(BUILD)/fuzz
+	rm -rf $(BUILD)/native $(BUILD)/asan $(BUILD)/windows $(BUILD)/fuzz $(BUILD)/dist $(BUILD)/screenshots

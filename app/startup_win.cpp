@@ -86,6 +86,15 @@ bool isDialogKey(const std::vector<HWND>& dialogs, MSG& msg) {
     return false;
 }
 
+// The common control classes of the windows and dialogs: the lists, the
+// genre tree, the load progress bar, the guide's tooltips, and the standard
+// controls that common controls 6 (the manifest) draws themed.
+void initCommonControls() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                                                     ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+}
+
 void createRegistrations(AppState& app) {
     if (!app.processes) app.processes = std::make_unique<SystemProcessStarter>();
     if (!app.messageBoxes) app.messageBoxes = std::make_unique<WindowMessageBoxes>(app.mainWindow);
@@ -139,7 +148,7 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
 
     MainWindowClass windowClass;
     if (!registerMainWindowClass(app.instance, windowClass)) return false;
-    InitCommonControls();
+    initCommonControls();
 
     // Paths and every setting read before the first window appears.
     app.paths = deriveAppPaths(modulePath(app.instance), documentsFolder());

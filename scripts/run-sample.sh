@@ -4,8 +4,8 @@
 # Generates BUILD/run/sample.ts with the native corvane-sample, copies
 # corvane.exe into BUILD/run/ (its settings file corvane.ini is written beside
 # it), starts it on the current DISPLAY or on a virtual one, waits until it has
-# painted, saves a screenshot as BUILD/run/corvane.png and closes the program
-# normally, so that it writes its settings.
+# painted, saves a picture of its window as BUILD/run/corvane.png and closes
+# the program normally, so that it writes its settings.
 # CORVANE_SAMPLE_TS=FILE opens FILE instead of a generated recording.
 set -uo pipefail
 
@@ -75,7 +75,10 @@ corvane_pid=$!
 
 status=0
 if ctl wait-painted --guide --timeout "${CORVANE_WAIT_SECONDS:-120}"; then
-  if import -display "$DISPLAY" -window root "$run/corvane.png"; then
+  # The screen cut to Corvane's window.
+  rect=($(ctl window | tr -d '\r'))
+  if [ ${#rect[@]} -eq 4 ] && import -display "$DISPLAY" -window root \
+       -crop "${rect[2]}x${rect[3]}+${rect[0]}+${rect[1]}" +repage "$run/corvane.png"; then
     echo "run-sample: screenshot $run/corvane.png"
   else
     echo "run-sample: the screenshot failed" >&2

@@ -15,7 +15,7 @@ packages=(
   g++ make cmake ninja-build libgtest-dev googletest
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine wine64 xvfb xauth x11-utils imagemagick
+  wine wine64 xvfb xauth x11-utils imagemagick xdotool python3
   fonts-ipafont-gothic fonts-ipafont-mincho locales
   nlohmann-json3-dev libxml2-utils xmltv-util
 )

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/service_settings.h"
+#include "corvane_version.h"
 #include "reserve/change_detection.h"
 #include "reserve/reservation_watch.h"
 #include "store/data_file.h"
@@ -41,6 +42,7 @@ namespace {
 
 const char kUsage[] =
     "usage: corvane-epg COMMAND ...\n"
+    "       corvane-epg --help | --version\n"
     "\n"
     "Loads the files in the order given into one EPG store, as the program does:\n"
     "a file whose first three bytes are \"Epg\" is read as an EPG data file, any\n"
@@ -338,6 +340,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::puts("corvane-epg " CORVANE_VERSION);
+        return 0;
     }
     if (std::strcmp(argv[1], "diff") == 0) {
         const std::optional<std::string> listing = argc == 4 ? differenceListing(argv[2], argv[3]) : std::nullopt;

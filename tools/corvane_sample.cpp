@@ -7,12 +7,14 @@
 #include <ctime>
 #include <string>
 
+#include "corvane_version.h"
 #include "tools/broadcast/sample_recording.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: corvane-sample [--date YYYY-MM-DD] [--days N] [--size BYTES] [--unit 188|192|204] OUT.ts\n"
+    "usage: corvane-sample [--date YYYY-MM-DD] [--days N] [--size BYTES] [--unit 188|192|204] [--revised] OUT.ts\n"
+    "       corvane-sample --help | --version\n"
     "\n"
     "Writes a sample recording: terrestrial, BS and CS services with their network (NIT),\n"
     "service (SDT), time (TOT) and event information (EIT present/following and schedule,\n"
@@ -29,7 +31,11 @@ const char kUsage[] =
     "                     tables (default: one cycle and as many filler packets)\n"
     "  --unit 188|192|204 packet unit: plain packets, a 4-byte time stamp before each,\n"
     "                     or 16 bytes after each (default 188)\n"
-    "  --help             show this text\n";
+    "  --revised          a later version of the same schedule, for trying out the\n"
+    "                     update information: on every third service the programmes\n"
+    "                     from 20:00 of the first day are retitled, moved and replaced\n"
+    "  --help             show this text\n"
+    "  --version          show the version\n";
 
 int badArguments(const std::string& message) {
     std::fprintf(stderr, "corvane-sample: %s\n(try corvane-sample --help)\n", message.c_str());
@@ -87,6 +93,14 @@ int main(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
+        }
+        if (arg == "--version") {
+            std::puts("corvane-sample " CORVANE_VERSION);
+            return 0;
+        }
+        if (arg == "--revised") {
+            options.revised = true;
+            continue;
         }
         bool takesValue = arg == "--date" || arg == "--days" || arg == "--size" || arg == "--unit";
         if (takesValue && i + 1 >= argc) return badArguments(arg + " needs a value");

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -82,6 +84,20 @@ TEST(SampleRecording, IsAWellFormedRepeatableStreamWithEightDaysForEveryService)
         EXPECT_TRUE(events.back().first < end && events.back().second >= end);
     }
     EXPECT_NE(runSample("--date 2024-03-01 /nonexistent/dir/x.ts"), 0);  // a file it cannot write is a failure
+}
+
+TEST(SampleRecording, TheRevisedScheduleChangesFourProgrammesOfEveryThirdServiceAfterTheFirst) {
+    const std::string first = ::testing::TempDir() + "corvane_sample_first.ts",
+                      revised = ::testing::TempDir() + "corvane_sample_revised.ts";
+    ASSERT_EQ(0, runSample("--date 2024-03-01 --days 2 \"" + first + "\""));
+    ASSERT_EQ(0, runSample("--date 2024-03-01 --days 2 --revised \"" + revised + "\""));
+    FILE* changes = popen(("\"" CORVANE_TOOLS_DIR "/corvane-epg\" changes \"" + first + "\" \"" + revised + "\"").c_str(), "r");
+    std::map<std::string, int> perService;
+    for (char line[4096]; std::fgets(line, sizeof line, changes);) ++perService[std::string(line, std::strcspn(line, "\t"))];
+    EXPECT_EQ(0, pclose(changes));
+    EXPECT_EQ(perService, (std::map<std::string, int>{{"101", 4}, {"1024", 4}, {"1032", 4}, {"218", 4}, {"800", 4}}));
+    std::remove(first.c_str());
+    std::remove(revised.c_str());
 }
 
 namespace bc = corvane::broadcast;

@@ -268,6 +268,7 @@ TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationEp
 class LoadedWindowRealPointerTest : public LoadedWindowTest {};
 
 TEST_F(LoadedWindowRealPointerTest, TooltipsShowFromTheMouseOverTheGuide) {
+    pump(1100);  // the first housekeeping tick repaints, and a repaint makes new tips
     ASSERT_NE(nullptr, app.paint.tooltip);
     POINT header{100, 10};  // every column header has its tip
     ClientToScreen(app.mainWindow, &header);

@@ -114,8 +114,16 @@ struct Programme {
     Bytes extendedDescriptors;
 };
 
-std::vector<Programme> programmesOf(const Channel& ch, int channelIndex, int64_t firstDay, int days) {
+// The programmes of a revised schedule that differ, counted from the first
+// one that starts at 20:00 of the first day or later.
+enum class Revision { none, retitled, extended, delayed, replaced };
+constexpr int kRevisionHour = 20;
+constexpr int kRevisionEveryChannels = 3;
+constexpr int kExtensionMinutes = 10;
+
+std::vector<Programme> programmesOf(const Channel& ch, int channelIndex, int64_t firstDay, int days, bool revised) {
     std::vector<Programme> out;
+    int revisedFrom = -1;  // index of the first revised programme
     Random random(ch.serviceId * 131u + ch.networkId);
     int64_t end = firstDay + int64_t(days) * 86400;
     uint16_t eventId = static_cast<uint16_t>(0x0100 + channelIndex * 0x0400);
@@ -132,6 +140,14 @@ std::vector<Programme> programmesOf(const Channel& ch, int channelIndex, int64_t
         std::string title = g.titles[random.next(4)];
         if (genre == 3 || genre == 7) title += "　第" + fullWidthNumber(k / 12 % 40 + 1) + "回";
         if (genre == 5 && k % 2) title += "　#" + std::to_string(k / 12 % 50 + 1);  // half-width
+        if (revised && channelIndex % kRevisionEveryChannels == 0 && revisedFrom < 0 &&
+            start >= firstDay + kRevisionHour * 3600)
+            revisedFrom = k;
+        const Revision revision = revisedFrom < 0 || k - revisedFrom > 3 ? Revision::none
+                                                                          : static_cast<Revision>(k - revisedFrom + 1);
+        if (revision == Revision::retitled) title = "【拡大版】" + title;
+        if (revision == Revision::extended) minutes += kExtensionMinutes;
+        if (revision == Revision::delayed) minutes -= kExtensionMinutes;
         const char* theme = kThemes[random.next(8)];
         std::string summary = std::string(g.summary) + "今回のテーマは「" + theme + "」。";
 
@@ -155,6 +171,13 @@ std::vector<Programme> programmesOf(const Channel& ch, int channelIndex, int64_t
         p.header.eventId = eventId++;
         p.header.start = start;
         p.header.duration = minutes * 60;
+        if (revision == Revision::replaced) {
+            // Another event in the same time: ids of the revision start at 0xF000.
+            p.header.eventId = static_cast<uint16_t>(0xF000 + channelIndex);
+            title = "臨時ニュース";
+            genre = 0;
+            sub = 0;
+        }
         p.basicDescriptors = concat({shortEventDescriptor(text(title), text(summary + kSentences[k % 6])),
                                      componentDescriptor(0x01, video), audioComponentDescriptor(audio),
                                      contentDescriptor({{static_cast<uint8_t>(genre), static_cast<uint8_t>(sub)}})});
@@ -225,7 +248,7 @@ Tables buildTables(const SampleOptions& o) {
         const Channel& ch = kChannels[i];
         if (ch.serviceType != 0x01) continue;
         EitService service{ch.serviceId, ch.transportStreamId, ch.networkId};
-        std::vector<Programme> programmes = programmesOf(ch, static_cast<int>(i), firstDay, o.days);
+        std::vector<Programme> programmes = programmesOf(ch, static_cast<int>(i), firstDay, o.days, o.revised);
         // present/following at the time of the first TOT
         size_t now = 0;
         while (now + 1 < programmes.size() && programmes[now + 1].header.start <= tot) ++now;
@@ -243,7 +266,7 @@ Tables buildTables(const SampleOptions& o) {
             basic.push_back(eventWith(p, p.basicDescriptors));
             extended.push_back(eventWith(p, p.extendedDescriptors));
         }
-        uint8_t version = static_cast<uint8_t>(2 + i);
+        uint8_t version = static_cast<uint8_t>(2 + i + (o.revised ? 1 : 0));
         for (Bytes& s : scheduleSections(service, 0x50, firstDay, o.days, std::move(basic), version))
             t.eit.push_back(std::move(s));
         for (Bytes& s : scheduleSections(service, 0x58, firstDay, o.days, std::move(extended), version))

@@ -16,6 +16,12 @@ struct SampleOptions {
     uint64_t size = 0;                    // bytes wanted; 0: one cycle of the tables, half filler
     int unitSize = 188;                   // 188, 192 or 204
     int tablePercent = 3;                 // share of table packets in a large file
+    // A later version of the same schedule, as a second recording would bring
+    // it: on every third service the four programmes from 20:00 of the first
+    // day change, one retitled, one running 10 minutes longer (so the next
+    // starts later), one replaced by a news flash of another event id. Every
+    // schedule section has a new version.
+    bool revised = false;
 };
 
 // Empty when the options are usable, otherwise what is wrong with them.
