@@ -47,6 +47,8 @@ std::string columnNameOf(const EpgStore& store, int index);
 // own service name, or without one their number label, where that tells them
 // apart from the others of that name; the rest keep the rule's name.
 std::vector<std::string> shownColumnNames(const EpgStore& store);
+// The same from the rule's names of the store's services, in store order.
+std::vector<std::string> shownColumnNames(const EpgStore& store, std::vector<std::string> ruleNames);
 
 // The shown name of store service `index` from such a list; empty for an
 // index outside it.

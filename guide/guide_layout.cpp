@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "store/event_decode.h"
 #include "store/invariant.h"
@@ -41,6 +42,10 @@ std::vector<std::string> shownColumnNames(const EpgStore& store) {
     std::vector<std::string> names;
     for (int index = 0; index < kMaxServices && store.services[index]; ++index)
         names.push_back(columnNameOf(store, index));
+    return shownColumnNames(store, std::move(names));
+}
+
+std::vector<std::string> shownColumnNames(const EpgStore& store, std::vector<std::string> names) {
     std::vector<std::string> own(names.size());
     std::vector<bool> shared(names.size(), false);
     for (size_t a = 0; a < names.size(); ++a) {
@@ -155,11 +160,14 @@ void GuideLayout::buildListLayout(const EpgStore* store) {
     int contentWidth = kTimeColumnWidth;
     const int64_t now = host_.now();
 
-    const std::vector<std::string> shownNames = store ? shownColumnNames(*store) : std::vector<std::string>{};
+    std::vector<std::string> ruleNames;
+    for (int index = 0; store && index < kMaxServices && store->services[index]; ++index)
+        ruleNames.push_back(columnNameOf(*store, index));
+    const std::vector<std::string> shownNames = store ? shownColumnNames(*store, ruleNames) : ruleNames;
     for (int index = 0; store && index < kMaxServices && store->services[index]; ++index) {
         const ServiceRecord& record = *store->services[index];
         ChannelInfo& info = channels[index];
-        info.ruleName = columnNameOf(*store, index);
+        info.ruleName = std::move(ruleNames[index]);
         info.columnName = shownNames[index];
         info.stationName.clear();
         info.vurdaChNo.clear();
