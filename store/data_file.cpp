@@ -18,31 +18,28 @@ constexpr int kWrittenVersion = 1;
 // The smallest section the store ever keeps: section_length > 15.
 constexpr size_t kMinStoredSection = 16 + 3;
 
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
 bool writeSlot(AtomicOutputFile& out, const SectionSlot& slot) {
     uint8_t entry[4];
-    uint16_t length = slot.data ? slot.length : 0;
-    put16(entry, slot.updateCount);
-    put16(entry + 2, length);
+    const uint16_t length = slot.data ? slot.length : 0;
+    ByteWriter fields(entry, sizeof entry);
+    fields.u16le(slot.updateCount);
+    fields.u16le(length);
     return out.write(entry, sizeof entry) && (length == 0 || out.write(slot.data, length));
 }
 
 bool writeRecord(AtomicOutputFile& out, const ServiceRecord& r) {
-    uint8_t fields[kRecordFieldsSize];
-    put16(fields + 0, r.serviceId);
-    put16(fields + 2, r.networkWord);
-    std::memcpy(fields + 4, r.providerName, kNameCapacity);
-    put16(fields + 54, r.providerNameLength);
-    std::memcpy(fields + 56, r.serviceName, kNameCapacity);
-    put16(fields + 106, r.serviceNameLength);
-    fields[108] = r.remoteKeyId;
-    std::memcpy(fields + 109, r.tsName, kNameCapacity);
-    put16(fields + 159, r.tsNameLength);
-    if (!out.write(fields, sizeof fields)) return false;
+    uint8_t bytes[kRecordFieldsSize];
+    ByteWriter fields(bytes, sizeof bytes);
+    fields.u16le(r.serviceId);
+    fields.u16le(r.networkWord);
+    fields.bytes(r.providerName, kNameCapacity);
+    fields.u16le(r.providerNameLength);
+    fields.bytes(r.serviceName, kNameCapacity);
+    fields.u16le(r.serviceNameLength);
+    fields.u8(r.remoteKeyId);
+    fields.bytes(r.tsName, kNameCapacity);
+    fields.u16le(r.tsNameLength);
+    if (!out.write(bytes, sizeof bytes)) return false;
     for (int k = 0; k < kSlotsPerTable; ++k) {
         if (!writeSlot(out, r.basicAt(k)) || !writeSlot(out, r.extendedAt(k))) return false;
     }
@@ -52,9 +49,7 @@ bool writeRecord(AtomicOutputFile& out, const ServiceRecord& r) {
 // Bytes that the store could have kept: a whole section of a length the
 // store accepts, as long as its own section_length says.
 bool couldBeStoredSection(const uint8_t* p, size_t length) {
-    if (length < kMinStoredSection) return false;
-    size_t sectionLength = ((p[1] & 0x0F) << 8) | p[2];
-    return sectionLength + 3 == length;
+    return length >= kMinStoredSection && SectionHeader(p, length).sectionLength() + 3 == length;
 }
 
 // One slot entry; false on a short read. The updateCount of the file is not
@@ -102,10 +97,12 @@ bool readRecordBody(BlockSource& in, ServiceRecord& r, bool withTsInformation) {
     return readSlot(in, r.presentFollowing[0]) && readSlot(in, r.presentFollowing[1]);
 }
 
-// Start date (MJD of the first event) of a stored schedule section, or -1.
+// Start date of a stored schedule section: the MJD where its first event's
+// start_time lies, or -1 when the section ends before it.
 int firstEventMjd(const SectionSlot& slot) {
-    if (!slot.data || slot.length < 18) return -1;
-    return (slot.data[16] << 8) | slot.data[17];
+    constexpr size_t kFirstStartMjd = kSectionHeaderSize + 2;  // after event_id
+    if (!slot.data || slot.length < kFirstStartMjd + 2) return -1;
+    return (slot.data[kFirstStartMjd] << 8) | slot.data[kFirstStartMjd + 1];
 }
 
 bool sameDate(int mjdA, int mjdB) {

@@ -7,6 +7,7 @@
 #include "store/descriptor_walk.h"
 #include "store/invariant.h"
 #include "store/schedule_walk.h"
+#include "store/si_ids.h"
 
 namespace corvane {
 
@@ -126,7 +127,8 @@ int64_t EventView::durationSeconds() const {
 
 int originalNetworkIdOf(const ServiceRecord& record) {
     auto fromSlot = [](const SectionSlot& slot) {
-        return slot.data && slot.length >= kSectionHeaderSize ? (slot.data[10] << 8) | slot.data[11] : -1;
+        const SectionHeader header = headerOf(slot);
+        return header ? header.originalNetworkId() : -1;
     };
     for (int k = 0; k < kSlotsPerTable; ++k)
         for (const SectionSlot* slot : {&record.basicAt(k), &record.extendedAt(k)})
@@ -147,14 +149,6 @@ EventView EventCursor::next() {
     return event;
 }
 
-// The first event's start date and time of a stored schedule section, when
-// the section holds a whole first event header.
-static bool firstEventOf(const uint8_t* section, size_t length, int* mjd, const uint8_t** startTime) {
-    if (length < kSectionHeaderSize + kEventHeaderSize + kCrcSize) return false;
-    *mjd = (section[16] << 8) | section[17];
-    *startTime = section + 16;
-    return true;
-}
 
 void dayRoll(ServiceRecord& record) {
     int n = -1;
@@ -200,8 +194,11 @@ void dayRoll(ServiceRecord& record) {
 
 static bool isStoredTable(int tid) {
     switch (tid) {
-        case 0x4E: case 0x50: case 0x51: case 0x58: case 0x59:
-        case 0x60: case 0x61: case 0x68: case 0x69:
+        case kTableEitPresentFollowing:
+        case kTableEitScheduleBasic: case kTableEitScheduleBasic + 1:
+        case kTableEitScheduleExtended: case kTableEitScheduleExtended + 1:
+        case kTableEitScheduleBasicOther: case kTableEitScheduleBasicOther + 1:
+        case kTableEitScheduleExtendedOther: case kTableEitScheduleExtendedOther + 1:
             return true;
         default:
             return false;
@@ -209,20 +206,21 @@ static bool isStoredTable(int tid) {
 }
 
 void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
-    if (!store || !section || size < kSectionHeaderSize) return;
-    const int tid = section[0];
+    const SectionHeader header(section, size);
+    if (!store || !header) return;
+    const int tid = header.tableId();
     if (!isStoredTable(tid)) return;
-    const size_t sectionLength = ((section[1] & 0x0F) << 8) | section[2];
+    const size_t sectionLength = header.sectionLength();
     if (sectionLength + 3 > size) return;
-    const int serviceId = (section[3] << 8) | section[4];
-    const int version = (section[5] >> 1) & 0x1F;
-    const int sectionNumber = section[6];
-    const int networkClass = networkClassOf((section[10] << 8) | section[11]);
+    const int serviceId = header.serviceId();
+    const int version = header.version();
+    const int sectionNumber = header.sectionNumber();
+    const int networkClass = networkClassOf(header.originalNetworkId());
 
     int index = findOrCreateService(store, networkClass, serviceId);
     if (index >= kMaxServices) return;
     if (sectionLength <= 15) return;
-    if (tid == 0x4E && sectionNumber > 1) return;
+    if (tid == kTableEitPresentFollowing && sectionNumber > 1) return;
     ServiceRecord& record = *store->services[index];
     const size_t length = sectionLength + 3;
     const int seq = (tid & 1) * 256 + sectionNumber;
@@ -230,29 +228,29 @@ void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
     SectionSlot* slot;
     SectionSlot* baseline = nullptr;
     for (;;) {
-        if (tid == 0x4E) {
+        if (tid == kTableEitPresentFollowing) {
             slot = &record.presentFollowing[sectionNumber];
             break;
         }
-        bool basicTable = (tid & 0x0F) < 8;  // 0x50/0x51/0x60/0x61 versus 0x58/0x59/0x68/0x69
+        bool basicTable = (tid & 0x0F) < 8;  // basic information in the lower half of each group
         slot = basicTable ? &record.basicAt(seq) : &record.extendedAt(seq);
         if (basicTable) baseline = &record.baselineAt(seq);
 
         // A schedule slot holding another day's section: roll the schedule
         // forward when the new section is the newer day, else drop it.
-        if (!slot->data || ((slot->data[3] << 8) | slot->data[4]) == 0) break;
-        int newMjd, oldMjd;
-        const uint8_t *newStart, *oldStart;
-        if (!firstEventOf(section, length, &newMjd, &newStart) ||
-            !firstEventOf(slot->data, slot->length, &oldMjd, &oldStart))
-            break;
-        if (newMjd == oldMjd) break;  // the same start date
-        if (eventTimeRange(oldStart).start > eventTimeRange(newStart).start) return;
+        const SectionHeader stored = headerOf(*slot);
+        if (!stored || stored.serviceId() == 0) break;
+        const EventView newFirst = EventCursor(section, length).next();
+        const EventView oldFirst = EventCursor(*slot).next();
+        if (!newFirst || !oldFirst) break;
+        if (newFirst.startMjd() == oldFirst.startMjd()) break;  // the same start date
+        if (oldFirst.timeRange().start > newFirst.timeRange().start) return;
         dayRoll(record);
     }
 
     record.serviceId = static_cast<uint16_t>(serviceId);
-    const int oldVersion = slot->data ? ((slot->data[5] >> 1) & 0x1F) : -1;
+    const SectionHeader stored = headerOf(*slot);
+    const int oldVersion = stored ? stored.version() : -1;
     if (oldVersion != version) {
         ++slot->updateCount;
         store->changed = 1;
@@ -274,7 +272,7 @@ EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t
         }
         if (range.end <= t) return WalkStep::next;
         found = event;
-        if (hasDescriptor(event, 0x4E) || !startedLater || followingUsed) return WalkStep::stop;
+        if (hasDescriptor(event, kTagExtendedEvent) || !startedLater || followingUsed) return WalkStep::stop;
         followingUsed = true;
         return WalkStep::following;
     });

@@ -24,6 +24,23 @@ constexpr size_t kSectionHeaderSize = 14;  // events start here
 constexpr size_t kCrcSize = 4;
 constexpr size_t kEventHeaderSize = 12;
 
+// The header of an EIT section, read where the section lies. Empty over
+// fewer than kSectionHeaderSize bytes.
+class SectionHeader {
+public:
+    SectionHeader(const uint8_t* section, size_t size) : p_(section && size >= kSectionHeaderSize ? section : nullptr) {}
+    explicit operator bool() const { return p_ != nullptr; }
+    int tableId() const { return p_[0]; }
+    size_t sectionLength() const { return ((p_[1] & 0x0F) << 8) | p_[2]; }
+    int serviceId() const { return (p_[3] << 8) | p_[4]; }
+    int version() const { return (p_[5] >> 1) & 0x1F; }
+    int sectionNumber() const { return p_[6]; }
+    int originalNetworkId() const { return (p_[10] << 8) | p_[11]; }
+
+private:
+    const uint8_t* p_;
+};
+
 // Holds at most one raw section. The buffer grows and is never shrunk.
 struct SectionSlot {
     uint16_t updateCount;
@@ -31,6 +48,8 @@ struct SectionSlot {
     uint16_t capacity;
     uint16_t length;      // section_length + 3
 };
+
+inline SectionHeader headerOf(const SectionSlot& slot) { return {slot.data, slot.data ? size_t{slot.length} : 0}; }
 
 // Per-PID section assembly buffer of the transport-stream reader.
 struct SectionBuffer {
@@ -125,20 +144,22 @@ struct EventView {
     size_t size = 0;  // bytes from the event's first byte to the loop end
     explicit operator bool() const { return data != nullptr; }
     int eventId() const { return (data[0] << 8) | data[1]; }
+    const uint8_t* startTime() const { return data + 2; }  // MJD, then hour, minute, second (BCD)
+    int startMjd() const { return (data[2] << 8) | data[3]; }
     // descriptors_loop_length, cut to what the section really holds
     size_t descriptorsLength() const {
         size_t n = ((data[10] & 0x0F) << 8) | data[11];
         return n <= size - kEventHeaderSize ? n : size - kEventHeaderSize;
     }
     const uint8_t* descriptors() const { return data + kEventHeaderSize; }
-    TimeRange timeRange() const { return eventTimeRange(data + 2); }
+    TimeRange timeRange() const { return eventTimeRange(startTime()); }
     // free_CA_mode: some stream of the event is scrambled.
     bool freeCaMode() const { return (data[10] & 0x10) != 0; }
     // Every bit of start_time (a following event not fixed yet) or of
     // duration (an open end) set: the broadcast leaves the value undefined.
     bool startUndefined() const { return allOnes(data + 2, 5); }
     bool durationUndefined() const { return allOnes(data + 7, 3); }
-    int64_t broadcastStart() const { return broadcastClockOf(data + 2); }
+    int64_t broadcastStart() const { return broadcastClockOf(startTime()); }
     // Hours and minutes of the duration in seconds (its seconds byte ignored,
     // as in eventTimeRange); -1 when undefined.
     int64_t durationSeconds() const;

@@ -9,6 +9,7 @@
 #include "store/block_source.h"
 #include "store/crc32.h"
 #include "store/file_io.h"
+#include "store/si_ids.h"
 #include "store/si_tables.h"
 
 namespace corvane {
@@ -27,7 +28,6 @@ constexpr int kPidNit = 0x0010;
 constexpr int kPidSdt = 0x0011;
 constexpr int kPidEit = 0x0012;
 constexpr int kPidTot = 0x0014;
-constexpr uint8_t kTableTot = 0x73;
 
 class SectionCollector {
 public:
