@@ -20,9 +20,11 @@ void emptySlot(SectionSlot& slot) {
     slot.data = nullptr;
     slot.capacity = 0;
     slot.length = 0;
+    slot.checked = 0;
 }
 
 bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n) {
+    slot.checked = 0;
     if (n > 0xFFFF) return false;
     if (slot.capacity < n || !slot.data) {
         std::free(slot.data);
@@ -91,6 +93,18 @@ static ServiceRecord* newRecord(int networkClass, int serviceId) {
         record->networkWord = static_cast<uint16_t>((networkClass & 0x0F) << 12);
     }
     return record;
+}
+
+int findService(const EpgStore* store, int networkClass, int serviceId) {
+    for (int i = 0; i < kMaxServices; ++i) {
+        const ServiceRecord* record = store->services[i];
+        if (!record) return -1;
+        if (record->identifiedBy(networkClass, serviceId)) return i;
+        bool sortsAfter = record->networkClass() > networkClass ||
+                          (record->networkClass() == networkClass && record->serviceId > serviceId);
+        if (store->serviceCount < kMaxServices && sortsAfter) return -1;
+    }
+    return -1;
 }
 
 int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
@@ -168,13 +182,13 @@ void dayRoll(ServiceRecord& record) {
     for (int k = 0; k < kSlotsPerDay; ++k) {
         SectionSlot& basic = record.basicAt(k);
         if (k == n) {
-            basic.data = nullptr, basic.capacity = 0, basic.length = 0;
+            basic.data = nullptr, basic.capacity = 0, basic.length = 0, basic.checked = 0;
         } else {
             emptySlot(basic);
         }
         SectionSlot& extended = record.extendedAt(k);
         if (k == m) {
-            extended.data = nullptr, extended.capacity = 0, extended.length = 0;
+            extended.data = nullptr, extended.capacity = 0, extended.length = 0, extended.checked = 0;
         } else {
             emptySlot(extended);
         }
@@ -205,22 +219,42 @@ static bool isStoredTable(int tid) {
     }
 }
 
-void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
+bool holdsCheckedCopy(const EpgStore* store, const uint8_t* section, size_t size) {
     const SectionHeader header(section, size);
-    if (!store || !header) return;
+    if (!store || !header || !isStoredTable(header.tableId()) || header.sectionLength() + 3 != size) return false;
+    const int index = findService(store, networkClassOf(header.originalNetworkId()), header.serviceId());
+    if (index < 0) return false;
+    const ServiceRecord& record = *store->services[index];
+    const int sectionNumber = header.sectionNumber();
+    const SectionSlot* slot;
+    if (header.tableId() == kTableEitPresentFollowing) {
+        if (sectionNumber > 1) return false;
+        slot = &record.presentFollowing[sectionNumber];
+    } else {
+        const int seq = (header.tableId() & 1) * 256 + sectionNumber;
+        slot = (header.tableId() & 0x0F) < 8 ? &record.basicAt(seq) : &record.extendedAt(seq);
+    }
+    return slot->checked && slot->data && slot->length == size && std::memcmp(slot->data, section, size) == 0;
+}
+
+void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) { fileEitSection(store, section, size); }
+
+SectionSlot* fileEitSection(EpgStore* store, const uint8_t* section, size_t size) {
+    const SectionHeader header(section, size);
+    if (!store || !header) return nullptr;
     const int tid = header.tableId();
-    if (!isStoredTable(tid)) return;
+    if (!isStoredTable(tid)) return nullptr;
     const size_t sectionLength = header.sectionLength();
-    if (sectionLength + 3 > size) return;
+    if (sectionLength + 3 > size) return nullptr;
     const int serviceId = header.serviceId();
     const int version = header.version();
     const int sectionNumber = header.sectionNumber();
     const int networkClass = networkClassOf(header.originalNetworkId());
 
     int index = findOrCreateService(store, networkClass, serviceId);
-    if (index >= kMaxServices) return;
-    if (sectionLength <= 15) return;
-    if (tid == kTableEitPresentFollowing && sectionNumber > 1) return;
+    if (index >= kMaxServices) return nullptr;
+    if (sectionLength <= 15) return nullptr;
+    if (tid == kTableEitPresentFollowing && sectionNumber > 1) return nullptr;
     ServiceRecord& record = *store->services[index];
     const size_t length = sectionLength + 3;
     const int seq = (tid & 1) * 256 + sectionNumber;
@@ -244,7 +278,7 @@ void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
         const EventView oldFirst = EventCursor(*slot).next();
         if (!newFirst || !oldFirst) break;
         if (newFirst.startMjd() == oldFirst.startMjd()) break;  // the same start date
-        if (oldFirst.timeRange().start > newFirst.timeRange().start) return;
+        if (oldFirst.timeRange().start > newFirst.timeRange().start) return nullptr;
         dayRoll(record);
     }
 
@@ -256,7 +290,7 @@ void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
         store->changed = 1;
         if (baseline && !slot->data) storeSection(*baseline, section, length);
     }
-    storeSection(*slot, section, length);
+    return storeSection(*slot, section, length) ? slot : nullptr;
 }
 
 EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t) {

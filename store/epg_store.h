@@ -47,6 +47,7 @@ struct SectionSlot {
     uint8_t* data;        // null = empty slot
     uint16_t capacity;
     uint16_t length;      // section_length + 3
+    uint8_t checked;      // the bytes passed the transport-stream reader's CRC check
 };
 
 inline SectionHeader headerOf(const SectionSlot& slot) { return {slot.data, slot.data ? size_t{slot.length} : 0}; }
@@ -124,8 +125,21 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId);
 
 // Files one complete, CRC-checked EIT section of `size` bytes (section_length + 3).
 void storeEitSection(EpgStore* store, const uint8_t* section, size_t size);
+// The same, answering the slot that now holds the section (null when it was
+// not stored).
+SectionSlot* fileEitSection(EpgStore* store, const uint8_t* section, size_t size);
+
+// True when the slot that `section` would be filed into holds exactly these
+// bytes, marked as having passed the reader's CRC check: the section's CRC
+// is right and filing it again would change nothing.
+bool holdsCheckedCopy(const EpgStore* store, const uint8_t* section, size_t size);
+
+// Index of the record (networkClass, serviceId), -1 when findOrCreateService
+// would have to create it.
+int findService(const EpgStore* store, int networkClass, int serviceId);
 
 // Slot operations shared by the store, the day roll and the data file reader.
+// Both clear `checked`.
 bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n);  // false: no memory
 void emptySlot(SectionSlot& slot);     // releases data, keeps updateCount
 void releaseService(ServiceRecord* record);

@@ -100,11 +100,15 @@ private:
         while (buffer->length > 3) {
             const size_t size = (((buffer->data[1] & 0x0F) << 8) | buffer->data[2]) + 3;
             if (static_cast<size_t>(buffer->length) < size) return;
-            if (crc32Mpeg(buffer->data, size) != 0) {
-                buffer->length = 0;
-                return;
+            // Most EIT sections repeat one the store holds byte for byte:
+            // filing it again would change nothing, its CRC is known right.
+            if (pid != kPidEit || !holdsCheckedCopy(store_, buffer->data, size)) {
+                if (crc32Mpeg(buffer->data, size) != 0) {
+                    buffer->length = 0;
+                    return;
+                }
+                dispatch(pid, buffer->data, size);
             }
-            dispatch(pid, buffer->data, size);
             const size_t rest = buffer->length - size;
             if (rest == 0 || buffer->data[size] == 0xFF) {
                 buffer->length = 0;
@@ -124,7 +128,7 @@ private:
                 handleSdtSection(store_, section, size);
                 break;
             case kPidEit:
-                storeEitSection(store_, section, size);
+                if (SectionSlot* slot = fileEitSection(store_, section, size)) slot->checked = 1;
                 break;
             default:
                 break;
