@@ -93,20 +93,23 @@ uint32_t crc32MpegTable(const uint8_t* data, size_t size, uint32_t crc) {
 // next blocks added, then the lanes are carried into one; its 128 bits times
 // x^32 are reduced to 32 and the last bytes go through the tables.
 CORVANE_FOLDING_TARGET uint32_t crc32MpegFolded(const uint8_t* p, size_t n, uint32_t crc) {
-    if (n < 64) return crc32MpegTable(p, n, crc);
-    const __m128i by512 = _mm_set_epi64x(xPowerMod(512 + 64), xPowerMod(512));
+    if (n < 16) return crc32MpegTable(p, n, crc);
     const __m128i by128 = _mm_set_epi64x(xPowerMod(128 + 64), xPowerMod(128));
-    __m128i x0 = _mm_xor_si128(loadBlock(p), _mm_set_epi32(static_cast<int>(crc), 0, 0, 0));
-    __m128i x1 = loadBlock(p + 16), x2 = loadBlock(p + 32), x3 = loadBlock(p + 48);
-    for (p += 64, n -= 64; n >= 64; p += 64, n -= 64) {
-        x0 = _mm_xor_si128(carry(x0, by512), loadBlock(p));
-        x1 = _mm_xor_si128(carry(x1, by512), loadBlock(p + 16));
-        x2 = _mm_xor_si128(carry(x2, by512), loadBlock(p + 32));
-        x3 = _mm_xor_si128(carry(x3, by512), loadBlock(p + 48));
+    __m128i x = _mm_xor_si128(loadBlock(p), _mm_set_epi32(static_cast<int>(crc), 0, 0, 0));
+    p += 16, n -= 16;
+    if (n >= 48) {
+        const __m128i by512 = _mm_set_epi64x(xPowerMod(512 + 64), xPowerMod(512));
+        __m128i x1 = loadBlock(p), x2 = loadBlock(p + 16), x3 = loadBlock(p + 32);
+        for (p += 48, n -= 48; n >= 64; p += 64, n -= 64) {
+            x = _mm_xor_si128(carry(x, by512), loadBlock(p));
+            x1 = _mm_xor_si128(carry(x1, by512), loadBlock(p + 16));
+            x2 = _mm_xor_si128(carry(x2, by512), loadBlock(p + 32));
+            x3 = _mm_xor_si128(carry(x3, by512), loadBlock(p + 48));
+        }
+        x = _mm_xor_si128(carry(x, by128), x1);
+        x = _mm_xor_si128(carry(x, by128), x2);
+        x = _mm_xor_si128(carry(x, by128), x3);
     }
-    __m128i x = _mm_xor_si128(carry(x0, by128), x1);
-    x = _mm_xor_si128(carry(x, by128), x2);
-    x = _mm_xor_si128(carry(x, by128), x3);
     for (; n >= 16; p += 16, n -= 16) x = _mm_xor_si128(carry(x, by128), loadBlock(p));
 
     // x * x^32 = high * x^96 + low * x^32, of degree < 96 after the first
