@@ -1,5 +1,6 @@
 #include "store/data_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,9 +53,87 @@ bool couldBeStoredSection(const uint8_t* p, size_t length) {
     return length >= kMinStoredSection && SectionHeader(p, length).sectionLength() + 3 == length;
 }
 
+// The largest file whose every byte a store could use: 300 records of
+// 1026 slot entries, each with the longest section there is.
+constexpr size_t kLargestSection = 0xFFF + 3;
+constexpr uint64_t kLargestUsefulFile =
+    kDataFileHeaderSize + uint64_t{kMaxServices} * (kRecordFieldsSize + kSlotEntriesPerRecord * (4 + kLargestSection));
+
+// What a load reads from, after the header. The file's bytes go into one
+// section block as far as the reading has come, so that its sections can be
+// lent to their slots where they lie instead of each being copied into a
+// buffer of its own. Without a block (no memory, the size unknown) and past
+// its end (a file longer than any store can use, or one that grew) the bytes
+// come block by block and sections are copied.
+class LoadInput {
+public:
+    LoadInput(EpgStore* store, BlockSource& source, int64_t rest, uint64_t limit) : store_(store), source_(source) {
+        const uint64_t kept = std::min<uint64_t>(rest, limit);
+        if (rest > 0 && kept > 0) block_ = takeSectionBlock(store, static_cast<size_t>(kept));
+        if (block_) capacity_ = static_cast<size_t>(kept);
+    }
+    ~LoadInput() {
+        if (used_) {
+            block_->next = store_->sectionBlocks;
+            store_->sectionBlocks = block_;
+        } else {
+            releaseSectionBlock(block_);
+        }
+        std::free(joined_);
+    }
+    LoadInput(const LoadInput&) = delete;
+    LoadInput& operator=(const LoadInput&) = delete;
+
+    // The next n bytes, valid until the next call; null when the input ends first.
+    const uint8_t* take(size_t n) {
+        if (!block_ || past_) return source_.take(n);
+        while (filled_ - pos_ < n && filled_ < capacity_) {
+            const long got = source_.read(block_->bytes() + filled_, std::min(kFill, capacity_ - filled_));
+            if (got <= 0) break;
+            filled_ += static_cast<size_t>(got);
+        }
+        const size_t held = filled_ - pos_;
+        const uint8_t* bytes = block_->bytes() + pos_;
+        pos_ += std::min(n, held);
+        if (held >= n) return bytes;
+        if (filled_ < capacity_) return nullptr;  // the input ended
+        // The input goes on past the block: what the block holds, then the rest.
+        past_ = true;
+        if (held == 0) return source_.take(n);
+        if (n > 0xFFFF || (!joined_ && !(joined_ = static_cast<uint8_t*>(std::malloc(0xFFFF))))) return nullptr;
+        const uint8_t* rest = source_.take(n - held);
+        if (!rest) return nullptr;
+        std::memcpy(joined_, bytes, held);
+        std::memcpy(joined_ + held, rest, n - held);
+        return joined_;
+    }
+
+    // Bytes just taken, as a place in the block that a slot may be lent;
+    // null when they lie elsewhere. The store keeps the block once it is.
+    uint8_t* lendable(const uint8_t* bytes) {
+        if (!block_ || bytes < block_->bytes() || bytes >= block_->bytes() + filled_) return nullptr;
+        used_ = true;
+        return block_->bytes() + (bytes - block_->bytes());
+    }
+
+private:
+    // Read a little at a time, so that the bytes are still in the cache
+    // when they are parsed.
+    static constexpr size_t kFill = 256 << 10;
+
+    EpgStore* store_;
+    BlockSource& source_;
+    SectionBlock* block_ = nullptr;
+    size_t capacity_ = 0, filled_ = 0, pos_ = 0;
+    bool past_ = false, used_ = false;
+    uint8_t* joined_ = nullptr;  // a take across the end of the block
+};
+
 // One slot entry; false on a short read. The updateCount of the file is not
-// kept; an entry that is not a section leaves the slot as it was.
-bool readSlot(BlockSource& in, SectionSlot& slot) {
+// kept; an entry that is not a section leaves the slot as it was. A section
+// that fits a buffer the slot already has goes into it, as storeSection
+// does; any other is lent where it lies when it can be.
+bool readSlot(LoadInput& in, SectionSlot& slot) {
     const uint8_t* bytes = in.take(4);
     if (!bytes) return false;
     ByteReader entry(bytes, 4);
@@ -64,11 +143,17 @@ bool readSlot(BlockSource& in, SectionSlot& slot) {
     if (length == 0) return true;
     const uint8_t* section = in.take(length);
     if (!section) return false;
-    if (couldBeStoredSection(section, length)) storeSection(slot, section, length);
+    if (!couldBeStoredSection(section, length)) return true;
+    uint8_t* place = slot.data && slot.capacity >= length ? nullptr : in.lendable(section);
+    if (place) {
+        lendSection(slot, place, length);
+    } else {
+        storeSection(slot, section, length);
+    }
     return true;
 }
 
-bool readName(BlockSource& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
+bool readName(LoadInput& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
     const uint8_t* bytes = in.take(kNameCapacity);
     if (!bytes) return false;
     std::memcpy(name, bytes, kNameCapacity);
@@ -82,7 +167,7 @@ bool readName(BlockSource& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLen
 
 // The fields after serviceId and networkWord, then the slot entries; false
 // when the input ended inside the record.
-bool readRecordBody(BlockSource& in, ServiceRecord& r, bool withTsInformation) {
+bool readRecordBody(LoadInput& in, ServiceRecord& r, bool withTsInformation) {
     if (!readName(in, r.providerName, r.providerNameLength)) return false;
     if (!readName(in, r.serviceName, r.serviceNameLength)) return false;
     if (withTsInformation) {
@@ -140,14 +225,17 @@ void alignBaselines(EpgStore* store) {
     }
 }
 
-bool readFrom(EpgStore* store, BlockSource& in) {
-    const uint8_t* header = in.take(kDataFileHeaderSize);
-    if (!header || std::memcmp(header, "Epg", 3) != 0) return false;
+// `size` is the input's whole size when known, else -1; at most `kept` bytes
+// after the header go into a section block.
+bool readFrom(EpgStore* store, BlockSource& source, int64_t size, uint64_t kept) {
+    uint8_t header[kDataFileHeaderSize];
+    if (source.readFully(header, sizeof header) != sizeof header || std::memcmp(header, "Epg", 3) != 0) return false;
     const char digits[3] = {static_cast<char>(header[3]), static_cast<char>(header[4]), '\0'};
     store->fileVersion = std::atoi(digits);
     const bool withTsInformation = store->fileVersion >= 1;
 
     clearSections(store);
+    LoadInput in(store, source, size - static_cast<int64_t>(sizeof header), kept);
     for (int n = 0; n < kMaxServices; ++n) {
         const uint8_t* bytes = in.take(4);
         if (!bytes) break;
@@ -191,15 +279,16 @@ bool readDataFile(EpgStore* store, const char* path) {
     if (!store) return false;
     InputFile file;
     if (!file.open(path)) return false;
-    BlockSource in(file);
-    if (!in.prepareTake()) return false;
-    return readFrom(store, in);
+    const int64_t size = file.size();
+    BlockSource source(file);
+    if (!source.prepareTake()) return false;
+    return readFrom(store, source, size, kLargestUsefulFile);
 }
 
-bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size) {
+bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size, size_t kept) {
     if (!store) return false;
-    BlockSource in(data, size);
-    return readFrom(store, in);
+    BlockSource source(data, size);
+    return readFrom(store, source, data ? static_cast<int64_t>(size) : 0, kept ? kept : kLargestUsefulFile);
 }
 
 }  // namespace corvane

@@ -8,26 +8,59 @@
 #include "store/invariant.h"
 #include "store/schedule_walk.h"
 #include "store/si_ids.h"
+#include "store/system_pages.h"
 
 namespace corvane {
 
 EpgStore* createStore() {
-    return static_cast<EpgStore*>(std::calloc(1, sizeof(EpgStore)));
+    auto* store = static_cast<EpgStore*>(std::calloc(1, sizeof(EpgStore)));
+    if (store) store->recordRoom = static_cast<ServiceRecord*>(allocateSystemPages(sizeof(ServiceRecord) * kMaxServices));
+    return store;
+}
+
+void releaseSectionBlock(SectionBlock* block) {
+    if (block) releaseSystemPages(block, sizeof(SectionBlock) + block->size);
+}
+
+static void releaseSectionBlocks(SectionBlock*& chain) {
+    while (SectionBlock* block = chain) {
+        chain = block->next;
+        releaseSectionBlock(block);
+    }
+}
+
+SectionBlock* takeSectionBlock(EpgStore* store, size_t n) {
+    SectionBlock* taken = nullptr;
+    for (SectionBlock** link = &store->spareBlocks; *link; link = &(*link)->next) {
+        if ((*link)->size >= n && (*link)->size / 2 <= n) {
+            taken = *link;
+            *link = taken->next;
+            taken->next = nullptr;
+            break;
+        }
+    }
+    releaseSectionBlocks(store->spareBlocks);
+    if (taken || n > SIZE_MAX - sizeof(SectionBlock)) return taken;
+    auto* block = static_cast<SectionBlock*>(allocateSystemPages(sizeof(SectionBlock) + n));
+    if (block) *block = SectionBlock{nullptr, n};
+    return block;
 }
 
 void emptySlot(SectionSlot& slot) {
-    std::free(slot.data);
+    if (!slot.lent) std::free(slot.data);
     slot.data = nullptr;
     slot.capacity = 0;
     slot.length = 0;
     slot.checked = 0;
+    slot.lent = 0;
 }
 
 bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n) {
     slot.checked = 0;
     if (n > 0xFFFF) return false;
     if (slot.capacity < n || !slot.data) {
-        std::free(slot.data);
+        if (!slot.lent) std::free(slot.data);
+        slot.lent = 0;
         slot.data = static_cast<uint8_t*>(std::malloc(n ? n : 1));
         if (!slot.data) {
             slot.capacity = 0;
@@ -41,7 +74,25 @@ bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n) {
     return true;
 }
 
-void releaseService(ServiceRecord* record) {
+void lendSection(SectionSlot& slot, uint8_t* bytes, size_t n) {
+    emptySlot(slot);
+    slot.data = bytes;
+    slot.capacity = slot.length = static_cast<uint16_t>(n);
+    slot.lent = 1;
+}
+
+// A lent section copied into a buffer of the slot's own.
+static bool ownSection(SectionSlot& slot) {
+    if (!slot.lent) return true;
+    auto* own = static_cast<uint8_t*>(std::malloc(slot.capacity ? slot.capacity : 1));
+    if (!own) return false;
+    std::memcpy(own, slot.data, slot.length);
+    slot.data = own;
+    slot.lent = 0;
+    return true;
+}
+
+static void releaseService(EpgStore* store, ServiceRecord* record) {
     if (!record) return;
     for (auto& half : record->basic)
         for (auto& slot : half) emptySlot(slot);
@@ -50,7 +101,8 @@ void releaseService(ServiceRecord* record) {
     for (auto& half : record->baseline)
         for (auto& slot : half) emptySlot(slot);
     for (auto& slot : record->presentFollowing) emptySlot(slot);
-    std::free(record);
+    const bool inRoom = store->recordRoom && record >= store->recordRoom && record < store->recordRoom + kMaxServices;
+    if (!inRoom) std::free(record);
 }
 
 static void releasePidBuffers(EpgStore* store) {
@@ -67,14 +119,20 @@ void destroyStore(EpgStore* store) {
     if (!store) return;
     store->closing = 1;
     for (auto& record : store->services) {
-        releaseService(record);
+        releaseService(store, record);
         record = nullptr;
     }
     releasePidBuffers(store);
+    releaseSectionBlocks(store->sectionBlocks);
+    releaseSectionBlocks(store->spareBlocks);
+    releaseSystemPages(store->recordRoom, sizeof(ServiceRecord) * kMaxServices);
     std::free(store);
 }
 
 void clearSections(EpgStore* store) {
+    // Only present/following [1] stays; once it owns its bytes no slot
+    // points into a section block any more.
+    bool blocksInUse = false;
     for (ServiceRecord* record : store->services) {
         if (!record) continue;
         for (auto& half : record->basic)
@@ -82,12 +140,24 @@ void clearSections(EpgStore* store) {
         for (auto& half : record->extended)
             for (auto& slot : half) emptySlot(slot);
         emptySlot(record->presentFollowing[0]);
+        blocksInUse |= !ownSection(record->presentFollowing[1]);
+    }
+    if (!blocksInUse) {
+        while (SectionBlock* block = store->sectionBlocks) {
+            store->sectionBlocks = block->next;
+            block->next = store->spareBlocks;
+            store->spareBlocks = block;
+        }
     }
     releasePidBuffers(store);
 }
 
-static ServiceRecord* newRecord(int networkClass, int serviceId) {
-    auto* record = static_cast<ServiceRecord*>(std::calloc(1, sizeof(ServiceRecord)));
+// A zeroed record: the next of the store's room (never used before, so
+// still as the system gave it), or one of its own.
+static ServiceRecord* newRecord(EpgStore* store, int networkClass, int serviceId) {
+    auto* record = store->recordRoom && store->recordsMade < kMaxServices
+                       ? &store->recordRoom[store->recordsMade++]
+                       : static_cast<ServiceRecord*>(std::calloc(1, sizeof(ServiceRecord)));
     if (record) {
         record->serviceId = static_cast<uint16_t>(serviceId);
         record->networkWord = static_cast<uint16_t>((networkClass & 0x0F) << 12);
@@ -111,7 +181,7 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
     for (int i = 0; i < kMaxServices; ++i) {
         ServiceRecord* record = store->services[i];
         if (!record) {
-            record = newRecord(networkClass, serviceId);
+            record = newRecord(store, networkClass, serviceId);
             if (!record) return kMaxServices;
             store->services[i] = record;
             ++store->serviceCount;
@@ -122,7 +192,7 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
                           (record->networkClass() == networkClass && record->serviceId > serviceId);
         if (store->serviceCount < kMaxServices && sortsAfter) {
             if (reportIf(store->serviceCount <= i, "the service count is behind the service table")) return kMaxServices;
-            ServiceRecord* inserted = newRecord(networkClass, serviceId);
+            ServiceRecord* inserted = newRecord(store, networkClass, serviceId);
             if (!inserted) return kMaxServices;
             std::memmove(&store->services[i + 1], &store->services[i],
                          sizeof(store->services[0]) * (store->serviceCount - i));
@@ -182,13 +252,17 @@ void dayRoll(ServiceRecord& record) {
     for (int k = 0; k < kSlotsPerDay; ++k) {
         SectionSlot& basic = record.basicAt(k);
         if (k == n) {
-            basic.data = nullptr, basic.capacity = 0, basic.length = 0, basic.checked = 0;
+            const uint16_t count = basic.updateCount;
+            basic = SectionSlot{};
+            basic.updateCount = count;
         } else {
             emptySlot(basic);
         }
         SectionSlot& extended = record.extendedAt(k);
         if (k == m) {
-            extended.data = nullptr, extended.capacity = 0, extended.length = 0, extended.checked = 0;
+            const uint16_t count = extended.updateCount;
+            extended = SectionSlot{};
+            extended.updateCount = count;
         } else {
             emptySlot(extended);
         }

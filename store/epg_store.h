@@ -48,6 +48,7 @@ struct SectionSlot {
     uint16_t capacity;
     uint16_t length;      // section_length + 3
     uint8_t checked;      // the bytes passed the transport-stream reader's CRC check
+    uint8_t lent;         // data lies in one of the store's section blocks: not freed on its own
 };
 
 inline SectionHeader headerOf(const SectionSlot& slot) { return {slot.data, slot.data ? size_t{slot.length} : 0}; }
@@ -95,6 +96,24 @@ struct ServiceRecord {
     const SectionSlot& baselineAt(int seq) const { return baseline[seq >> 8][seq & 255]; }
 };
 
+// The bytes of a loaded data file, kept in one allocation so that its
+// sections stay where they lie, lent to the slots that hold them. The store
+// keeps its blocks until the next data file discards the loaded sections;
+// that load may then reuse one, already in memory.
+struct EpgStore;
+
+struct alignas(64) SectionBlock {
+    SectionBlock* next;
+    size_t size;
+    uint8_t* bytes() { return reinterpret_cast<uint8_t*>(this + 1); }
+};
+
+// A block of at least n bytes for a load: a spare one of the store not much
+// larger, else a new one (null when there is no memory). The other spare
+// blocks are released.
+SectionBlock* takeSectionBlock(EpgStore* store, size_t n);
+void releaseSectionBlock(SectionBlock* block);
+
 struct EpgStore {
     ServiceRecord* services[kMaxServices];  // packed prefix, sorted by (class, id)
     int32_t serviceCount;
@@ -104,6 +123,13 @@ struct EpgStore {
     int32_t fileVersion;
     int32_t changed;   // a stored version changed, or a data file was loaded
     int32_t closing;   // set just before destruction; readers stop at once
+    SectionBlock* sectionBlocks;  // what lent slots point into
+    SectionBlock* spareBlocks;    // no slot points into these any more
+    // Room for all the records at once, taken from the system in large pages
+    // (each record is made once and kept until the store goes); null when
+    // it could not be had, and every record is then allocated on its own.
+    ServiceRecord* recordRoom;
+    int32_t recordsMade;
 };
 
 // networkClass of an original_network_id or network_id: 4..7 as they are, else 0.
@@ -139,10 +165,13 @@ bool holdsCheckedCopy(const EpgStore* store, const uint8_t* section, size_t size
 int findService(const EpgStore* store, int networkClass, int serviceId);
 
 // Slot operations shared by the store, the day roll and the data file reader.
-// Both clear `checked`.
+// All clear `checked`. A lent section is overwritten in place when the new
+// one fits, as an owned buffer is.
 bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n);  // false: no memory
 void emptySlot(SectionSlot& slot);     // releases data, keeps updateCount
-void releaseService(ServiceRecord* record);
+// The slot holds the n bytes where they lie, in one of the store's section
+// blocks; its capacity is n.
+void lendSection(SectionSlot& slot, uint8_t* bytes, size_t n);
 
 // Moves the schedule of one service one day (64 slots) earlier.
 void dayRoll(ServiceRecord& record);

@@ -1,0 +1,13 @@
+// Large blocks of memory straight from the system: page-aligned, zeroed, in
+// huge pages where the system offers them, so that filling a block of many
+// megabytes costs few page faults.
+#pragma once
+
+#include <cstddef>
+
+namespace corvane {
+
+void* allocateSystemPages(size_t n);       // null when there is no memory
+void releaseSystemPages(void* p, size_t n);  // n as allocated; null is fine
+
+}  // namespace corvane
