@@ -102,7 +102,7 @@ struct ServiceRecord {
 // that load may then reuse one, already in memory.
 struct EpgStore;
 
-struct alignas(64) SectionBlock {
+struct SectionBlock {
     SectionBlock* next;
     size_t size;
     uint8_t* bytes() { return reinterpret_cast<uint8_t*>(this + 1); }

@@ -1,6 +1,7 @@
-// Large blocks of memory straight from the system: page-aligned, zeroed, in
-// huge pages where the system offers them, so that filling a block of many
-// megabytes costs few page faults.
+// Large blocks of memory straight from the system: zeroed, in huge pages
+// where the system offers them, so that filling a block of many megabytes
+// costs few page faults. (Builds with the address sanitizer take them from
+// the heap, whose bounds it checks.)
 #pragma once
 
 #include <cstddef>
