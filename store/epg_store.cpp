@@ -130,8 +130,9 @@ void destroyStore(EpgStore* store) {
 }
 
 void clearSections(EpgStore* store) {
-    // Only present/following [1] stays; once it owns its bytes no slot
-    // points into a section block any more.
+    // Of the sections only present/following [1] and the baselines stay,
+    // and baselines are never lent: once [1] owns its bytes no slot points
+    // into a section block any more.
     bool blocksInUse = false;
     for (ServiceRecord* record : store->services) {
         if (!record) continue;
@@ -165,7 +166,9 @@ static ServiceRecord* newRecord(EpgStore* store, int networkClass, int serviceId
     return record;
 }
 
-int findService(const EpgStore* store, int networkClass, int serviceId) {
+// Index of the record (networkClass, serviceId), -1 when findOrCreateService
+// would have to create it.
+static int findService(const EpgStore* store, int networkClass, int serviceId) {
     for (int i = 0; i < kMaxServices; ++i) {
         const ServiceRecord* record = store->services[i];
         if (!record) return -1;

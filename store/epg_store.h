@@ -96,12 +96,12 @@ struct ServiceRecord {
     const SectionSlot& baselineAt(int seq) const { return baseline[seq >> 8][seq & 255]; }
 };
 
+struct EpgStore;
+
 // The bytes of a loaded data file, kept in one allocation so that its
 // sections stay where they lie, lent to the slots that hold them. The store
 // keeps its blocks until the next data file discards the loaded sections;
 // that load may then reuse one, already in memory.
-struct EpgStore;
-
 struct SectionBlock {
     SectionBlock* next;
     size_t size;
@@ -159,10 +159,6 @@ SectionSlot* fileEitSection(EpgStore* store, const uint8_t* section, size_t size
 // bytes, marked as having passed the reader's CRC check: the section's CRC
 // is right and filing it again would change nothing.
 bool holdsCheckedCopy(const EpgStore* store, const uint8_t* section, size_t size);
-
-// Index of the record (networkClass, serviceId), -1 when findOrCreateService
-// would have to create it.
-int findService(const EpgStore* store, int networkClass, int serviceId);
 
 // Slot operations shared by the store, the day roll and the data file reader.
 // All clear `checked`. A lent section is overwritten in place when the new
