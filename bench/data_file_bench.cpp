@@ -1,7 +1,8 @@
 // Speed of saving and loading the EPG data file of a full store: 300
-// services with eight days of basic and extended schedule each. Loading is
-// compared with a plain sequential read of the same file in 1 MB blocks, both
-// from the page cache.
+// services with eight days of basic and extended schedule each, every slot
+// filled (programmes of 22 minutes 30 seconds, eight to a three-hour segment,
+// one to a section). Loading is compared with a plain sequential read of the
+// same file in 1 MB blocks, both from the page cache.
 //   data_file_bench [--services N] [--days N] [--runs N] [--file PATH] [--keep]
 #include <algorithm>
 #include <cstdio>
@@ -41,8 +42,9 @@ const char* const kDetails[] = {
     "美しい映像とともにお楽しみください。ハイビジョンカメラがとらえた迫力の映像は必見です。"
     "現地の人々の声を丁寧に取材しました。"};
 
-// Every service gets the same kind of day: programmes of 20 to 60 minutes
-// with the descriptors a broadcaster sends, one event per section.
+// Every service gets the same kind of day: a programme every 22.5 minutes
+// with the descriptors a broadcaster sends, one event per section, so that
+// every schedule slot is filled.
 StorePtr buildStore(int services, int days, size_t* sectionCount) {
     StorePtr store(createStore());
     const int64_t firstDay = bc::broadcastTime(2026, 12, 7);
@@ -67,7 +69,7 @@ StorePtr buildStore(int services, int days, size_t* sectionCount) {
             bc::EitEvent e;
             e.eventId = static_cast<uint16_t>(i + 1);
             e.start = t;
-            e.duration = (i % 4 == 0) ? 3600 : 1200 + (i % 2) * 600;
+            e.duration = 1350;
             e.descriptors = basicDescriptors[(i + s) % basicDescriptors.size()];
             basic.push_back(e);
             e.descriptors = extendedDescriptors[(i + s) % extendedDescriptors.size()];
@@ -112,7 +114,12 @@ int main(int argc, char** argv) {
     double t0 = seconds();
     size_t sections = 0;
     StorePtr store = buildStore(services, days, &sections);
-    std::printf("store: %d services x %d days, %zu sections (built in %.1f s)\n", store->serviceCount, days, sections,
+    size_t filled = 0;
+    for (int i = 0; i < store->serviceCount; ++i)
+        for (int k = 0; k < days * kSlotsPerDay; ++k)
+            filled += (store->services[i]->basicAt(k).data != nullptr) + (store->services[i]->extendedAt(k).data != nullptr);
+    std::printf("store: %d services x %d days, %zu sections, %zu of the %d schedule slots filled (built in %.1f s)\n",
+                store->serviceCount, days, sections, filled, store->serviceCount * days * kSlotsPerDay * 2,
                 seconds() - t0);
 
     std::vector<double> save, load, reload, plain;
@@ -130,13 +137,14 @@ int main(int argc, char** argv) {
         fileSize = probe.size();
         probe.close();
 
-        // A plain read of the file in 1 MB blocks: the bound for loading.
-        std::unique_ptr<uint8_t[]> block(new uint8_t[1 << 20]);
+        // A plain read of the file in 1 MB blocks, into a block already in
+        // memory: the bound for loading.
+        static std::vector<uint8_t> block(1 << 20, 1);
         t0 = seconds();
         InputFile in;
         in.open(path.c_str());
         unsigned sum = 0;
-        for (long got; (got = in.read(block.get(), 1 << 20)) > 0;) sum += block[got - 1];
+        for (long got; (got = in.read(block.data(), block.size())) > 0;) sum += block[got - 1];
         in.close();
         plain.push_back(seconds() - t0);
         if (sum == 12345) std::puts("");  // keeps the read from being optimised away
@@ -160,14 +168,15 @@ int main(int argc, char** argv) {
     const double mb = static_cast<double>(fileSize) / 1e6;
     auto line = [&](const char* what, const std::vector<double>& times) {
         double best = *std::min_element(times.begin(), times.end());
-        std::printf("%-28s best %7.1f ms %8.0f MB/s   median %7.1f ms %8.0f MB/s\n", what, best * 1e3, mb / best,
-                    median(times) * 1e3, mb / median(times));
+        std::printf("%-28s best %7.1f ms %6.2f GB/s   median %7.1f ms %6.2f GB/s\n", what, best * 1e3,
+                    mb / best / 1e3, median(times) * 1e3, mb / median(times) / 1e3);
     };
     std::printf("file: %.1f MB (%lld bytes), %d runs\n", mb, static_cast<long long>(fileSize), runs);
     line("save (writeDataFile)", save);
     line("plain read, 1 MB blocks", plain);
     line("load into an empty store", load);
     line("load over the same data", reload);
+    std::printf("goal: load >= 4 GB/s\n");
     if (!keep) std::remove(path.c_str());
     return 0;
 }

@@ -1,10 +1,12 @@
 // A bounded cursor over bytes with a sticky error: parsers read straight
 // through, and any read past the end yields zeros and sets error(). Broadcast
 // tables are big-endian (u16, u32); the EPG data file is little-endian (u16le).
+// ByteWriter is its counterpart for the data file's fields.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace corvane {
 
@@ -80,6 +82,36 @@ private:
     }
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
+    size_t pos_ = 0;
+    bool error_ = false;
+};
+
+// Writes little-endian fields into a buffer of fixed size; a write that does
+// not fit is dropped whole and sets error().
+class ByteWriter {
+public:
+    ByteWriter(uint8_t* data, size_t size) : data_(data), size_(data ? size : 0) {}
+
+    size_t position() const { return pos_; }
+    bool error() const { return error_; }
+
+    void u8(uint8_t v) { bytes(&v, 1); }
+    void u16le(uint16_t v) {
+        const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+        bytes(b, 2);
+    }
+    void bytes(const void* p, size_t n) {
+        if (n > size_ - pos_) {
+            error_ = true;
+            return;
+        }
+        if (n) std::memcpy(data_ + pos_, p, n);
+        pos_ += n;
+    }
+
+private:
+    uint8_t* data_;
+    size_t size_;
     size_t pos_ = 0;
     bool error_ = false;
 };

@@ -1,5 +1,6 @@
 #include "store/data_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,31 +19,28 @@ constexpr int kWrittenVersion = 1;
 // The smallest section the store ever keeps: section_length > 15.
 constexpr size_t kMinStoredSection = 16 + 3;
 
-void put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
 bool writeSlot(AtomicOutputFile& out, const SectionSlot& slot) {
     uint8_t entry[4];
-    uint16_t length = slot.data ? slot.length : 0;
-    put16(entry, slot.updateCount);
-    put16(entry + 2, length);
+    const uint16_t length = slot.data ? slot.length : 0;
+    ByteWriter fields(entry, sizeof entry);
+    fields.u16le(slot.updateCount);
+    fields.u16le(length);
     return out.write(entry, sizeof entry) && (length == 0 || out.write(slot.data, length));
 }
 
 bool writeRecord(AtomicOutputFile& out, const ServiceRecord& r) {
-    uint8_t fields[kRecordFieldsSize];
-    put16(fields + 0, r.serviceId);
-    put16(fields + 2, r.networkWord);
-    std::memcpy(fields + 4, r.providerName, kNameCapacity);
-    put16(fields + 54, r.providerNameLength);
-    std::memcpy(fields + 56, r.serviceName, kNameCapacity);
-    put16(fields + 106, r.serviceNameLength);
-    fields[108] = r.remoteKeyId;
-    std::memcpy(fields + 109, r.tsName, kNameCapacity);
-    put16(fields + 159, r.tsNameLength);
-    if (!out.write(fields, sizeof fields)) return false;
+    uint8_t bytes[kRecordFieldsSize];
+    ByteWriter fields(bytes, sizeof bytes);
+    fields.u16le(r.serviceId);
+    fields.u16le(r.networkWord);
+    fields.bytes(r.providerName, kNameCapacity);
+    fields.u16le(r.providerNameLength);
+    fields.bytes(r.serviceName, kNameCapacity);
+    fields.u16le(r.serviceNameLength);
+    fields.u8(r.remoteKeyId);
+    fields.bytes(r.tsName, kNameCapacity);
+    fields.u16le(r.tsNameLength);
+    if (!out.write(bytes, sizeof bytes)) return false;
     for (int k = 0; k < kSlotsPerTable; ++k) {
         if (!writeSlot(out, r.basicAt(k)) || !writeSlot(out, r.extendedAt(k))) return false;
     }
@@ -52,14 +50,90 @@ bool writeRecord(AtomicOutputFile& out, const ServiceRecord& r) {
 // Bytes that the store could have kept: a whole section of a length the
 // store accepts, as long as its own section_length says.
 bool couldBeStoredSection(const uint8_t* p, size_t length) {
-    if (length < kMinStoredSection) return false;
-    size_t sectionLength = ((p[1] & 0x0F) << 8) | p[2];
-    return sectionLength + 3 == length;
+    return length >= kMinStoredSection && SectionHeader(p, length).sectionLength() + 3 == length;
 }
 
+// The largest file whose every byte a store could use: 300 records of
+// 1026 slot entries, each with the longest section there is.
+constexpr size_t kLargestSection = 0xFFF + 3;
+constexpr uint64_t kLargestUsefulFile =
+    kDataFileHeaderSize + uint64_t{kMaxServices} * (kRecordFieldsSize + kSlotEntriesPerRecord * (4 + kLargestSection));
+
+// What a load reads from, after the header. The file's bytes go into one
+// section block as far as the reading has come, so that its sections can be
+// lent to their slots where they lie instead of each being copied into a
+// buffer of its own. Without a block (no memory, the size unknown) and past
+// its end (a file longer than any store can use, or one that grew) the bytes
+// come block by block and sections are copied.
+class LoadInput {
+public:
+    LoadInput(EpgStore* store, BlockSource& source, int64_t rest, uint64_t limit) : store_(store), source_(source) {
+        const uint64_t kept = std::min<uint64_t>(rest, limit);
+        if (rest > 0 && kept > 0) block_ = takeSectionBlock(store, static_cast<size_t>(kept));
+        if (block_) capacity_ = static_cast<size_t>(kept);
+    }
+    ~LoadInput() {
+        if (used_) {
+            block_->next = store_->sectionBlocks;
+            store_->sectionBlocks = block_;
+        } else {
+            releaseSectionBlock(block_);
+        }
+        std::free(joined_);
+    }
+    LoadInput(const LoadInput&) = delete;
+    LoadInput& operator=(const LoadInput&) = delete;
+
+    // The next n bytes, valid until the next call; null when the input ends first.
+    const uint8_t* take(size_t n) {
+        if (!block_ || past_) return source_.take(n);
+        while (filled_ - pos_ < n && filled_ < capacity_) {
+            const long got = source_.read(block_->bytes() + filled_, std::min(kFill, capacity_ - filled_));
+            if (got <= 0) break;
+            filled_ += static_cast<size_t>(got);
+        }
+        const size_t held = filled_ - pos_;
+        const uint8_t* bytes = block_->bytes() + pos_;
+        pos_ += std::min(n, held);
+        if (held >= n) return bytes;
+        if (filled_ < capacity_) return nullptr;  // the input ended
+        // The input goes on past the block: what the block holds, then the rest.
+        past_ = true;
+        if (held == 0) return source_.take(n);
+        if (n > 0xFFFF || (!joined_ && !(joined_ = static_cast<uint8_t*>(std::malloc(0xFFFF))))) return nullptr;
+        const uint8_t* rest = source_.take(n - held);
+        if (!rest) return nullptr;
+        std::memcpy(joined_, bytes, held);
+        std::memcpy(joined_ + held, rest, n - held);
+        return joined_;
+    }
+
+    // Bytes just taken, as a place in the block that a slot may be lent;
+    // null when they lie elsewhere. The store keeps the block once it is.
+    uint8_t* lendable(const uint8_t* bytes) {
+        if (!block_ || bytes < block_->bytes() || bytes >= block_->bytes() + filled_) return nullptr;
+        used_ = true;
+        return block_->bytes() + (bytes - block_->bytes());
+    }
+
+private:
+    // Read a little at a time, so that the bytes are still in the cache
+    // when they are parsed.
+    static constexpr size_t kFill = 256 << 10;
+
+    EpgStore* store_;
+    BlockSource& source_;
+    SectionBlock* block_ = nullptr;
+    size_t capacity_ = 0, filled_ = 0, pos_ = 0;
+    bool past_ = false, used_ = false;
+    uint8_t* joined_ = nullptr;  // a take across the end of the block
+};
+
 // One slot entry; false on a short read. The updateCount of the file is not
-// kept; an entry that is not a section leaves the slot as it was.
-bool readSlot(BlockSource& in, SectionSlot& slot) {
+// kept; an entry that is not a section leaves the slot as it was. A section
+// that fits a buffer the slot already has goes into it, as storeSection
+// does; any other is lent where it lies when it can be.
+bool readSlot(LoadInput& in, SectionSlot& slot) {
     const uint8_t* bytes = in.take(4);
     if (!bytes) return false;
     ByteReader entry(bytes, 4);
@@ -69,11 +143,17 @@ bool readSlot(BlockSource& in, SectionSlot& slot) {
     if (length == 0) return true;
     const uint8_t* section = in.take(length);
     if (!section) return false;
-    if (couldBeStoredSection(section, length)) storeSection(slot, section, length);
+    if (!couldBeStoredSection(section, length)) return true;
+    uint8_t* place = slot.data && slot.capacity >= length ? nullptr : in.lendable(section);
+    if (place) {
+        lendSection(slot, place, length);
+    } else {
+        storeSection(slot, section, length);
+    }
     return true;
 }
 
-bool readName(BlockSource& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
+bool readName(LoadInput& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
     const uint8_t* bytes = in.take(kNameCapacity);
     if (!bytes) return false;
     std::memcpy(name, bytes, kNameCapacity);
@@ -87,7 +167,7 @@ bool readName(BlockSource& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLen
 
 // The fields after serviceId and networkWord, then the slot entries; false
 // when the input ended inside the record.
-bool readRecordBody(BlockSource& in, ServiceRecord& r, bool withTsInformation) {
+bool readRecordBody(LoadInput& in, ServiceRecord& r, bool withTsInformation) {
     if (!readName(in, r.providerName, r.providerNameLength)) return false;
     if (!readName(in, r.serviceName, r.serviceNameLength)) return false;
     if (withTsInformation) {
@@ -102,10 +182,12 @@ bool readRecordBody(BlockSource& in, ServiceRecord& r, bool withTsInformation) {
     return readSlot(in, r.presentFollowing[0]) && readSlot(in, r.presentFollowing[1]);
 }
 
-// Start date (MJD of the first event) of a stored schedule section, or -1.
+// Start date of a stored schedule section: the MJD where its first event's
+// start_time lies, or -1 when the section ends before it.
 int firstEventMjd(const SectionSlot& slot) {
-    if (!slot.data || slot.length < 18) return -1;
-    return (slot.data[16] << 8) | slot.data[17];
+    constexpr size_t kFirstStartMjd = kSectionHeaderSize + 2;  // after event_id
+    if (!slot.data || slot.length < kFirstStartMjd + 2) return -1;
+    return (slot.data[kFirstStartMjd] << 8) | slot.data[kFirstStartMjd + 1];
 }
 
 bool sameDate(int mjdA, int mjdB) {
@@ -143,14 +225,17 @@ void alignBaselines(EpgStore* store) {
     }
 }
 
-bool readFrom(EpgStore* store, BlockSource& in) {
-    const uint8_t* header = in.take(kDataFileHeaderSize);
-    if (!header || std::memcmp(header, "Epg", 3) != 0) return false;
+// `size` is the input's whole size when known, else -1; at most `kept` bytes
+// after the header go into a section block.
+bool readFrom(EpgStore* store, BlockSource& source, int64_t size, uint64_t kept) {
+    uint8_t header[kDataFileHeaderSize];
+    if (source.readFully(header, sizeof header) != sizeof header || std::memcmp(header, "Epg", 3) != 0) return false;
     const char digits[3] = {static_cast<char>(header[3]), static_cast<char>(header[4]), '\0'};
     store->fileVersion = std::atoi(digits);
     const bool withTsInformation = store->fileVersion >= 1;
 
     clearSections(store);
+    LoadInput in(store, source, size - static_cast<int64_t>(sizeof header), kept);
     for (int n = 0; n < kMaxServices; ++n) {
         const uint8_t* bytes = in.take(4);
         if (!bytes) break;
@@ -194,15 +279,16 @@ bool readDataFile(EpgStore* store, const char* path) {
     if (!store) return false;
     InputFile file;
     if (!file.open(path)) return false;
-    BlockSource in(file);
-    if (!in.prepareTake()) return false;
-    return readFrom(store, in);
+    const int64_t size = file.size();
+    BlockSource source(file);
+    if (!source.prepareTake()) return false;
+    return readFrom(store, source, size, kLargestUsefulFile);
 }
 
-bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size) {
+bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size, size_t kept) {
     if (!store) return false;
-    BlockSource in(data, size);
-    return readFrom(store, in);
+    BlockSource source(data, size);
+    return readFrom(store, source, data ? static_cast<int64_t>(size) : 0, kept ? kept : kLargestUsefulFile);
 }
 
 }  // namespace corvane

@@ -34,13 +34,19 @@ bool writeDataFile(AtomicOutputFile& out, const EpgStore& store);
 // Merges a data file into the store: the loaded sections are discarded first
 // (clearSections), the file's services are found or created and take the
 // file's names, channel and sections. A truncated file keeps what was read.
+// The file is read into one block that the store keeps, its sections lent
+// to the slots where they lie (see readDataFileBytes).
 // Slot entries that cannot be a stored section (shorter than 19 bytes, or
 // not section_length + 3 bytes long) are skipped, leaving the slot empty.
 // False, with the store untouched, when the file cannot be opened or does
 // not start with "Epg".
 bool readDataFile(EpgStore* store, const char* path);
 
-// The same over bytes in memory, as if they were the file's contents.
-bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size);
+// The same over bytes in memory, as if they were the file's contents. The
+// loaded sections stay where they lie in one block of the file's bytes as
+// far as the store can use them; `kept` bytes at most (0: that far) after the
+// header, and the rest is copied section by section. The store comes out the
+// same whatever it is.
+bool readDataFileBytes(EpgStore* store, const uint8_t* data, size_t size, size_t kept = 0);
 
 }  // namespace corvane

@@ -7,24 +7,60 @@
 #include "store/descriptor_walk.h"
 #include "store/invariant.h"
 #include "store/schedule_walk.h"
+#include "store/si_ids.h"
+#include "store/system_pages.h"
 
 namespace corvane {
 
 EpgStore* createStore() {
-    return static_cast<EpgStore*>(std::calloc(1, sizeof(EpgStore)));
+    auto* store = static_cast<EpgStore*>(std::calloc(1, sizeof(EpgStore)));
+    if (store) store->recordRoom = static_cast<ServiceRecord*>(allocateSystemPages(sizeof(ServiceRecord) * kMaxServices));
+    return store;
+}
+
+void releaseSectionBlock(SectionBlock* block) {
+    if (block) releaseSystemPages(block, sizeof(SectionBlock) + block->size);
+}
+
+static void releaseSectionBlocks(SectionBlock*& chain) {
+    while (SectionBlock* block = chain) {
+        chain = block->next;
+        releaseSectionBlock(block);
+    }
+}
+
+SectionBlock* takeSectionBlock(EpgStore* store, size_t n) {
+    SectionBlock* taken = nullptr;
+    for (SectionBlock** link = &store->spareBlocks; *link; link = &(*link)->next) {
+        if ((*link)->size >= n && (*link)->size / 2 <= n) {
+            taken = *link;
+            *link = taken->next;
+            taken->next = nullptr;
+            break;
+        }
+    }
+    releaseSectionBlocks(store->spareBlocks);
+    if (taken || n > SIZE_MAX - sizeof(SectionBlock)) return taken;
+    auto* block = static_cast<SectionBlock*>(allocateSystemPages(sizeof(SectionBlock) + n));
+    if (block) *block = SectionBlock{nullptr, n};
+    return block;
 }
 
 void emptySlot(SectionSlot& slot) {
-    std::free(slot.data);
+    if (!slot.lent) std::free(slot.data);
     slot.data = nullptr;
     slot.capacity = 0;
     slot.length = 0;
+    slot.checked = 0;
+    slot.lent = 0;
 }
 
 bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n) {
+    slot.checked = 0;
     if (n > 0xFFFF) return false;
     if (slot.capacity < n || !slot.data) {
-        std::free(slot.data);
+        if (!slot.lent) std::free(slot.data);
+        slot.lent = 0;
         slot.data = static_cast<uint8_t*>(std::malloc(n ? n : 1));
         if (!slot.data) {
             slot.capacity = 0;
@@ -38,7 +74,25 @@ bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n) {
     return true;
 }
 
-void releaseService(ServiceRecord* record) {
+void lendSection(SectionSlot& slot, uint8_t* bytes, size_t n) {
+    emptySlot(slot);
+    slot.data = bytes;
+    slot.capacity = slot.length = static_cast<uint16_t>(n);
+    slot.lent = 1;
+}
+
+// A lent section copied into a buffer of the slot's own.
+static bool ownSection(SectionSlot& slot) {
+    if (!slot.lent) return true;
+    auto* own = static_cast<uint8_t*>(std::malloc(slot.capacity ? slot.capacity : 1));
+    if (!own) return false;
+    std::memcpy(own, slot.data, slot.length);
+    slot.data = own;
+    slot.lent = 0;
+    return true;
+}
+
+static void releaseService(EpgStore* store, ServiceRecord* record) {
     if (!record) return;
     for (auto& half : record->basic)
         for (auto& slot : half) emptySlot(slot);
@@ -47,7 +101,8 @@ void releaseService(ServiceRecord* record) {
     for (auto& half : record->baseline)
         for (auto& slot : half) emptySlot(slot);
     for (auto& slot : record->presentFollowing) emptySlot(slot);
-    std::free(record);
+    const bool inRoom = store->recordRoom && record >= store->recordRoom && record < store->recordRoom + kMaxServices;
+    if (!inRoom) std::free(record);
 }
 
 static void releasePidBuffers(EpgStore* store) {
@@ -64,14 +119,21 @@ void destroyStore(EpgStore* store) {
     if (!store) return;
     store->closing = 1;
     for (auto& record : store->services) {
-        releaseService(record);
+        releaseService(store, record);
         record = nullptr;
     }
     releasePidBuffers(store);
+    releaseSectionBlocks(store->sectionBlocks);
+    releaseSectionBlocks(store->spareBlocks);
+    releaseSystemPages(store->recordRoom, sizeof(ServiceRecord) * kMaxServices);
     std::free(store);
 }
 
 void clearSections(EpgStore* store) {
+    // Of the sections only present/following [1] and the baselines stay,
+    // and baselines are never lent: once [1] owns its bytes no slot points
+    // into a section block any more.
+    bool blocksInUse = false;
     for (ServiceRecord* record : store->services) {
         if (!record) continue;
         for (auto& half : record->basic)
@@ -79,12 +141,24 @@ void clearSections(EpgStore* store) {
         for (auto& half : record->extended)
             for (auto& slot : half) emptySlot(slot);
         emptySlot(record->presentFollowing[0]);
+        blocksInUse |= !ownSection(record->presentFollowing[1]);
+    }
+    if (!blocksInUse) {
+        while (SectionBlock* block = store->sectionBlocks) {
+            store->sectionBlocks = block->next;
+            block->next = store->spareBlocks;
+            store->spareBlocks = block;
+        }
     }
     releasePidBuffers(store);
 }
 
-static ServiceRecord* newRecord(int networkClass, int serviceId) {
-    auto* record = static_cast<ServiceRecord*>(std::calloc(1, sizeof(ServiceRecord)));
+// A zeroed record: the next of the store's room (never used before, so
+// still as the system gave it), or one of its own.
+static ServiceRecord* newRecord(EpgStore* store, int networkClass, int serviceId) {
+    auto* record = store->recordRoom && store->recordsMade < kMaxServices
+                       ? &store->recordRoom[store->recordsMade++]
+                       : static_cast<ServiceRecord*>(std::calloc(1, sizeof(ServiceRecord)));
     if (record) {
         record->serviceId = static_cast<uint16_t>(serviceId);
         record->networkWord = static_cast<uint16_t>((networkClass & 0x0F) << 12);
@@ -92,11 +166,25 @@ static ServiceRecord* newRecord(int networkClass, int serviceId) {
     return record;
 }
 
+// Index of the record (networkClass, serviceId), -1 when findOrCreateService
+// would have to create it.
+static int findService(const EpgStore* store, int networkClass, int serviceId) {
+    for (int i = 0; i < kMaxServices; ++i) {
+        const ServiceRecord* record = store->services[i];
+        if (!record) return -1;
+        if (record->identifiedBy(networkClass, serviceId)) return i;
+        bool sortsAfter = record->networkClass() > networkClass ||
+                          (record->networkClass() == networkClass && record->serviceId > serviceId);
+        if (store->serviceCount < kMaxServices && sortsAfter) return -1;
+    }
+    return -1;
+}
+
 int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
     for (int i = 0; i < kMaxServices; ++i) {
         ServiceRecord* record = store->services[i];
         if (!record) {
-            record = newRecord(networkClass, serviceId);
+            record = newRecord(store, networkClass, serviceId);
             if (!record) return kMaxServices;
             store->services[i] = record;
             ++store->serviceCount;
@@ -107,7 +195,7 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
                           (record->networkClass() == networkClass && record->serviceId > serviceId);
         if (store->serviceCount < kMaxServices && sortsAfter) {
             if (reportIf(store->serviceCount <= i, "the service count is behind the service table")) return kMaxServices;
-            ServiceRecord* inserted = newRecord(networkClass, serviceId);
+            ServiceRecord* inserted = newRecord(store, networkClass, serviceId);
             if (!inserted) return kMaxServices;
             std::memmove(&store->services[i + 1], &store->services[i],
                          sizeof(store->services[0]) * (store->serviceCount - i));
@@ -126,7 +214,8 @@ int64_t EventView::durationSeconds() const {
 
 int originalNetworkIdOf(const ServiceRecord& record) {
     auto fromSlot = [](const SectionSlot& slot) {
-        return slot.data && slot.length >= kSectionHeaderSize ? (slot.data[10] << 8) | slot.data[11] : -1;
+        const SectionHeader header = headerOf(slot);
+        return header ? header.originalNetworkId() : -1;
     };
     for (int k = 0; k < kSlotsPerTable; ++k)
         for (const SectionSlot* slot : {&record.basicAt(k), &record.extendedAt(k)})
@@ -147,14 +236,6 @@ EventView EventCursor::next() {
     return event;
 }
 
-// The first event's start date and time of a stored schedule section, when
-// the section holds a whole first event header.
-static bool firstEventOf(const uint8_t* section, size_t length, int* mjd, const uint8_t** startTime) {
-    if (length < kSectionHeaderSize + kEventHeaderSize + kCrcSize) return false;
-    *mjd = (section[16] << 8) | section[17];
-    *startTime = section + 16;
-    return true;
-}
 
 void dayRoll(ServiceRecord& record) {
     int n = -1;
@@ -174,13 +255,17 @@ void dayRoll(ServiceRecord& record) {
     for (int k = 0; k < kSlotsPerDay; ++k) {
         SectionSlot& basic = record.basicAt(k);
         if (k == n) {
-            basic.data = nullptr, basic.capacity = 0, basic.length = 0;
+            const uint16_t count = basic.updateCount;
+            basic = SectionSlot{};
+            basic.updateCount = count;
         } else {
             emptySlot(basic);
         }
         SectionSlot& extended = record.extendedAt(k);
         if (k == m) {
-            extended.data = nullptr, extended.capacity = 0, extended.length = 0;
+            const uint16_t count = extended.updateCount;
+            extended = SectionSlot{};
+            extended.updateCount = count;
         } else {
             emptySlot(extended);
         }
@@ -200,29 +285,53 @@ void dayRoll(ServiceRecord& record) {
 
 static bool isStoredTable(int tid) {
     switch (tid) {
-        case 0x4E: case 0x50: case 0x51: case 0x58: case 0x59:
-        case 0x60: case 0x61: case 0x68: case 0x69:
+        case kTableEitPresentFollowing:
+        case kTableEitScheduleBasic: case kTableEitScheduleBasic + 1:
+        case kTableEitScheduleExtended: case kTableEitScheduleExtended + 1:
+        case kTableEitScheduleBasicOther: case kTableEitScheduleBasicOther + 1:
+        case kTableEitScheduleExtendedOther: case kTableEitScheduleExtendedOther + 1:
             return true;
         default:
             return false;
     }
 }
 
-void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
-    if (!store || !section || size < kSectionHeaderSize) return;
-    const int tid = section[0];
-    if (!isStoredTable(tid)) return;
-    const size_t sectionLength = ((section[1] & 0x0F) << 8) | section[2];
-    if (sectionLength + 3 > size) return;
-    const int serviceId = (section[3] << 8) | section[4];
-    const int version = (section[5] >> 1) & 0x1F;
-    const int sectionNumber = section[6];
-    const int networkClass = networkClassOf((section[10] << 8) | section[11]);
+bool holdsCheckedCopy(const EpgStore* store, const uint8_t* section, size_t size) {
+    const SectionHeader header(section, size);
+    if (!store || !header || !isStoredTable(header.tableId()) || header.sectionLength() + 3 != size) return false;
+    const int index = findService(store, networkClassOf(header.originalNetworkId()), header.serviceId());
+    if (index < 0) return false;
+    const ServiceRecord& record = *store->services[index];
+    const int sectionNumber = header.sectionNumber();
+    const SectionSlot* slot;
+    if (header.tableId() == kTableEitPresentFollowing) {
+        if (sectionNumber > 1) return false;
+        slot = &record.presentFollowing[sectionNumber];
+    } else {
+        const int seq = (header.tableId() & 1) * 256 + sectionNumber;
+        slot = (header.tableId() & 0x0F) < 8 ? &record.basicAt(seq) : &record.extendedAt(seq);
+    }
+    return slot->checked && slot->data && slot->length == size && std::memcmp(slot->data, section, size) == 0;
+}
+
+void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) { fileEitSection(store, section, size); }
+
+SectionSlot* fileEitSection(EpgStore* store, const uint8_t* section, size_t size) {
+    const SectionHeader header(section, size);
+    if (!store || !header) return nullptr;
+    const int tid = header.tableId();
+    if (!isStoredTable(tid)) return nullptr;
+    const size_t sectionLength = header.sectionLength();
+    if (sectionLength + 3 > size) return nullptr;
+    const int serviceId = header.serviceId();
+    const int version = header.version();
+    const int sectionNumber = header.sectionNumber();
+    const int networkClass = networkClassOf(header.originalNetworkId());
 
     int index = findOrCreateService(store, networkClass, serviceId);
-    if (index >= kMaxServices) return;
-    if (sectionLength <= 15) return;
-    if (tid == 0x4E && sectionNumber > 1) return;
+    if (index >= kMaxServices) return nullptr;
+    if (sectionLength <= 15) return nullptr;
+    if (tid == kTableEitPresentFollowing && sectionNumber > 1) return nullptr;
     ServiceRecord& record = *store->services[index];
     const size_t length = sectionLength + 3;
     const int seq = (tid & 1) * 256 + sectionNumber;
@@ -230,35 +339,35 @@ void storeEitSection(EpgStore* store, const uint8_t* section, size_t size) {
     SectionSlot* slot;
     SectionSlot* baseline = nullptr;
     for (;;) {
-        if (tid == 0x4E) {
+        if (tid == kTableEitPresentFollowing) {
             slot = &record.presentFollowing[sectionNumber];
             break;
         }
-        bool basicTable = (tid & 0x0F) < 8;  // 0x50/0x51/0x60/0x61 versus 0x58/0x59/0x68/0x69
+        bool basicTable = (tid & 0x0F) < 8;  // basic information in the lower half of each group
         slot = basicTable ? &record.basicAt(seq) : &record.extendedAt(seq);
         if (basicTable) baseline = &record.baselineAt(seq);
 
         // A schedule slot holding another day's section: roll the schedule
         // forward when the new section is the newer day, else drop it.
-        if (!slot->data || ((slot->data[3] << 8) | slot->data[4]) == 0) break;
-        int newMjd, oldMjd;
-        const uint8_t *newStart, *oldStart;
-        if (!firstEventOf(section, length, &newMjd, &newStart) ||
-            !firstEventOf(slot->data, slot->length, &oldMjd, &oldStart))
-            break;
-        if (newMjd == oldMjd) break;  // the same start date
-        if (eventTimeRange(oldStart).start > eventTimeRange(newStart).start) return;
+        const SectionHeader stored = headerOf(*slot);
+        if (!stored || stored.serviceId() == 0) break;
+        const EventView newFirst = EventCursor(section, length).next();
+        const EventView oldFirst = EventCursor(*slot).next();
+        if (!newFirst || !oldFirst) break;
+        if (newFirst.startMjd() == oldFirst.startMjd()) break;  // the same start date
+        if (oldFirst.timeRange().start > newFirst.timeRange().start) return nullptr;
         dayRoll(record);
     }
 
     record.serviceId = static_cast<uint16_t>(serviceId);
-    const int oldVersion = slot->data ? ((slot->data[5] >> 1) & 0x1F) : -1;
+    const SectionHeader stored = headerOf(*slot);
+    const int oldVersion = stored ? stored.version() : -1;
     if (oldVersion != version) {
         ++slot->updateCount;
         store->changed = 1;
         if (baseline && !slot->data) storeSection(*baseline, section, length);
     }
-    storeSection(*slot, section, length);
+    return storeSection(*slot, section, length) ? slot : nullptr;
 }
 
 EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t) {
@@ -274,7 +383,7 @@ EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t
         }
         if (range.end <= t) return WalkStep::next;
         found = event;
-        if (hasDescriptor(event, 0x4E) || !startedLater || followingUsed) return WalkStep::stop;
+        if (hasDescriptor(event, kTagExtendedEvent) || !startedLater || followingUsed) return WalkStep::stop;
         followingUsed = true;
         return WalkStep::following;
     });

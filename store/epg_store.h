@@ -24,13 +24,34 @@ constexpr size_t kSectionHeaderSize = 14;  // events start here
 constexpr size_t kCrcSize = 4;
 constexpr size_t kEventHeaderSize = 12;
 
+// The header of an EIT section, read where the section lies. Empty over
+// fewer than kSectionHeaderSize bytes.
+class SectionHeader {
+public:
+    SectionHeader(const uint8_t* section, size_t size) : p_(section && size >= kSectionHeaderSize ? section : nullptr) {}
+    explicit operator bool() const { return p_ != nullptr; }
+    int tableId() const { return p_[0]; }
+    size_t sectionLength() const { return ((p_[1] & 0x0F) << 8) | p_[2]; }
+    int serviceId() const { return (p_[3] << 8) | p_[4]; }
+    int version() const { return (p_[5] >> 1) & 0x1F; }
+    int sectionNumber() const { return p_[6]; }
+    int originalNetworkId() const { return (p_[10] << 8) | p_[11]; }
+
+private:
+    const uint8_t* p_;
+};
+
 // Holds at most one raw section. The buffer grows and is never shrunk.
 struct SectionSlot {
     uint16_t updateCount;
     uint8_t* data;        // null = empty slot
     uint16_t capacity;
     uint16_t length;      // section_length + 3
+    uint8_t checked;      // the bytes passed the transport-stream reader's CRC check
+    uint8_t lent;         // data lies in one of the store's section blocks: not freed on its own
 };
+
+inline SectionHeader headerOf(const SectionSlot& slot) { return {slot.data, slot.data ? size_t{slot.length} : 0}; }
 
 // Per-PID section assembly buffer of the transport-stream reader.
 struct SectionBuffer {
@@ -75,6 +96,24 @@ struct ServiceRecord {
     const SectionSlot& baselineAt(int seq) const { return baseline[seq >> 8][seq & 255]; }
 };
 
+struct EpgStore;
+
+// The bytes of a loaded data file, kept in one allocation so that its
+// sections stay where they lie, lent to the slots that hold them. The store
+// keeps its blocks until the next data file discards the loaded sections;
+// that load may then reuse one, already in memory.
+struct SectionBlock {
+    SectionBlock* next;
+    size_t size;
+    uint8_t* bytes() { return reinterpret_cast<uint8_t*>(this + 1); }
+};
+
+// A block of at least n bytes for a load: a spare one of the store not much
+// larger, else a new one (null when there is no memory). The other spare
+// blocks are released.
+SectionBlock* takeSectionBlock(EpgStore* store, size_t n);
+void releaseSectionBlock(SectionBlock* block);
+
 struct EpgStore {
     ServiceRecord* services[kMaxServices];  // packed prefix, sorted by (class, id)
     int32_t serviceCount;
@@ -84,6 +123,13 @@ struct EpgStore {
     int32_t fileVersion;
     int32_t changed;   // a stored version changed, or a data file was loaded
     int32_t closing;   // set just before destruction; readers stop at once
+    SectionBlock* sectionBlocks;  // what lent slots point into
+    SectionBlock* spareBlocks;    // no slot points into these any more
+    // Room for all the records at once, taken from the system in large pages
+    // (each record is made once and kept until the store goes); null when
+    // it could not be had, and every record is then allocated on its own.
+    ServiceRecord* recordRoom;
+    int32_t recordsMade;
 };
 
 // networkClass of an original_network_id or network_id: 4..7 as they are, else 0.
@@ -105,11 +151,23 @@ int findOrCreateService(EpgStore* store, int networkClass, int serviceId);
 
 // Files one complete, CRC-checked EIT section of `size` bytes (section_length + 3).
 void storeEitSection(EpgStore* store, const uint8_t* section, size_t size);
+// The same, answering the slot that now holds the section (null when it was
+// not stored).
+SectionSlot* fileEitSection(EpgStore* store, const uint8_t* section, size_t size);
+
+// True when the slot that `section` would be filed into holds exactly these
+// bytes, marked as having passed the reader's CRC check: the section's CRC
+// is right and filing it again would change nothing.
+bool holdsCheckedCopy(const EpgStore* store, const uint8_t* section, size_t size);
 
 // Slot operations shared by the store, the day roll and the data file reader.
+// All clear `checked`. A lent section is overwritten in place when the new
+// one fits, as an owned buffer is.
 bool storeSection(SectionSlot& slot, const uint8_t* bytes, size_t n);  // false: no memory
 void emptySlot(SectionSlot& slot);     // releases data, keeps updateCount
-void releaseService(ServiceRecord* record);
+// The slot holds the n bytes where they lie, in one of the store's section
+// blocks; its capacity is n.
+void lendSection(SectionSlot& slot, uint8_t* bytes, size_t n);
 
 // Moves the schedule of one service one day (64 slots) earlier.
 void dayRoll(ServiceRecord& record);
@@ -125,20 +183,22 @@ struct EventView {
     size_t size = 0;  // bytes from the event's first byte to the loop end
     explicit operator bool() const { return data != nullptr; }
     int eventId() const { return (data[0] << 8) | data[1]; }
+    const uint8_t* startTime() const { return data + 2; }  // MJD, then hour, minute, second (BCD)
+    int startMjd() const { return (data[2] << 8) | data[3]; }
     // descriptors_loop_length, cut to what the section really holds
     size_t descriptorsLength() const {
         size_t n = ((data[10] & 0x0F) << 8) | data[11];
         return n <= size - kEventHeaderSize ? n : size - kEventHeaderSize;
     }
     const uint8_t* descriptors() const { return data + kEventHeaderSize; }
-    TimeRange timeRange() const { return eventTimeRange(data + 2); }
+    TimeRange timeRange() const { return eventTimeRange(startTime()); }
     // free_CA_mode: some stream of the event is scrambled.
     bool freeCaMode() const { return (data[10] & 0x10) != 0; }
     // Every bit of start_time (a following event not fixed yet) or of
     // duration (an open end) set: the broadcast leaves the value undefined.
     bool startUndefined() const { return allOnes(data + 2, 5); }
     bool durationUndefined() const { return allOnes(data + 7, 3); }
-    int64_t broadcastStart() const { return broadcastClockOf(data + 2); }
+    int64_t broadcastStart() const { return broadcastClockOf(startTime()); }
     // Hours and minutes of the duration in seconds (its seconds byte ignored,
     // as in eventTimeRange); -1 when undefined.
     int64_t durationSeconds() const;

@@ -5,16 +5,11 @@
 #include "store/arib.h"
 #include "store/byte_reader.h"
 #include "store/descriptor_walk.h"
+#include "store/si_ids.h"
 
 namespace corvane {
 
 namespace {
-
-constexpr uint8_t kShortEventTag = 0x4D;
-constexpr uint8_t kExtendedEventTag = 0x4E;
-constexpr uint8_t kComponentTag = 0x50;
-constexpr uint8_t kContentTag = 0x54;
-constexpr uint8_t kAudioComponentTag = 0xC4;
 
 // Decode buffers are twice the source plus a margin, as the lists size them.
 constexpr size_t decodeBufferSize(size_t sourceLength) { return 2 * sourceLength + 80; }
@@ -53,13 +48,13 @@ struct StreamFields {
 
     bool take(uint8_t tag, ByteReader body) {
         switch (tag) {
-            case kComponentTag:
+            case kTagComponent:
                 if (body.remaining() >= 2) componentType = body.current()[1];
                 return true;
-            case kAudioComponentTag:
+            case kTagAudioComponent:
                 if (body.remaining() >= 2) audioComponentType = body.current()[1];
                 return true;
-            case kContentTag:
+            case kTagContent:
                 if (body.remaining() >= 1) {
                     uint8_t nibbles = body.current()[0];
                     genreLevel1 = nibbles >> 4;
@@ -176,7 +171,7 @@ EventSummary readEventSummary(const EventView& event) {
 
     StreamFields fields;
     forEachDescriptor(event, [&](uint8_t tag, ByteReader body) {
-        if (fields.take(tag, body) || tag != kShortEventTag) return;
+        if (fields.take(tag, body) || tag != kTagShortEvent) return;
         int counted = 0;
         forEachShortEventItem(body, [&](ByteReader item) {
             if (item.remaining() == 0) return true;  // skipped, not counted
@@ -201,7 +196,7 @@ size_t readEventRawName(const EventView& event, uint8_t* name, size_t capacity, 
     size_t placed = 0;
     if (event && event.size >= kEventHeaderSize) {
         forEachDescriptor(event, [&](uint8_t tag, ByteReader body) {
-            if (fields.take(tag, body) || tag != kShortEventTag) return;
+            if (fields.take(tag, body) || tag != kTagShortEvent) return;
             placed = 0;
             forEachShortEventItem(body, [&](ByteReader item) {
                 size_t n = item.remaining();
@@ -222,7 +217,7 @@ void assembleExtendedText(const EventView& event, TextSink& sink) {
     if (!event || event.size < kEventHeaderSize) return;
     ExtendedTextAssembler assembler(sink);
     forEachDescriptor(event, [&](uint8_t tag, ByteReader body) {
-        if (tag == kExtendedEventTag) assembler.descriptor(body);
+        if (tag == kTagExtendedEvent) assembler.descriptor(body);
     });
     assembler.finish();
 }
@@ -272,11 +267,11 @@ EventComponents readEventComponents(const EventView& event) {
         out[3] = '\0';
     };
     forEachDescriptor(event, [&](uint8_t tag, ByteReader body) {
-        if (tag == kComponentTag && body.remaining() >= 2) {
+        if (tag == kTagComponent && body.remaining() >= 2) {
             found.hasVideo = true;
             found.streamContent = body.u8() & 0x0F;
             found.componentType = body.u8();
-        } else if (tag == kContentTag && !body.atEnd()) {  // an empty one sets nothing, as in the summary
+        } else if (tag == kTagContent && !body.atEnd()) {  // an empty one sets nothing, as in the summary
             found.contentCount = 0;
             // A last entry cut after its genre byte still counts, as in the summary.
             while (!body.atEnd() && found.contentCount < kMaxContentEntries) {
@@ -286,7 +281,7 @@ EventComponents readEventComponents(const EventView& event) {
                     static_cast<uint8_t>(nibbles >> 4), static_cast<uint8_t>(nibbles & 0x0F),
                     static_cast<uint8_t>(user >> 4), static_cast<uint8_t>(user & 0x0F)};
             }
-        } else if (tag == kAudioComponentTag && body.remaining() >= 9 &&
+        } else if (tag == kTagAudioComponent && body.remaining() >= 9 &&
                    found.audioCount < kMaxAudioComponents) {
             AudioComponent& audio = found.audio[found.audioCount++];
             body.skip(1);  // stream_content

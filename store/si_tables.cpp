@@ -4,18 +4,12 @@
 #include <cstring>
 
 #include "store/byte_reader.h"
+#include "store/si_ids.h"
 
 namespace corvane {
 
 namespace {
 
-constexpr uint8_t kNitActual = 0x40;
-constexpr uint8_t kSdtActual = 0x42;
-constexpr uint8_t kTot = 0x73;
-constexpr uint8_t kServiceListTag = 0x41;
-constexpr uint8_t kSatelliteDeliveryTag = 0x43;
-constexpr uint8_t kServiceTag = 0x48;
-constexpr uint8_t kTsInformationTag = 0xCD;
 constexpr uint8_t kDigitalTelevision = 0x01;
 
 // The record of (networkClass, serviceId) when there is one; none is created.
@@ -71,7 +65,7 @@ ByteReader sectionBody(const uint8_t* section, size_t size, uint8_t tableId) {
 }  // namespace
 
 void handleNitSection(EpgStore* store, const uint8_t* section, size_t size) {
-    ByteReader reader = sectionBody(section, size, kNitActual);
+    ByteReader reader = sectionBody(section, size, kTableNitActual);
     if (!store || reader.atEnd()) return;
     reader.skip(3);
     const int networkClass = networkClassOf(reader.u16());
@@ -104,7 +98,7 @@ void handleNitSection(EpgStore* store, const uint8_t* section, size_t size) {
         while (descriptors.remaining() >= 2) {
             const uint8_t tag = descriptors.u8();
             ByteReader data = descriptors.window(descriptors.u8());
-            if (tag == kServiceListTag) {
+            if (tag == kTagServiceList) {
                 while (data.remaining() >= 3) {
                     const uint16_t serviceId = data.u16();
                     if (data.u8() != kDigitalTelevision) continue;
@@ -113,13 +107,13 @@ void handleNitSection(EpgStore* store, const uint8_t* section, size_t size) {
                     else if (pendingCount < sizeof pending / sizeof pending[0])
                         pending[pendingCount++] = serviceId;
                 }
-            } else if (tag == kSatelliteDeliveryTag) {
+            } else if (tag == kTagSatelliteDelivery) {
                 if (data.remaining() < 4) continue;
                 std::memcpy(lastFrequency, data.bytes(4), 4);
                 frequencySeen = satelliteSeen = true;
                 for (size_t i = 0; i < pendingCount; ++i) describe(pending[i]);
                 pendingCount = 0;
-            } else if (tag == kTsInformationTag) {
+            } else if (tag == kTagTsInformation) {
                 takeTsInformation(store, data, networkClass, lastFrequency, frequencySeen);
                 break;  // the rest of the entry is not examined
             }
@@ -128,7 +122,7 @@ void handleNitSection(EpgStore* store, const uint8_t* section, size_t size) {
 }
 
 void handleSdtSection(EpgStore* store, const uint8_t* section, size_t size) {
-    ByteReader reader = sectionBody(section, size, kSdtActual);
+    ByteReader reader = sectionBody(section, size, kTableSdtActual);
     if (!store || reader.atEnd()) return;
     reader.skip(8);
     const int networkClass = networkClassOf(reader.u16());
@@ -141,7 +135,7 @@ void handleSdtSection(EpgStore* store, const uint8_t* section, size_t size) {
         while (descriptors.remaining() >= 2) {
             const uint8_t tag = descriptors.u8();
             ByteReader data = descriptors.window(descriptors.u8());
-            if (tag != kServiceTag || data.u8() != kDigitalTelevision) continue;
+            if (tag != kTagService || data.u8() != kDigitalTelevision) continue;
             uint8_t provider[kNameCapacity], name[kNameCapacity];
             const size_t providerLength = copyName(provider, data);
             const size_t nameLength = copyName(name, data);
@@ -166,7 +160,7 @@ void handleSdtSection(EpgStore* store, const uint8_t* section, size_t size) {
 
 void handleTotSection(EpgStore* store, const uint8_t* section, size_t size) {
     // JST_time: 16-bit MJD, then hour, minute and second in BCD.
-    if (!store || !section || size < 8 || section[0] != kTot) return;
+    if (!store || !section || size < 8 || section[0] != kTableTot) return;
     const Date date = mjdToDate((section[3] << 8) | section[4]);
     store->totYear = date.year;
     store->totMonth = date.month;

@@ -9,6 +9,7 @@
 #include "store/block_source.h"
 #include "store/crc32.h"
 #include "store/file_io.h"
+#include "store/si_ids.h"
 #include "store/si_tables.h"
 
 namespace corvane {
@@ -16,6 +17,7 @@ namespace corvane {
 namespace {
 
 constexpr size_t kPacketSize = 188;
+constexpr size_t kPayloadSize = kPacketSize - 4;
 constexpr int kMinUnit = 188;
 constexpr int kMaxUnit = 319;
 constexpr int kRunLength = 8;              // sync bytes in a row that mark a packet run
@@ -27,16 +29,21 @@ constexpr int kPidNit = 0x0010;
 constexpr int kPidSdt = 0x0011;
 constexpr int kPidEit = 0x0012;
 constexpr int kPidTot = 0x0014;
-constexpr uint8_t kTableTot = 0x73;
+
+// Out of line, so that the copy of a piece known to be shorter than a
+// packet is not expanded into a slow-starting string instruction.
+[[gnu::noinline]] void copyPiece(uint8_t* to, const uint8_t* from, size_t n) { std::memcpy(to, from, n); }
 
 class SectionCollector {
 public:
     explicit SectionCollector(EpgStore* store) : store_(store) {}
 
     void handlePacket(const uint8_t* packet) {
-        if (store_->closing || packet[0] != kSync || (packet[1] & 0x80)) return;
+        // Nearly every packet carries some other PID (video, audio, the
+        // reserved 0x0002..0x000F among them): one comparison skips it.
         const int pid = ((packet[1] & 0x1F) << 8) | packet[2];
-        if (pid >= 0x0002 && pid <= 0x000F) return;
+        if (pid < kPidNit || pid > kPidTot) return;
+        if (store_->closing || packet[0] != kSync || (packet[1] & 0x80)) return;
         if ((packet[3] >> 6) == 1 || ((packet[3] >> 4) & 3) == 0) return;
         switch (pid) {
             case kPidEit:
@@ -67,7 +74,13 @@ private:
             buffer->data = grown;
             buffer->capacity = static_cast<int32_t>(capacity);
         }
-        std::memcpy(buffer->data + buffer->length, bytes, n);
+        // A whole payload, the common case, is copied as a block of known
+        // size; the pieces at a section's start and end by the library.
+        if (n == kPayloadSize) {
+            std::memcpy(buffer->data + buffer->length, bytes, kPayloadSize);
+        } else {
+            copyPiece(buffer->data + buffer->length, bytes, n);
+        }
         buffer->length += static_cast<int32_t>(n);
         return true;
     }
@@ -100,11 +113,15 @@ private:
         while (buffer->length > 3) {
             const size_t size = (((buffer->data[1] & 0x0F) << 8) | buffer->data[2]) + 3;
             if (static_cast<size_t>(buffer->length) < size) return;
-            if (crc32Mpeg(buffer->data, size) != 0) {
-                buffer->length = 0;
-                return;
+            // Most EIT sections repeat one the store holds byte for byte:
+            // filing it again would change nothing, its CRC is known right.
+            if (pid != kPidEit || !holdsCheckedCopy(store_, buffer->data, size)) {
+                if (crc32Mpeg(buffer->data, size) != 0) {
+                    buffer->length = 0;
+                    return;
+                }
+                dispatch(pid, buffer->data, size);
             }
-            dispatch(pid, buffer->data, size);
             const size_t rest = buffer->length - size;
             if (rest == 0 || buffer->data[size] == 0xFF) {
                 buffer->length = 0;
@@ -124,7 +141,7 @@ private:
                 handleSdtSection(store_, section, size);
                 break;
             case kPidEit:
-                storeEitSection(store_, section, size);
+                if (SectionSlot* slot = fileEitSection(store_, section, size)) slot->checked = 1;
                 break;
             default:
                 break;
@@ -154,14 +171,20 @@ void readStream(EpgStore* store, BlockSource& source, int64_t size, ProgressSink
     auto stopped = [&](int64_t done) { return !report(done) || store->closing; };
 
     if (stopped(0)) return;
-    // Room for a block after the bytes carried over from the previous one.
-    const size_t capacity = std::max(blockSize + kRunLength * kMaxUnit, kDetectionSize);
-    std::unique_ptr<uint8_t[]> storage(new (std::nothrow) uint8_t[capacity]);
+    // Each block is read to the same page-aligned place; the bytes carried
+    // over from the block before (less than a unit, or a run of units while
+    // resynchronising) go just in front of it.
+    constexpr size_t kCarryRoom = 4096;
+    constexpr size_t kAlignment = 4096;
+    static_assert(kCarryRoom >= kRunLength * kMaxUnit);
+    const size_t block = std::max(blockSize, kDetectionSize);
+    std::unique_ptr<uint8_t[]> storage(new (std::nothrow) uint8_t[kCarryRoom + block + kAlignment]);
     if (!storage) return;
-    uint8_t* buffer = storage.get();
+    const uintptr_t room = reinterpret_cast<uintptr_t>(storage.get()) + kCarryRoom;
+    uint8_t* const blockStart = storage.get() + kCarryRoom + ((kAlignment - room % kAlignment) % kAlignment);
 
-    size_t end = source.readFully(buffer, kDetectionSize);
-    const int detected = select_unit_size(buffer, buffer + end);
+    size_t end = source.readFully(blockStart, kDetectionSize);
+    const int detected = select_unit_size(blockStart, blockStart + end);
     if (detected < kMinUnit) {
         std::fputs("error - failed on select_unit_size()\n", stderr);
         return;
@@ -171,32 +194,34 @@ void readStream(EpgStore* store, BlockSource& source, int64_t size, ProgressSink
     if (stopped(readTotal / 1000)) return;
 
     SectionCollector collector(store);
+    // The bytes at hand: data[0, end).
+    uint8_t* data = blockStart;
     // A resynchronisation that reaches the end of the block goes on in the
     // next one: until a run is found, a sync byte is no packet start by itself.
     bool resyncing = false;
+    // Finds the next run of packets from p; false (p moved past every
+    // position already rejected) when it may start only in the next block.
+    auto resynchronise = [&](size_t& p) {
+        const size_t searchLimit = end > kRunLength * unit ? end - kRunLength * unit : 0;
+        const size_t q = findPacketRun(data, p, searchLimit, unit);
+        resyncing = q == SIZE_MAX;
+        p = resyncing ? std::max(p, searchLimit) : q;
+        return !resyncing;
+    };
     for (;;) {
         size_t p = 0;
-        while (p + unit <= end) {
-            if (buffer[p] != kSync || resyncing) {
-                const size_t searchLimit = end > kRunLength * unit ? end - kRunLength * unit : 0;
-                const size_t q = findPacketRun(buffer, p, searchLimit, unit);
-                if (q == SIZE_MAX) {
-                    // Positions already rejected are not kept: only those that
-                    // could still start a run with the next bytes go on.
-                    p = std::max(p, searchLimit);
-                    resyncing = true;
-                    break;
-                }
-                p = q;
-                resyncing = false;
+        if (!resyncing || resynchronise(p)) {
+            while (p + unit <= end) {
+                if (data[p] != kSync && !resynchronise(p)) break;
+                collector.handlePacket(data + p);
+                p += unit;
             }
-            collector.handlePacket(buffer + p);
-            p += unit;
         }
 
         const size_t kept = end - p;
-        std::memmove(buffer, buffer + p, kept);
-        const long got = source.read(buffer + kept, capacity - kept);
+        std::memmove(blockStart - kept, data + p, kept);
+        data = blockStart - kept;
+        const long got = source.read(blockStart, block);
         end = kept;
         if (got < 1) break;
         end += static_cast<size_t>(got);
@@ -208,19 +233,19 @@ void readStream(EpgStore* store, BlockSource& source, int64_t size, ProgressSink
     // Tail: the last bytes, resynchronised on every remaining unit.
     size_t p = 0;
     while (p + kPacketSize <= end && !store->closing) {
-        if (buffer[p] != kSync || resyncing) {
+        if (data[p] != kSync || resyncing) {
             size_t q = p;
             for (; end - q > kPacketSize; ++q) {
                 const size_t n = (end - q) / unit;
                 size_t i = 0;
-                while (i < n && buffer[q + i * unit] == kSync) ++i;
+                while (i < n && data[q + i * unit] == kSync) ++i;
                 if (i == n) break;
             }
             if (end - q <= kPacketSize) return;
             p = q;
             resyncing = false;
         }
-        collector.handlePacket(buffer + p);
+        collector.handlePacket(data + p);
         p += unit;
     }
 }

@@ -146,6 +146,10 @@ TEST(DataFile, SavesWholeFilesAndReadsThemBack) {
     ASSERT_TRUE(readDataFile(loaded.get(), dat.c_str()));
     EXPECT_EQ(std::tuple(1, 1), std::tuple(loaded->fileVersion, loaded->changed));
     expectFileHolds(file, *loaded, true);
+    // Sections past the bytes kept in one block are copied, one of them across its end.
+    loaded.reset(createStore());
+    ASSERT_TRUE(readDataFileBytes(loaded.get(), file.data(), file.size(), file.size() / 2));
+    expectFileHolds(file, *loaded, true);
 
     // The disk fills up in the middle of a save (a file size limit makes the
     // writes fail): the old file stays, and no temporary file is left.
@@ -192,6 +196,24 @@ TEST(DataFileRead, MergesIntoWhatARecordingLoaded) {
     ASSERT_TRUE(load(store.get(), dataFile({{1024, {{2 * 3, sectionOf(0x50, 1024, 3, at(1, 0, 10), "翌日")}}}})));
     EXPECT_EQ(day1, slotBytes(s1040.baselineAt(3)));
     for (const ServiceRecord* r : {&s1024, &s1040}) EXPECT_TRUE(r->baselineAt(3).data && !r->baselineAt(67).data);
+}
+
+TEST(DataFileRead, ASectionRolledOutOfTheLoadedScheduleOutlivesTheNextLoad) {
+    // Present/following [1], which a load keeps, gets the last extended
+    // section of the day that passes; the next file, as long as the first,
+    // is read into the memory that held the first one.
+    const bc::Bytes rolled = sectionOf(0x58, 1024, 3, at(0, 1), "前日");
+    StorePtr store(createStore());
+    ASSERT_TRUE(load(store.get(), dataFile({{1024, {{2 * 3 + 1, rolled}}}})));
+    put(store.get(), sectionOf(0x58, 1024, 3, at(1, 1), "翌日"));
+    const ServiceRecord& r = *store->services[0];
+    ASSERT_EQ(rolled, slotBytes(r.presentFollowing[1]));
+    const bc::Bytes next = sectionOf(0x58, 1024, 3, at(1, 1), "別日");
+    for (int again = 0; again < 2; ++again) {
+        ASSERT_TRUE(load(store.get(), dataFile({{1024, {{2 * 3 + 1, next}}}})));
+        EXPECT_EQ(rolled, slotBytes(r.presentFollowing[1]));
+        EXPECT_EQ(next, slotBytes(r.extendedAt(3)));
+    }
 }
 
 TEST(DataFileRead, DamagedFilesKeepWhatCanBeRead) {
