@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reserve/message_boxes_win.h"
+#include "reserve/registration_formats.h"
 #include "resources/resource.h"
 #include "store/dialog_state_win.h"
 #include "store/shift_jis.h"
@@ -177,12 +178,13 @@ void initialize(HWND dialog, SetupDialogState& state) {
 
     // 2. The file-or-web target.
     const RegistrationSettings& registration = app.registration;
-    tick(dialog, IDC_IEPG_ENABLE, registration.iEpg != 0);
-    tick(dialog, IDC_TUNEREC_ENABLE, registration.iEpgTunerec != 0);
+    const RegistrationSwitches switches = registrationSwitches(registration);  // as a press reads them
+    tick(dialog, IDC_IEPG_ENABLE, switches.fileOrWeb);
+    tick(dialog, IDC_TUNEREC_ENABLE, switches.capture);
     SetDlgItemTextA(dialog, IDC_IEPG_APP_PATH, registration.fileName.c_str());
-    const int target = registration.epgTimer != 0 ? IDC_TARGET_EPGTIMER
-                       : registration.tvRock != 0 ? IDC_TARGET_TVROCK
-                                                  : IDC_TARGET_IEPG;
+    const int target = switches.target == RegistrationTarget::epgTimer ? IDC_TARGET_EPGTIMER
+                       : switches.target == RegistrationTarget::tvRock ? IDC_TARGET_TVROCK
+                                                                       : IDC_TARGET_IEPG;
     CheckRadioButton(dialog, IDC_TARGET_IEPG, IDC_TARGET_TVROCK, target);
     SetDlgItemTextA(dialog, IDC_TVROCK_HOST, registration.hostName.c_str());
 

@@ -58,13 +58,14 @@ const char* targetLabel(RegistrationTarget target) {
 }  // namespace
 
 RegistrationTarget registrationTarget(int epgTimer, int tvRock) {
-    if (epgTimer == 1) return RegistrationTarget::epgTimer;
-    if (tvRock == 1) return RegistrationTarget::tvRock;
+    if (registrationSwitchOn(epgTimer)) return RegistrationTarget::epgTimer;
+    if (registrationSwitchOn(tvRock)) return RegistrationTarget::tvRock;
     return RegistrationTarget::iEpg;
 }
 
 RegistrationSwitches registrationSwitches(int iEpg, int iEpgTunerec, int epgTimer, int tvRock) {
-    return RegistrationSwitches{iEpg == 1, iEpgTunerec == 1, registrationTarget(epgTimer, tvRock)};
+    return RegistrationSwitches{registrationSwitchOn(iEpg), registrationSwitchOn(iEpgTunerec),
+                                registrationTarget(epgTimer, tvRock)};
 }
 
 RegistrationSwitches registrationSwitches(const RegistrationSettings& settings) {

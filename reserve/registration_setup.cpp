@@ -176,7 +176,7 @@ void writeRegistrationSetup(Settings& settings, ServicePreferences& preferences,
 void acceptRegistrationSetup(RegistrationSetupHost& app, const RegistrationSetup& setup) {
     writeRegistrationSetup(app.settings, app.preferences, app.store, setup);
     app.registration = setup.registration;
-    if (app.registration.epgTimer != 0) app.registration.tvRock = 0;
+    if (registrationSwitchOn(app.registration.epgTimer)) app.registration.tvRock = 0;
     app.presets = setup.presets;
     if (!app.store) return;
     for (const StationRow& row : setup.rows) {

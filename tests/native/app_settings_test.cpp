@@ -7,6 +7,7 @@
 #include "app/load_flow.h"
 #include "guide/genre_table.h"
 #include "reserve/hex_text.h"
+#include "reserve/registration_formats.h"
 #include "store/ini_settings.h"
 #include "support/temp_ini.h"
 
@@ -51,11 +52,33 @@ TEST_F(SettingsFileTest, MainWindowRightBottomEdgesMinimisedFirstAndEmptyKeysFal
     }
 }
 
-TEST_F(SettingsFileTest, RegistrationEpgTimerWinsOverTvRock) {
-    file.write("[iEpgSetup]\r\nEpgTimer=1\r\nTvRock=1\r\n");
-    const RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
-    EXPECT_EQ(std::tuple(1, 0, "C:\\iepg\\app.exe"),
-              std::tuple(registration.epgTimer, registration.tvRock, registration.fileName));
+// Hand-edited switches: any value but 0 is on, at start-up, for the target a press uses and for
+// the setup dialog (which ticks and selects from the same switches); EpgTimer wins over TvRock.
+TEST_F(SettingsFileTest, RegistrationSwitchesAreOnWhenNotZeroAndEpgTimerWinsOverTvRock) {
+    using Target = RegistrationTarget;
+    const struct {
+        const char* keys;
+        Target target;
+    } cases[] = {
+        {"", Target::iEpg},  // absent
+        {"EpgTimer=0\r\nTvRock=0\r\n", Target::iEpg},          {"EpgTimer=1\r\nTvRock=1\r\n", Target::epgTimer},
+        {"EpgTimer=2\r\nTvRock=1\r\n", Target::epgTimer},      {"EpgTimer=-1\r\n", Target::epgTimer},
+        {"EpgTimer=0\r\nTvRock=2\r\n", Target::tvRock},        {"TvRock=-1\r\n", Target::tvRock},
+        {"EpgTimer=0\r\nTvRock=1\r\n", Target::tvRock},
+    };
+    const std::pair<const char*, bool> iEpgKeys[] = {
+        {"", false}, {"iEpg=0\r\n", false}, {"iEpg=1\r\n", true}, {"iEpg=2\r\n", true}, {"iEpg=-1\r\n", true}};
+    for (const auto& c : cases) {
+        for (const auto& [iEpg, on] : iEpgKeys) {
+            file.write(std::string("[iEpgSetup]\r\n") + iEpg + c.keys);
+            const RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
+            const RegistrationSwitches switches = registrationSwitches(registration);
+            EXPECT_EQ(std::tuple(c.target, on, c.target == Target::tvRock),
+                      std::tuple(switches.target, switches.fileOrWeb, registration.tvRock != 0))
+                << c.keys << iEpg;
+        }
+    }
+    EXPECT_EQ("C:\\iepg\\app.exe", readRegistrationSettings(settings, "C:\\iepg\\app.exe").fileName);
 }
 
 TEST_F(SettingsFileTest, NineNumberedTunerecPresetsWithHexAccounts) {
