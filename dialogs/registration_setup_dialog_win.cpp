@@ -106,10 +106,17 @@ PresetControls readPresetControls(HWND dialog) {
 }
 
 // The controls into the current preset of the working copy; the drop-down
-// shows a new name at once.
+// shows a new name at once. After a password mismatch both fields are
+// emptied and the first takes the keyboard, ready for the password again.
 bool saveCurrentPreset(HWND dialog, SetupDialogState& state) {
     const int index = currentPreset(state);
-    if (!savePresetControls(readPresetControls(dialog), state.presets[index], *state.messages)) return false;
+    const PresetSave saved = savePresetControls(readPresetControls(dialog), state.presets[index], *state.messages);
+    if (saved == PresetSave::passwordsDiffer) {
+        SetDlgItemTextA(dialog, IDC_PRESET_PASSWORD, "");
+        SetDlgItemTextA(dialog, IDC_PRESET_PASSWORD_CONFIRM, "");
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PRESET_PASSWORD)), TRUE);
+    }
+    if (saved != PresetSave::saved) return false;
     renamePresetItem(dialog, state, index);
     return true;
 }

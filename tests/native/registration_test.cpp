@@ -271,14 +271,16 @@ TEST(PresetSaveRule, PasswordsLengthsAndIdsAreCheckedBeforeAnythingChanges) {
             std::tie(c.account, c.password, c.confirm, c.id, c.name);
         controls.udp = 1;
         RecordingMessageBoxes boxes;
-        const bool saved = c.box.empty();
-        EXPECT_EQ(saved, savePresetControls(controls, preset, boxes)) << c.account << "/" << c.id;
+        const bool saved = c.box.empty(), mismatch = c.box.rfind("パスワードを再", 0) == 0;
+        EXPECT_EQ(saved ? PresetSave::saved : mismatch ? PresetSave::passwordsDiffer : PresetSave::refused,
+                  savePresetControls(controls, preset, boxes))
+            << c.account << "/" << c.id;
         EXPECT_EQ(std::tuple(c.stored, saved ? c.account : "before", saved ? c.name : "tunerec1", int(saved), c.storedId),
                   std::tuple(preset.password, preset.account, preset.name, preset.udp, preset.id));
         ASSERT_EQ(saved ? 0u : 1u, boxes.shown.size());
         if (saved) continue;
-        const unsigned style = c.box.rfind("パスワードを再", 0) == 0 ? message_box::okCancel | message_box::iconInformation
-                                                                   : message_box::ok | message_box::iconWarning;
+        const unsigned style = mismatch ? message_box::okCancel | message_box::iconInformation
+                                        : message_box::ok | message_box::iconWarning;
         EXPECT_EQ(std::tuple(size_t{0}, style), std::tuple(boxes.shown[0].text.find(c.box), boxes.shown[0].style));
     }
 }

@@ -113,9 +113,15 @@ TEST_F(RegistrationSetupDialogRealPointerTest, PresetsAndCellsAreEditedOnACopyAn
                              SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "録画係");
                              SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
                              chooseItem(d, IDC_PRESET_LIST, 4);  // refused: the drop-down snaps back
-                             pressButton(d, IDOK);               // refused too
+                             // Both passwords are asked for again, the first ready for typing.
+                             EXPECT_EQ(std::tuple("", "", GetDlgItem(d, IDC_PRESET_PASSWORD)),
+                                       std::tuple(dialogItemText(d, IDC_PRESET_PASSWORD),
+                                                  dialogItemText(d, IDC_PRESET_PASSWORD_CONFIRM), GetFocus()));
+                             SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
+                             pressButton(d, IDOK);  // refused too
                              EXPECT_EQ(std::tuple(2, 2, true),
                                        std::tuple(selectedPreset(d), current, IsWindowVisible(d) != FALSE));
+                             SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
                              SetDlgItemTextA(d, IDC_PRESET_PASSWORD_CONFIRM, "secret");
                              return firstName = cell(d, 0, 0), true;
                          },

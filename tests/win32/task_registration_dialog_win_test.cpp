@@ -95,8 +95,14 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountSavesAWeeklyJobBesideAnEar
     ASSERT_EQ(JobStep::none, jobs.createJob(earlier));
     EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, registerWeekly},
                          {IDC_ACCOUNT_NAME, type("a", "b")},
-                         {0, pressOk},                            // the box asking for the password again
-                         {IDC_ACCOUNT_NAME, type("a", nullptr)},  // cancelled: back in the dialog
+                         {0, pressOk},  // the box asking for the password again
+                         {IDC_ACCOUNT_NAME,
+                          [&](HWND dialog) {  // both emptied, the first ready for typing; then cancelled
+                              EXPECT_EQ(std::tuple("", "", GetDlgItem(dialog, IDC_ACCOUNT_PASSWORD)),
+                                        std::tuple(dialogItemText(dialog, IDC_ACCOUNT_PASSWORD),
+                                                   dialogItemText(dialog, IDC_ACCOUNT_PASSWORD_CONFIRM), GetFocus()));
+                              type("a", nullptr)(dialog);
+                          }},
                          {IDC_TASK_FILE, pressOk},
                          {IDC_ACCOUNT_NAME, type("pw", "pw")}}));
     JobDetails saved;
