@@ -18,6 +18,7 @@
 #include "reserve/registration_win.h"
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
+#include "store/over_owner_win.h"
 
 namespace corvane {
 
@@ -517,6 +518,7 @@ void afterLoad(AppState& app) {
 
 void showAboutDialog(HWND owner) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    const OpensOverOwner over(owner);
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, aboutDialogProc, 0);
 }
 

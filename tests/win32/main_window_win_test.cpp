@@ -81,6 +81,41 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderUntilAStopAndOnlyTheFirstLoadJ
     EXPECT_EQ(0, layout.view.scrollY);
 }
 
+// "バージョン情報", the open and save dialogs and the registration setup's program and folder
+// choosers open centred over the window that opened them, not at its corner.
+TEST_F(MainWindowTest, DialogsAndChoosersOpenOverTheirOwner) {
+    constexpr int kFileNameBox = 1148, kFolderTree = 14145;  // of the system's file dialog and folder browser
+    start();
+    SetWindowPos(app.mainWindow, nullptr, 300, 250, 700, 450, SWP_NOZORDER);
+    HWND setup = nullptr;
+    std::vector<std::string> seen;
+    auto over = [&](HWND* owner) {
+        return [&seen, owner](HWND window) {
+            const RECT a = windowRect(window), b = windowRect(*owner);
+            // Centred when it opens; the file dialog still grows by a few pixels afterwards.
+            EXPECT_NEAR(a.left + a.right, b.left + b.right, 32) << windowText(window);
+            EXPECT_NEAR(a.top + a.bottom, b.top + b.bottom, 32) << windowText(window);
+            seen.push_back(windowText(window));
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        };
+    };
+    for (int id : {IDM_ABOUT, IDM_OPEN_FILE, IDM_SAVE_AS}) {
+        const ModalScript script({{IDOK, over(&app.mainWindow)}}, {});
+        command(id);
+    }
+    auto press = [&setup](int button) { return [&setup, button](HWND d) { pressButton(setup = d, button); }; };
+    {
+        const ModalScript script({{IDC_IEPG_ENABLE, press(IDC_IEPG_APP_BROWSE)}, {kFileNameBox, over(&setup)},
+                                  {IDC_IEPG_ENABLE, press(IDC_PRESET_FOLDER_BROWSE)}, {kFolderTree, over(&setup)},
+                                  {IDC_IEPG_ENABLE, press(IDCANCEL)}},
+                                 {IDC_IEPG_ENABLE});
+        command(IDM_IEPG_SETUP);
+    }
+    EXPECT_EQ((std::vector<std::string>{"バージョン情報", "EPGデータファイルを開く", "名前を付けて保存", "iEPGアプリケーションを登録",
+                                        "フォルダーの参照"}),
+              seen);
+}
+
 class LoadedWindowTest : public MainWindowTest {
 protected:
     void SetUp() override {
