@@ -151,6 +151,7 @@ void refill(HWND window, GenreListState& s) {
     clearDetails(window);
     s.selected = ProgrammeRef{};
     s.sort.reset();
+    showSortArrow(list, -1, false);
     s.filter = selectedFilter(control(window, IDC_GENRE_TREE));
     const std::vector<int64_t> rows = genreListRows(layout.events, store->serviceCount, s.filter);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), 0);
@@ -187,8 +188,9 @@ void sortByColumn(HWND window, GenreListState& s, int column) {
     const EpgStore* store = s.host.store();
     if (flag < 0 || !store) return;
     SortContext context{store, &s.host.layout(), column, flag};
-    SendMessageA(control(window, IDC_GENRE_EVENTS), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
-                 reinterpret_cast<LPARAM>(compareRows));
+    HWND list = control(window, IDC_GENRE_EVENTS);
+    SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(compareRows));
+    showSortArrow(list, column, flag == 1);
 }
 
 // The text of a cell, asked for when the list draws or reads it.
@@ -506,6 +508,7 @@ INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 HWND createGenreListWindow(HINSTANCE instance, GenreListHost& host) {
+    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_GENRE_LIST), host.mainWindow(), genreListProc,
                               reinterpret_cast<LPARAM>(&host));
 }

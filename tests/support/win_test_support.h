@@ -74,6 +74,14 @@ inline void clickListColumn(HWND list, int column) {
     SendMessageA(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
 }
 
+// The sort arrow column `column` of list view `list` shows: HDF_SORTUP, HDF_SORTDOWN or 0.
+inline int sortArrow(HWND list, int column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    Header_GetItem(ListView_GetHeader(list), column, &item);
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
 inline bool menuChecked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
 
 inline uint32_t brushColor(HBRUSH brush) {
