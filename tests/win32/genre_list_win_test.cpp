@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,6 +97,14 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlace
     host.LayoutRig::host.height = 200;
     create();
     EXPECT_EQ(12u + 91u, TreeView_GetCount(control(IDC_GENRE_TREE)));
+    // Without a stored "SpX" the tree shows every genre name whole.
+    HWND tree = control(IDC_GENRE_TREE);
+    for (HTREEITEM root = TreeView_GetRoot(tree); root; root = TreeView_GetNextSibling(tree, root))
+        TreeView_Expand(tree, root, TVE_EXPAND);
+    RECT inside{}, name{};
+    GetClientRect(tree, &inside);
+    for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextVisible(tree, item))
+        EXPECT_TRUE(TreeView_GetItemRect(tree, item, &name, TRUE) && name.right <= inside.right);
     // The first root ("ニュース／報道") is selected; its row's details are shown.
     EXPECT_EQ(std::vector<LPARAM>{0}, rowKeys());
     EXPECT_EQ(std::tuple("1024", "2026/12/07(月) 20:00", "ニュース"), std::tuple(cell(0, 0), cell(0, 1), cell(0, 2)));
@@ -168,35 +177,124 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlace
     EXPECT_EQ(std::vector<LPARAM>{2000}, rowKeys());
 }
 
-TEST_F(GenreListWinTest, StoredSplittersAreFittedADragMovesThemAndDestroyingWritesTheKeys) {
-    // Splitters a drag could never produce: the tree and the list would get no room.
+// On every size change the splitters are held inside, the tree and the list 40 pixels wide, the
+// list and the details 40 high, and a new height is shared in the proportion the two had.
+TEST_F(GenreListWinTest, SplittersAreHeldInsideShareANewHeightMoveWithADragAndAreWritten) {
     for (auto [key, value] : {std::pair{"SpX", "-50"}, {"SpY", "100000"}, {"CHW", "80"}, {"WindowCX", "600"},
                               {"WindowCY", "400"}, {"WindowX", "30"}, {"WindowY", "40"}})
         host.LayoutRig::settings.writeString("GenreList", key, value);
     create();
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ((RECT{0, 0, 0, client.bottom}), placeOf(IDC_GENRE_TREE));
+    EXPECT_EQ((RECT{0, 0, 40, client.bottom}), placeOf(IDC_GENRE_TREE));
     EXPECT_EQ(client.bottom - 40 - 2, placeOf(IDC_GENRE_EVENTS).bottom);
+    SetWindowPos(window, nullptr, 0, 0, 600, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT taller;
+    GetClientRect(window, &taller);
+    const int list = placeOf(IDC_GENRE_EVENTS).bottom;
+    EXPECT_NEAR((client.bottom - 42) * (taller.bottom - 4.0) / (client.bottom - 4), list, 1);
 
     // Over the vertical splitter the size cursor shows and the mouse is captured;
     // pressed and moved 100 pixels right, the tree follows; released, all is back.
     const HCURSOR classCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR));
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 50));
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(43, 50));
     EXPECT_TRUE(GetCapture() == window && GetClassLongPtrA(window, GCLP_HCURSOR) == 0);
-    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 50));
-    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(103, 60));
-    EXPECT_EQ(100, placeOf(IDC_GENRE_TREE).right);
-    EXPECT_EQ(104, placeOf(IDC_GENRE_EVENTS).left);
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(103, 60));
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(43, 50));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(143, 60));
+    EXPECT_EQ(140, placeOf(IDC_GENRE_TREE).right);
+    EXPECT_EQ(144, placeOf(IDC_GENRE_EVENTS).left);
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(143, 60));
     EXPECT_TRUE(GetCapture() == nullptr &&
                 reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR)) == classCursor);
 
     DestroyWindow(window);
     const auto stored = [&](const char* key) { return host.LayoutRig::settings.readString("GenreList", key, "", 100); };
-    EXPECT_EQ(std::tuple("80", "300", "320", "102", std::to_string(client.bottom - 40), "30", "40", "600", "400"),
+    EXPECT_EQ(std::tuple("80", "300", "320", "142", std::to_string(list + 2), "30", "40", "600", "700"),
               std::tuple(stored("CHW"), stored("DATEW"), stored("NAMEW"), stored("SpX"), stored("SpY"),
                          stored("WindowX"), stored("WindowY"), stored("WindowCX"), stored("WindowCY")));
+}
+
+// Reads the screen and moves the one pointer, so it runs alone (see CMakeLists.txt).
+class GenreListRealPointerTest : public GenreListWinTest {
+protected:
+    static std::vector<COLORREF> onScreen(const RECT& r) {
+        std::vector<COLORREF> pixels;
+        HDC screen = GetDC(nullptr);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(screen, x, y));
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+    static int differing(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+        int n = 0;
+        for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+        return n;
+    }
+    // Pixels of button `id` as the screen shows it darker than any face: its text and edges.
+    int drawn(int id) {
+        const std::vector<COLORREF> pixels = onScreen(windowRect(control(id)));
+        return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) {
+            return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
+        }));
+    }
+    // The real pointer presses on the splitter below the list and lets go `dy` pixels lower.
+    void dragSplitter(int dy) {
+        POINT from{placeOf(IDC_GENRE_EVENTS).left + 60, placeOf(IDC_GENRE_EVENTS).bottom + 2};
+        ClientToScreen(window, &from);
+        auto button = [](DWORD flags) {
+            INPUT input{INPUT_MOUSE, {}};
+            input.mi.dwFlags = flags;
+            SendInput(1, &input, sizeof input);
+            pumpMessages(50);
+        };
+        SetCursorPos(from.x, from.y);
+        pumpMessages(100);
+        button(MOUSEEVENTF_LEFTDOWN);
+        for (int step = 1; step <= 5; ++step) {
+            SetCursorPos(from.x, from.y + dy * step / 5);
+            pumpMessages(40);
+        }
+        button(MOUSEEVENTF_LEFTUP);
+        pumpMessages(300);
+    }
+};
+
+TEST_F(GenreListRealPointerTest, ButtonsStayDrawnAfterADragEveryPaneKeepsRoomAndTheSortedColumnShowsItsArrow) {
+    create();
+    ShowWindow(window, SW_SHOWNORMAL);
+    pumpMessages(300);
+    const std::pair<int, int> buttons{drawn(IDC_GENRE_REGISTER), drawn(IDC_GENRE_SHOW)};
+    EXPECT_GT(std::min(buttons.first, buttons.second), 20);
+    dragSplitter(150);  // the buttons go down with it, drawn where they land
+    EXPECT_EQ(buttons, std::pair(drawn(IDC_GENRE_REGISTER), drawn(IDC_GENRE_SHOW)));
+
+    // Maximised, the splitter dragged far down, restored: tree, list and details keep their room.
+    ShowWindow(window, SW_MAXIMIZE);
+    pumpMessages(300);
+    dragSplitter(400);
+    ShowWindow(window, SW_RESTORE);
+    pumpMessages(300);
+    RECT client{};
+    GetClientRect(window, &client);
+    const RECT tree = placeOf(IDC_GENRE_TREE), list = placeOf(IDC_GENRE_EVENTS), details = placeOf(IDC_GENRE_DESCRIPTION);
+    EXPECT_GE(std::min({tree.right, list.right - list.left, list.bottom}), 40);
+    EXPECT_EQ(40, client.bottom - list.bottom - 2);
+    EXPECT_GT(details.bottom - details.top, 0);
+
+    // The system's arrow on the sorted column's header, up then down; none after a refill.
+    const RECT header = windowRect(ListView_GetHeader(control(IDC_GENRE_EVENTS)));
+    const std::vector<COLORREF> plain = onScreen(header);
+    clickColumn(1);
+    pumpMessages(200);
+    const std::vector<COLORREF> up = onScreen(header);
+    clickColumn(1);
+    pumpMessages(200);
+    EXPECT_EQ(HDF_SORTDOWN, sortArrow(control(IDC_GENRE_EVENTS), 1));
+    EXPECT_GT(differing(plain, up), 8);
+    EXPECT_GT(differing(up, onScreen(header)), 8);
+    refillGenreList();
+    pumpMessages(200);
+    EXPECT_EQ(0, differing(plain, onScreen(header)));
 }
 
 }  // namespace
