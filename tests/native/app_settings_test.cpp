@@ -52,33 +52,23 @@ TEST_F(SettingsFileTest, MainWindowRightBottomEdgesMinimisedFirstAndEmptyKeysFal
     }
 }
 
-// Hand-edited switches: any value but 0 is on, at start-up, for the target a press uses and for
-// the setup dialog (which ticks and selects from the same switches); EpgTimer wins over TvRock.
+// Hand-edited switches: any value but 0 is on, at start-up, for a press's target and in the setup
+// dialog (which ticks and selects from the same switches); EpgTimer wins over TvRock.
 TEST_F(SettingsFileTest, RegistrationSwitchesAreOnWhenNotZeroAndEpgTimerWinsOverTvRock) {
-    using Target = RegistrationTarget;
-    const struct {
-        const char* keys;
-        Target target;
-    } cases[] = {
-        {"", Target::iEpg},  // absent
-        {"EpgTimer=0\r\nTvRock=0\r\n", Target::iEpg},          {"EpgTimer=1\r\nTvRock=1\r\n", Target::epgTimer},
-        {"EpgTimer=2\r\nTvRock=1\r\n", Target::epgTimer},      {"EpgTimer=-1\r\n", Target::epgTimer},
-        {"EpgTimer=0\r\nTvRock=2\r\n", Target::tvRock},        {"TvRock=-1\r\n", Target::tvRock},
-        {"EpgTimer=0\r\nTvRock=1\r\n", Target::tvRock},
-    };
-    const std::pair<const char*, bool> iEpgKeys[] = {
-        {"", false}, {"iEpg=0\r\n", false}, {"iEpg=1\r\n", true}, {"iEpg=2\r\n", true}, {"iEpg=-1\r\n", true}};
-    for (const auto& c : cases) {
-        for (const auto& [iEpg, on] : iEpgKeys) {
-            file.write(std::string("[iEpgSetup]\r\n") + iEpg + c.keys);
-            const RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
-            const RegistrationSwitches switches = registrationSwitches(registration);
-            EXPECT_EQ(std::tuple(c.target, on, c.target == Target::tvRock),
-                      std::tuple(switches.target, switches.fileOrWeb, registration.tvRock != 0))
-                << c.keys << iEpg;
+    using T = RegistrationTarget;
+    const std::pair<const char*, T> targets[] = {
+        {"", T::iEpg},          {"EpgTimer=0\r\nTvRock=0", T::iEpg}, {"EpgTimer=1\r\nTvRock=1", T::epgTimer},
+        {"EpgTimer=2\r\nTvRock=1", T::epgTimer}, {"EpgTimer=-1", T::epgTimer}, {"TvRock=2", T::tvRock},
+        {"EpgTimer=0\r\nTvRock=-1", T::tvRock}};
+    for (const auto& [keys, target] : targets)
+        for (const std::string iEpg : {"", "0", "1", "2", "-1"}) {
+            file.write("[iEpgSetup]\r\n" + (iEpg.empty() ? "" : "iEpg=" + iEpg + "\r\n") + keys + "\r\n");
+            const RegistrationSettings read = readRegistrationSettings(settings, "app.exe");
+            const RegistrationSwitches on = registrationSwitches(read);
+            EXPECT_EQ(std::tuple(target, !iEpg.empty() && iEpg != "0", target == T::tvRock, "app.exe"),
+                      std::tuple(on.target, on.fileOrWeb, read.tvRock != 0, read.fileName))
+                << keys << iEpg;
         }
-    }
-    EXPECT_EQ("C:\\iepg\\app.exe", readRegistrationSettings(settings, "C:\\iepg\\app.exe").fileName);
 }
 
 TEST_F(SettingsFileTest, NineNumberedTunerecPresetsWithHexAccounts) {

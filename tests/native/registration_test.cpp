@@ -92,14 +92,11 @@ TEST(RegistrationTexts, IEpgTextEpgTimerLinesAndStationLabels) {
     EXPECT_NE(std::string::npos, text.find("program-title: 前編 後編 \t\r\n"));
 
     // A lead byte keeps only a trail byte after it; before anything else it is dropped.
-    const struct {
-        std::string value, field, station;
-    } leads[] = {{"1\x88\t2", "1 2", "1\t2"}, {"1\x88\r2", "1 2", "1 2"}, {"1\x88\n2", "1 2", "1 2"},
-                 {"1\x88\x9f" "2", "1亜2", "1亜2"}, {"1\x88", "1", "1"}};
-    for (const auto& c : leads) {
-        p.vurdaChNo = p.stationName = c.value;
-        EXPECT_NE(std::string::npos, epgTimerLine(Source::popup, p).find("\t" + c.field + "\t1024\t")) << c.field;
-        EXPECT_NE(std::string::npos, iEpgText(p).find("station: " + c.station + "\r\nyear")) << c.station;
+    for (auto [value, field, station] : {std::tuple{"1\x88\t2", "1 2", "1\t2"}, {"1\x88\r2", "1 2", "1 2"},
+                                         {"1\x88\n2", "1 2", "1 2"}, {"1\x88\x9f" "2", "1亜2", "1亜2"}, {"1\x88", "1", "1"}}) {
+        p.vurdaChNo = p.stationName = value;
+        EXPECT_NE(std::string::npos, epgTimerLine(Source::popup, p).find("\t" + std::string(field) + "\t1024\t")) << field;
+        EXPECT_NE(std::string::npos, iEpgText(p).find("station: " + std::string(station) + "\r\nyear")) << station;
     }
 }
 
