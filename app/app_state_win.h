@@ -142,6 +142,10 @@ private:
 
 struct DragState {
     bool dragging = false;
+    // A press the guide was handed on a spot the popup covered by then: it is
+    // the popup's, and a release on the same popup button clicks that button.
+    bool onPopup = false;
+    HWND popupButton = nullptr;
     POINT press{};
     int scrollX = 0, scrollY = 0;
     HCURSOR cursorBefore = nullptr;

@@ -12,6 +12,7 @@
 #include "store/data_file.h"
 #include "store/dialog_state_win.h"
 #include "store/epg_file.h"
+#include "store/over_owner_win.h"
 
 namespace corvane {
 
@@ -157,7 +158,7 @@ bool openFilesWithDialog(AppState& app) {
     ofn.lpstrTitle = "EPGデータファイルを開く";
     ofn.lpstrDefExt = "dat";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return false;
+    if (OpensOverOwner over(app.mainWindow); !GetOpenFileNameA(&ofn)) return false;
     for (const std::string& path : selectedPaths(buffer.data(), buffer.size()))
         if (!loadFile(app, path)) break;
     return true;
@@ -175,7 +176,7 @@ void saveDataFileAs(AppState& app) {
     ofn.lpstrTitle = "名前を付けて保存";
     ofn.lpstrDefExt = "dat";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn) || !app.store) return;
+    if (OpensOverOwner over(app.mainWindow); !GetSaveFileNameA(&ofn) || !app.store) return;
     if (!writeDataFile(path, *app.store))
         MessageBoxA(app.mainWindow, "保存に失敗しました。", "名前を付けて保存", MB_ICONERROR | MB_OK);
 }

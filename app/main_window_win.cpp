@@ -18,6 +18,7 @@
 #include "reserve/registration_win.h"
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
+#include "store/over_owner_win.h"
 
 namespace corvane {
 
@@ -328,8 +329,20 @@ bool withinClickTolerance(const AppState& app) {
            std::abs(app.layout->view.scrollY - app.drag.scrollY) <= kClickTolerance;
 }
 
+POINT screenPoint(const AppState& app, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(app.mainWindow, &point);
+    return point;
+}
+
 void onButtonDown(AppState& app, int x, int y) {
     if (app.drag.dragging) return;
+    // Queued while the program was busy, before the popup opened over this
+    // spot: the press was aimed at the popup, never at the guide beneath.
+    const POINT at = screenPoint(app, x, y);
+    app.drag.onPopup = popupCovers(app.popupWindow, at);
+    app.drag.popupButton = popupButtonAt(app.popupWindow, at);
+    if (app.drag.onPopup) return;
     app.drag.press = POINT{x, y};
     app.drag.scrollX = app.layout->view.scrollX;
     app.drag.scrollY = app.layout->view.scrollY;
@@ -361,6 +374,13 @@ void onMouseMove(AppState& app, int x, int y, WPARAM keys) {
 }
 
 void onButtonUp(AppState& app, int x, int y) {
+    if (app.drag.onPopup) {
+        app.drag.onPopup = false;
+        HWND button = app.drag.popupButton;
+        if (button && button == popupButtonAt(app.popupWindow, screenPoint(app, x, y)))
+            SendMessageA(button, BM_CLICK, 0, 0);
+        return;
+    }
     if (app.drag.dragging) endDrag(app);
     if (withinClickTolerance(app)) clickGuide(app.popupHost, app.popupWindow, x, y);
 }
@@ -498,6 +518,7 @@ void afterLoad(AppState& app) {
 
 void showAboutDialog(HWND owner) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    const OpensOverOwner over(owner);
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, aboutDialogProc, 0);
 }
 

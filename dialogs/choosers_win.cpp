@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "store/over_owner_win.h"
 #include "store/shift_jis.h"
 #include "store/window_text_win.h"
 
@@ -27,7 +28,7 @@ bool chooseExistingFile(HWND owner, std::string& path, const char* title, const 
     request.lpstrTitle = title;
     request.lpstrDefExt = extension;
     request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&request)) return false;
+    if (OpensOverOwner over(owner); !GetOpenFileNameA(&request)) return false;
     path = buffer;
     return true;
 }
@@ -96,7 +97,12 @@ bool chooseSaveFolderWithDialog(HWND owner, std::string& path) {
     request.lpfn = folderBrowserEvent;
     request.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
     bool confirmed = false;
-    if (LPITEMIDLIST folder = SHBrowseForFolderA(&request)) {
+    LPITEMIDLIST folder = nullptr;
+    {
+        const OpensOverOwner over(owner);
+        folder = SHBrowseForFolderA(&request);
+    }
+    if (folder) {
         char chosen[MAX_PATH] = {};
         confirmed = SHGetPathFromIDListA(folder, chosen) && chosen[0] != '\0';
         if (confirmed) path = chosen;

@@ -139,9 +139,20 @@ int draggedSplitterY(int startY, int pressY, int mouseY, int clientHeight) {
     return clampSplitter(static_cast<long long>(startY) + mouseY - pressY, clientHeight - kSplitterBottomRoom);
 }
 
-int fittedSplitterX(int stored, int clientWidth) { return clampSplitter(stored, clientWidth - kSplitterRightRoom); }
-
-int fittedSplitterY(int stored, int clientHeight) { return clampSplitter(stored, clientHeight - kSplitterBottomRoom); }
+Splitters resizedSplitters(Splitters splitters, int oldHeight, int width, int height) {
+    constexpr int band = 2 * kSplitterHalfBand;  // the gap between two panes
+    // The list is y - 2 high, the details the rest below the gap.
+    if (oldHeight > band && height != oldHeight) {
+        const long long list = static_cast<long long>(splitters.y) - kSplitterMinimum;
+        const long long shared = (2 * list * (height - band) + (oldHeight - band)) / (2LL * (oldHeight - band));
+        splitters.y = static_cast<int>(std::clamp<long long>(shared + kSplitterMinimum, INT32_MIN, INT32_MAX));
+    }
+    auto hold = [](int position, int low, int high) { return std::max(kSplitterMinimum, std::min(std::max(position, low), high)); };
+    const int side = kPaneMinimum + kSplitterMinimum;
+    splitters.x = hold(splitters.x, side, width - side);
+    splitters.y = hold(splitters.y, side, height - kSplitterBottomRoom);
+    return splitters;
+}
 
 GenreListLayout genreListLayout(int width, int height, int splitX, int splitY, int registerWidth, int showWidth) {
     GenreListLayout layout;
@@ -159,8 +170,9 @@ GenreListLayout genreListLayout(int width, int height, int splitX, int splitY, i
     return layout;
 }
 
-TrackSize genreListMinimumTrackSize(int splitX, int splitY, int frame, int caption) {
-    return TrackSize{splitX + 2 * frame + kSplitterRightRoom, 2 * frame + caption + splitY + 2};
+TrackSize genreListMinimumTrackSize(int frame, int caption) {
+    const int side = kPaneMinimum + kSplitterMinimum;
+    return TrackSize{2 * frame + 2 * side, 2 * frame + caption + side + kSplitterBottomRoom};
 }
 
 }  // namespace corvane

@@ -158,6 +158,7 @@ constexpr int kSplitterMinimum = 2;
 constexpr int kSplitterRightRoom = 302;  // the list and details keep this much width
 constexpr int kSplitterBottomRoom = 40;  // and the details this much height
 constexpr int kDefaultSplitter = 100;
+constexpr int kPaneMinimum = 40;  // what a size change leaves each pane, where the window has room
 
 // The vertical splitter is at x = SpX (the tree's right edge), the
 // horizontal one at y = SpY right of it (the list's bottom edge).
@@ -171,9 +172,19 @@ SplitterBand splitterBandAt(int x, int y, int splitX, int splitY);
 int draggedSplitterX(int startX, int pressX, int mouseX, int clientWidth);
 int draggedSplitterY(int startY, int pressY, int mouseY, int clientHeight);
 
-// A stored splitter brought into the range a drag can produce, never below 2.
-int fittedSplitterX(int stored, int clientWidth);
-int fittedSplitterY(int stored, int clientHeight);
+struct Splitters {
+    int x = kDefaultSplitter, y = kDefaultSplitter;
+    bool operator==(const Splitters&) const = default;
+};
+
+// The splitters once the client area is `width` x `height`, `oldHeight` high
+// before (0: the window's first size, the stored splitters). The list and the
+// details share the new height in the proportion they had; then both
+// splitters are held inside, so that the tree and the list keep 40 pixels of
+// width and the list and the details 40 of height. A client too small for
+// both sides gives the list its width and the details their height first;
+// no splitter ever goes below 2.
+Splitters resizedSplitters(Splitters splitters, int oldHeight, int width, int height);
 
 struct ControlBox {
     int x = 0, y = 0, width = 0, height = 0;
@@ -189,12 +200,12 @@ struct GenreListLayout {
 };
 GenreListLayout genreListLayout(int width, int height, int splitX, int splitY, int registerWidth, int showWidth);
 
-// The smallest window the user can make: room for the tree, 302 pixels
-// right of the splitter and the list above the details.
+// The smallest window the user can make: each pane its 40 pixels, wherever
+// the splitters stand (a size change moves them, never the window's limits).
 struct TrackSize {
     int width = 0, height = 0;
     bool operator==(const TrackSize&) const = default;
 };
-TrackSize genreListMinimumTrackSize(int splitX, int splitY, int frame, int caption);
+TrackSize genreListMinimumTrackSize(int frame, int caption);
 
 }  // namespace corvane

@@ -24,7 +24,7 @@ GenreListSettings readGenreListSettings(Settings& settings, const GenreListSetti
                                                      kTextCapacity);
         values.columnWidths[i] = std::clamp(parseDecimal(text), 0, kWidestColumn);
     }
-    values.splitX = settings.readInt(kSection, "SpX", defaults.splitX);
+    values.splitX = settings.readInt(kSection, "SpX", window.splitX);
     values.splitY = settings.readInt(kSection, "SpY", defaults.splitY);
     const std::string placementDefaults[4] = {std::to_string(window.x), std::to_string(window.y),
                                               std::to_string(window.width), std::to_string(window.height)};

@@ -17,7 +17,8 @@ struct GenreListSettings {
 
 // Every key with its default; the placement defaults to the window's own
 // rectangle (`x`, `y`, `width`, `height` of `window`), which also stays when a
-// stored size is not positive. Column widths are kept within 0..32767.
+// stored size is not positive, and "SpX" to `window.splitX` (the tree's width
+// for its names). Column widths are kept within 0..32767.
 GenreListSettings readGenreListSettings(Settings& settings, const GenreListSettings& window);
 
 // Whether the window's place was stored (a first start places it itself).

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ struct GenreListState {
     GenreListHost& host;
     int splitX = -1;  // -1 until the first layout
     int splitY = -1;
+    int clientHeight = 0;  // at the last layout: the list and the details keep their shares
     GenreListSort sort;
     GenreFilter filter;     // of the tree's selection at the last refill
     ProgrammeRef selected;  // shown in the detail pane; service -1: none
@@ -152,6 +154,7 @@ void refill(HWND window, GenreListState& s) {
     clearDetails(window);
     s.selected = ProgrammeRef{};
     s.sort.reset();
+    showSortArrow(list, -1, false);
     s.filter = selectedFilter(control(window, IDC_GENRE_TREE));
     const std::vector<int64_t> rows = genreListRows(layout.events, store->serviceCount, s.filter);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), 0);
@@ -188,8 +191,9 @@ void sortByColumn(HWND window, GenreListState& s, int column) {
     const EpgStore* store = s.host.store();
     if (flag < 0 || !store) return;
     SortContext context{store, &s.host.layout(), column, flag};
-    SendMessageA(control(window, IDC_GENRE_EVENTS), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
-                 reinterpret_cast<LPARAM>(compareRows));
+    HWND list = control(window, IDC_GENRE_EVENTS);
+    SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(compareRows));
+    showSortArrow(list, column, flag == 1);
 }
 
 // The text of a cell, asked for when the list draws or reads it.
@@ -288,6 +292,10 @@ void layoutControls(HWND window, const GenreListState& s, bool hideButtons) {
         ShowWindow(registerButton, SW_SHOW);
         ShowWindow(showButton, SW_SHOW);
     }
+    // The window erases what the moves uncovered, and with it the buttons'
+    // new places: they are drawn again after that, whole.
+    for (HWND button : {registerButton, showButton})
+        if (IsWindowVisible(button)) RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void restoreCursor(HWND window, GenreListState& s) {
@@ -347,20 +355,52 @@ void onButtonDown(GenreListState& s, int x, int y) {
 // Life of the window
 // ---------------------------------------------------------------------------
 
+// The tree's width that shows the longest genre name whole in its own font:
+// a sub-genre two indents in, a genre one, beside the scroll bar.
+int treeWidthForNames(HWND tree) {
+    HDC dc = GetDC(tree);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(tree, WM_GETFONT, 0, 0)));
+    const int indent = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+    int widest = 0;
+    auto measure = [&](const char* name, int depth) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, name, lstrlenA(name), &size);
+        widest = std::max(widest, depth * indent + static_cast<int>(size.cx));
+    };
+    for (int major = 0; major < GenreTable::majorCount; ++major) {
+        measure(GenreTable::majorName(major), 1);
+        for (int sub = 0; sub < GenreTable::subGenreCount(major); ++sub) measure(GenreTable::subGenreName(major, sub), 2);
+    }
+    SelectObject(dc, before);
+    ReleaseDC(tree, dc);
+    constexpr int kTextMargins = 8;  // around the text of an item, and the tree's border
+    return widest + kTextMargins + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
+}
+
+// The client area has its new size: the splitters follow it, the controls them.
+void resize(HWND window, GenreListState& s, int width, int height) {
+    const Splitters splitters = resizedSplitters({s.splitX, s.splitY}, s.clientHeight, width, height);
+    s.splitX = splitters.x;
+    s.splitY = splitters.y;
+    s.clientHeight = height;
+    layoutControls(window, s, true);
+}
+
 void initialise(HWND window, GenreListState& s) {
     RECT r{};
     GetWindowRect(window, &r);
-    GenreListSettings own;  // the dialog template's place and size
+    HWND tree = control(window, IDC_GENRE_TREE);
+    GenreListSettings own;  // the dialog template's place and size, a tree as wide as the names
     own.x = r.left;
     own.y = r.top;
     own.width = r.right - r.left;
     own.height = r.bottom - r.top;
+    own.splitX = treeWidthForNames(tree) + kSplitterMinimum;
     const GenreListSettings stored = readGenreListSettings(s.host.settings(), own);
 
     HWND list = control(window, IDC_GENRE_EVENTS);
     static const char* const titles[kGenreColumnCount] = {"CH", "日時", "番組名"};
     addListColumns(list, titles, stored.columnWidths, kGenreColumnCount);
-    HWND tree = control(window, IDC_GENRE_TREE);
     buildGenreTree(tree);
     s.descriptionBrush = CreateSolidBrush(kDescriptionBackground);
     // Long extended texts are never cut.
@@ -370,13 +410,13 @@ void initialise(HWND window, GenreListState& s) {
     refillGenreList(window);
 
     MoveWindow(window, stored.x, stored.y, stored.width, stored.height, FALSE);
-    // Stored splitters come into the range a drag can give them before the
-    // first layout, so that tree, list and details all keep some room.
+    // Stored splitters are held inside the first client area as on every
+    // size change, so that tree, list and details all keep some room.
     RECT client{};
     GetClientRect(window, &client);
-    s.splitX = fittedSplitterX(stored.splitX, client.right);
-    s.splitY = fittedSplitterY(stored.splitY, client.bottom);
-    layoutControls(window, s, true);
+    s.splitX = stored.splitX;
+    s.splitY = stored.splitY;
+    resize(window, s, client.right, client.bottom);
 }
 
 void close(HWND window, GenreListState& s) {
@@ -467,16 +507,13 @@ INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_NOTIFY: return onNotify(window, *s, *reinterpret_cast<const NMHDR*>(lParam), lParam);
         case WM_COMMAND: return onCommand(window, *s, LOWORD(wParam));
         case WM_SIZE:
-            if (s->splitX != -1 && wParam != SIZE_MINIMIZED) layoutControls(window, *s, true);
+            if (s->splitX != -1 && wParam != SIZE_MINIMIZED) resize(window, *s, LOWORD(lParam), HIWORD(lParam));
             return TRUE;
-        case WM_GETMINMAXINFO:
-            if (s->splitX != -1) {
-                const TrackSize size = genreListMinimumTrackSize(s->splitX, s->splitY, GetSystemMetrics(SM_CXFRAME),
-                                                                 GetSystemMetrics(SM_CYCAPTION));
-                auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-                info->ptMinTrackSize = POINT{size.width, size.height};
-            }
+        case WM_GETMINMAXINFO: {
+            const TrackSize size = genreListMinimumTrackSize(GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYCAPTION));
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{size.width, size.height};
             return TRUE;
+        }
         case WM_MOUSEMOVE: onMouseMove(window, *s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return TRUE;
         case WM_LBUTTONDOWN: onButtonDown(*s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return TRUE;
         case WM_LBUTTONUP:
@@ -509,6 +546,7 @@ INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 HWND createGenreListWindow(HINSTANCE instance, GenreListHost& host) {
+    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_GENRE_LIST), host.mainWindow(), genreListProc,
                               reinterpret_cast<LPARAM>(&host));
 }

@@ -1,5 +1,7 @@
 #include "dialogs/list_rows_win.h"
 
+#include "resources/resource.h"
+
 namespace corvane {
 
 namespace {
@@ -43,7 +45,32 @@ void drawCell(HDC dc, RECT rect, const std::string& text, const CellPlan& cell, 
     }
 }
 
+// One activation context for the process, made at the first use.
+HANDLE listControlsContext(HINSTANCE instance) {
+    static HANDLE context = [instance] {
+        char module[MAX_PATH] = {};
+        if (!GetModuleFileNameA(instance, module, sizeof module)) return INVALID_HANDLE_VALUE;
+        ACTCTXA request{};
+        request.cbSize = sizeof request;
+        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
+        request.lpSource = module;
+        request.hModule = instance;
+        request.lpResourceName = MAKEINTRESOURCEA(IDR_LIST_CONTROLS_MANIFEST);
+        return CreateActCtxA(&request);
+    }();
+    return context;
+}
+
 }  // namespace
+
+ListControlsVersion6::ListControlsVersion6(HINSTANCE instance) {
+    HANDLE context = listControlsContext(instance);
+    active_ = context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie_);
+}
+
+ListControlsVersion6::~ListControlsVersion6() {
+    if (active_) DeactivateActCtx(0, cookie_);
+}
 
 void addListColumns(HWND list, const char* const* titles, const int* widths, int count) {
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -55,6 +82,20 @@ void addListColumns(HWND list, const char* const* titles, const int* widths, int
         entry.pszText = const_cast<char*>(titles[column]);
         entry.iSubItem = column;
         SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
+    }
+}
+
+void showSortArrow(HWND list, int column, bool ascending) {
+    HWND header = ListView_GetHeader(list);
+    const int count = Header_GetItemCount(header);
+    for (int at = 0; at < count; ++at) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        if (!Header_GetItem(header, at, &item)) continue;
+        const int before = item.fmt;
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (at == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+        if (item.fmt != before) Header_SetItem(header, at, &item);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reserve/message_boxes_win.h"
+#include "reserve/registration_formats.h"
 #include "resources/resource.h"
 #include "store/dialog_state_win.h"
 #include "store/shift_jis.h"
@@ -105,10 +106,17 @@ PresetControls readPresetControls(HWND dialog) {
 }
 
 // The controls into the current preset of the working copy; the drop-down
-// shows a new name at once.
+// shows a new name at once. After a password mismatch both fields are
+// emptied and the first takes the keyboard, ready for the password again.
 bool saveCurrentPreset(HWND dialog, SetupDialogState& state) {
     const int index = currentPreset(state);
-    if (!savePresetControls(readPresetControls(dialog), state.presets[index], *state.messages)) return false;
+    const PresetSave saved = savePresetControls(readPresetControls(dialog), state.presets[index], *state.messages);
+    if (saved == PresetSave::passwordsDiffer) {
+        SetDlgItemTextA(dialog, IDC_PRESET_PASSWORD, "");
+        SetDlgItemTextA(dialog, IDC_PRESET_PASSWORD_CONFIRM, "");
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PRESET_PASSWORD)), TRUE);
+    }
+    if (saved != PresetSave::saved) return false;
     renamePresetItem(dialog, state, index);
     return true;
 }
@@ -177,12 +185,13 @@ void initialize(HWND dialog, SetupDialogState& state) {
 
     // 2. The file-or-web target.
     const RegistrationSettings& registration = app.registration;
-    tick(dialog, IDC_IEPG_ENABLE, registration.iEpg != 0);
-    tick(dialog, IDC_TUNEREC_ENABLE, registration.iEpgTunerec != 0);
+    const RegistrationSwitches switches = registrationSwitches(registration);  // as a press reads them
+    tick(dialog, IDC_IEPG_ENABLE, switches.fileOrWeb);
+    tick(dialog, IDC_TUNEREC_ENABLE, switches.capture);
     SetDlgItemTextA(dialog, IDC_IEPG_APP_PATH, registration.fileName.c_str());
-    const int target = registration.epgTimer != 0 ? IDC_TARGET_EPGTIMER
-                       : registration.tvRock != 0 ? IDC_TARGET_TVROCK
-                                                  : IDC_TARGET_IEPG;
+    const int target = switches.target == RegistrationTarget::epgTimer ? IDC_TARGET_EPGTIMER
+                       : switches.target == RegistrationTarget::tvRock ? IDC_TARGET_TVROCK
+                                                                       : IDC_TARGET_IEPG;
     CheckRadioButton(dialog, IDC_TARGET_IEPG, IDC_TARGET_TVROCK, target);
     SetDlgItemTextA(dialog, IDC_TVROCK_HOST, registration.hostName.c_str());
 

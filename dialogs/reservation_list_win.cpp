@@ -66,6 +66,7 @@ void fillList(HWND window, ListWindowState& state) {
     HWND list = listOf(window);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
+    showSortArrow(list, -1, false);  // the rows come in the list's order; the flags stay
     for (size_t n = 0; n < state.rows.size(); ++n) {
         const ReservationRow& row = state.rows[n];
         LVITEMA item{};
@@ -113,6 +114,7 @@ void sortByColumn(HWND window, ListWindowState& state, int column) {
     SortRequest request{&state, column, flag};
     SendMessageA(listOf(window), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
                  reinterpret_cast<LPARAM>(compareRows));
+    showSortArrow(listOf(window), column, flag == 1);
 }
 
 void showInGuide(HWND window, ListWindowState& state, const ReservationRow& row) {
@@ -239,6 +241,7 @@ int PopupRowMenu::choose(HWND owner, int x, int y, int command, const char* text
 }
 
 HWND createReservationListWindow(HINSTANCE instance, ReservationListHost& host) {
+    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_RESERVATION_LIST), host.mainWindow(),
                               reservationListProc, reinterpret_cast<LPARAM>(&host));
 }

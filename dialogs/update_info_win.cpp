@@ -80,6 +80,7 @@ void refresh(HWND window, UpdateWindowState& state) {
     }
     HWND list = listOf(window);
     showRowCount(list, state.rows.size());
+    showSortArrow(list, -1, false);  // the rows come in the change list's order; the flags stay
     if (state.rows.size() > 0) SendMessageA(list, LVM_ENSUREVISIBLE, state.rows.size() - 1, FALSE);
     InvalidateRect(list, nullptr, TRUE);
 }
@@ -129,7 +130,9 @@ void sortByColumn(HWND window, UpdateWindowState& state, int column) {
     const int focus = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
     if (focus >= 0) focused = state.rows.valueAt(focus);
 
-    if (state.rows.sortBy(column) < 0) return;
+    const int direction = state.rows.sortBy(column);
+    if (direction < 0) return;
+    showSortArrow(list, column, direction == 1);
 
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (size_t at = 0; at < state.rows.size(); ++at)
@@ -245,6 +248,7 @@ INT_PTR CALLBACK updateInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 HWND createUpdateInfoWindow(HINSTANCE instance, UpdateInfoHost& host) {
+    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UPDATE_INFO), host.mainWindow(), updateInfoProc,
                               reinterpret_cast<LPARAM>(&host));
 }

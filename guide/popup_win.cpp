@@ -249,9 +249,13 @@ void clickGuide(PopupHost& host, HWND popup, int x, int y) {
     layout.view.selection = hit;
     if (!stateOf(popup)) return;
     fillPopup(host, popup, hit);
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    showPopup(popup, pointer.x, pointer.y);
+    // Beside the click itself, not beside the pointer: a click handled late
+    // (the program busy writing settings, reading reservations, painting)
+    // finds the pointer already on its way to where the user expects the
+    // button, and a popup opened there takes the press beside its button.
+    POINT click{x, y};
+    ClientToScreen(host.mainWindow(), &click);
+    showPopup(popup, click.x, click.y);
 }
 
 void showPopup(HWND popup, int x, int y) {
@@ -290,6 +294,23 @@ void popupTick(HWND popup, POINT pointer) {
 bool popupShown(HWND popup) {
     const PopupState* state = stateOf(popup);
     return state && state->shown;
+}
+
+bool popupCovers(HWND popup, POINT point) {
+    RECT r{};
+    return popupShown(popup) && GetWindowRect(popup, &r) && PtInRect(&r, point);
+}
+
+HWND popupButtonAt(HWND popup, POINT point) {
+    if (!popupCovers(popup, point)) return nullptr;
+    for (int id : {IDOK, IDCANCEL}) {
+        HWND button = GetDlgItem(popup, id);
+        RECT r{};
+        if (button && IsWindowVisible(button) && IsWindowEnabled(button) && GetWindowRect(button, &r) &&
+            PtInRect(&r, point))
+            return button;
+    }
+    return nullptr;
 }
 
 }  // namespace corvane

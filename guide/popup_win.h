@@ -45,8 +45,9 @@ public:
 HWND createPopupWindow(HINSTANCE instance, PopupHost& host, const DialogPlacement& placement);
 
 // A click at client point (x, y) of the guide: the corner button jumps to the
-// current time, a programme is selected and shown in `popup`, a second click
-// on the selected programme (or a click beside the programmes) deselects it.
+// current time, a programme is selected and shown in `popup` beside the
+// click's point, a second click on the selected programme (or a click beside
+// the programmes) deselects it.
 void clickGuide(PopupHost& host, HWND popup, int x, int y);
 
 // Places the popup 5 pixels right of and below screen point (x, y), or left
@@ -61,5 +62,13 @@ void hidePopup(HWND popup);
 void popupTick(HWND popup, POINT pointer);
 
 bool popupShown(HWND popup);
+
+// Whether the shown popup covers screen point `point`, and its button there
+// (the registration button while it is visible, or "×"; null elsewhere). The
+// guide asks for a press it was handed although the popup covers its spot:
+// one the user made while the program was busy, before the popup it had just
+// asked for showed.
+bool popupCovers(HWND popup, POINT point);
+HWND popupButtonAt(HWND popup, POINT point);
 
 }  // namespace corvane

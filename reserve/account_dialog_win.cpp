@@ -29,8 +29,11 @@ INT_PTR CALLBACK accountDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             const std::string password = dialogItemText(dialog, IDC_ACCOUNT_PASSWORD);
             if (password != dialogItemText(dialog, IDC_ACCOUNT_PASSWORD_CONFIRM)) {
                 MessageBoxA(dialog, kReenterPasswordText, kAccountCaption, MB_OK | MB_ICONWARNING);
+                // Both emptied, the first ready for typing.
                 SetDlgItemTextA(dialog, IDC_ACCOUNT_PASSWORD, "");
                 SetDlgItemTextA(dialog, IDC_ACCOUNT_PASSWORD_CONFIRM, "");
+                SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_ACCOUNT_PASSWORD)),
+                             TRUE);
                 return TRUE;
             }
             *state->account = dialogItemText(dialog, IDC_ACCOUNT_NAME);

@@ -18,10 +18,10 @@ constexpr const char* kTvRockLabel = "TvRock登録";
 constexpr const char* kCaptureLabel = "tunerec登録";
 
 // A value as one field of a line: each separator byte (TAB when `tabs`, CR,
-// LF) becomes a blank, and a lead byte left alone at the end, which would take
-// the separator after it as its second byte, is dropped. Neither byte can be
-// the second byte of a Shift_JIS character, so the walk may replace them
-// wherever they stand.
+// LF) becomes a blank. A lead byte keeps the byte after it only when that is
+// a trail byte (0x40-0x7E, 0x80-0xFC); a lead byte without one (before a
+// separator, a digit, a blank or at the end) is dropped, so that no reader of
+// the Shift_JIS text takes a separator for the second half of a character.
 std::string fieldText(const std::string& value, bool tabs) {
     std::string field;
     field.reserve(value.size());
@@ -30,9 +30,10 @@ std::string fieldText(const std::string& value, bool tabs) {
         if (c == '\r' || c == '\n' || (tabs && c == '\t')) {
             field += ' ';
         } else if (isShiftJisLeadByte(static_cast<unsigned char>(c))) {
-            if (i + 1 == value.size()) break;
-            field += c;
-            field += value[++i];
+            if (i + 1 < value.size() && isShiftJisTrailByte(static_cast<unsigned char>(value[i + 1]))) {
+                field += c;
+                field += value[++i];
+            }
         } else {
             field += c;
         }
@@ -58,13 +59,14 @@ const char* targetLabel(RegistrationTarget target) {
 }  // namespace
 
 RegistrationTarget registrationTarget(int epgTimer, int tvRock) {
-    if (epgTimer == 1) return RegistrationTarget::epgTimer;
-    if (tvRock == 1) return RegistrationTarget::tvRock;
+    if (registrationSwitchOn(epgTimer)) return RegistrationTarget::epgTimer;
+    if (registrationSwitchOn(tvRock)) return RegistrationTarget::tvRock;
     return RegistrationTarget::iEpg;
 }
 
 RegistrationSwitches registrationSwitches(int iEpg, int iEpgTunerec, int epgTimer, int tvRock) {
-    return RegistrationSwitches{iEpg == 1, iEpgTunerec == 1, registrationTarget(epgTimer, tvRock)};
+    return RegistrationSwitches{registrationSwitchOn(iEpg), registrationSwitchOn(iEpgTunerec),
+                                registrationTarget(epgTimer, tvRock)};
 }
 
 RegistrationSwitches registrationSwitches(const RegistrationSettings& settings) {

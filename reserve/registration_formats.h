@@ -23,8 +23,8 @@ enum class RegistrationSource { popup, genreList };
 enum class RegistrationTarget { iEpg, epgTimer, tvRock };
 RegistrationTarget registrationTarget(int epgTimer, int tvRock);
 
-// The registration settings as a registration reads them: a kind of
-// registration is on when its setting is 1, any other value is off.
+// The registration settings as the registrations and the setup dialog read
+// them: a kind of registration is on when its setting is not 0.
 struct RegistrationSwitches {
     bool fileOrWeb = false;  // "iEpg"
     bool capture = false;    // "iEpgTunerec": the capture tool's task dialog

@@ -17,7 +17,7 @@ RegistrationSettings readRegistrationSettings(Settings& settings, const std::str
     registration.iEpgTunerec = settings.readInt(section, "iEpgTunerec", 0);
     registration.epgTimer = settings.readInt(section, "EpgTimer", 0);
     registration.tvRock = settings.readInt(section, "TvRock", 0);
-    if (registration.epgTimer != 0) registration.tvRock = 0;
+    if (registrationSwitchOn(registration.epgTimer)) registration.tvRock = 0;
     registration.hostName = settings.readString(section, "HostName", defaultTvRockHostName, pathCapacity);
     return registration;
 }
@@ -27,7 +27,7 @@ void writeRegistrationSettings(Settings& settings, const RegistrationSettings& r
     writeInt(settings, section, "iEpg", registration.iEpg);
     writeInt(settings, section, "iEpgTunerec", registration.iEpgTunerec);
     writeInt(settings, section, "EpgTimer", registration.epgTimer);
-    writeInt(settings, section, "TvRock", registration.epgTimer != 0 ? 0 : registration.tvRock);
+    writeInt(settings, section, "TvRock", registrationSwitchOn(registration.epgTimer) ? 0 : registration.tvRock);
     settings.writeString(section, "HostName", registration.hostName);
     settings.writeString(section, "FileName", registration.fileName);
 }

@@ -112,26 +112,26 @@ PresetControls presetControls(const TunerecPreset& preset) {
     return controls;
 }
 
-bool savePresetControls(const PresetControls& controls, TunerecPreset& preset, MessageBoxes& messages) {
+PresetSave savePresetControls(const PresetControls& controls, TunerecPreset& preset, MessageBoxes& messages) {
     const bool withAccount = !controls.account.empty();
-    if (!fits(controls.account, accountTextLimit, "アカウント名", messages)) return false;
-    if (withAccount && !fits(controls.password, accountTextLimit, "パスワード", messages)) return false;
+    if (!fits(controls.account, accountTextLimit, "アカウント名", messages)) return PresetSave::refused;
+    if (withAccount && !fits(controls.password, accountTextLimit, "パスワード", messages)) return PresetSave::refused;
     const std::pair<const std::string*, const char*> texts[] = {{&controls.name, "名前"},
                                                                 {&controls.executablePath, "tunerecアプリ"},
                                                                 {&controls.saveFolder, "保存フォルダ"},
                                                                 {&controls.udpHostName, "UDP"},
                                                                 {&controls.otherOptions, "他"}};
     for (const auto& [text, label] : texts)
-        if (!fits(*text, settingTextLimit, label, messages)) return false;
+        if (!fits(*text, settingTextLimit, label, messages)) return PresetSave::refused;
     const int id = parseDecimal(controls.id);
     if (id < lowestPresetId || id > highestPresetId) {
         warn(messages, "IDは0から9までの数値を指定してください。");
-        return false;
+        return PresetSave::refused;
     }
     if (withAccount && controls.password != controls.passwordConfirm) {
         messages.show("パスワードを再入力してください", kRegistrationSetupCaption,
                       message_box::okCancel | message_box::iconInformation);
-        return false;
+        return PresetSave::passwordsDiffer;
     }
     if (withAccount) preset.password = controls.password;
     preset.account = controls.account;
@@ -142,7 +142,7 @@ bool savePresetControls(const PresetControls& controls, TunerecPreset& preset, M
     preset.otherOptions = controls.otherOptions;
     for (const auto& [stored, box] : optionFlags) preset.*stored = flag(controls.*box);
     preset.id = id;
-    return true;
+    return PresetSave::saved;
 }
 
 bool checkRegistrationTexts(const RegistrationSettings& registration, MessageBoxes& messages) {
@@ -176,7 +176,7 @@ void writeRegistrationSetup(Settings& settings, ServicePreferences& preferences,
 void acceptRegistrationSetup(RegistrationSetupHost& app, const RegistrationSetup& setup) {
     writeRegistrationSetup(app.settings, app.preferences, app.store, setup);
     app.registration = setup.registration;
-    if (app.registration.epgTimer != 0) app.registration.tvRock = 0;
+    if (registrationSwitchOn(app.registration.epgTimer)) app.registration.tvRock = 0;
     app.presets = setup.presets;
     if (!app.store) return;
     for (const StationRow& row : setup.rows) {

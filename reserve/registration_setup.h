@@ -88,9 +88,11 @@ PresetControls presetControls(const TunerecPreset& preset);
 // fields must match ("パスワードを再入力してください", OK and Cancel); without
 // one the password is neither compared nor stored. A text longer than its
 // setting holds, or an "ID" outside 0 to 9 (a job keeps one digit of it), is
-// refused with a message naming the field. On refusal `preset` is unchanged
-// and false is returned.
-bool savePresetControls(const PresetControls& controls, TunerecPreset& preset, MessageBoxes& messages);
+// refused with a message naming the field. On refusal `preset` is unchanged;
+// the answer tells a password mismatch (the dialog asks for both passwords
+// again) from the other refusals.
+enum class PresetSave { saved, refused, passwordsDiffer };
+PresetSave savePresetControls(const PresetControls& controls, TunerecPreset& preset, MessageBoxes& messages);
 
 // False, after a message naming the field, when "HostName" or "FileName"
 // is longer than its setting holds.

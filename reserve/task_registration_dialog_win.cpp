@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "store/broadcast_time.h"
 #include "store/dialog_state_win.h"
+#include "store/over_owner_win.h"
 #include "store/window_text_win.h"
 
 namespace corvane {
@@ -144,7 +145,7 @@ void browseFile(HWND dialog) {
     ofn.lpstrTitle = "保存ファイル名を指定";
     ofn.lpstrDefExt = "ts";
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameA(&ofn)) return;
+    if (OpensOverOwner over(dialog); !GetSaveFileNameA(&ofn)) return;
     SetDlgItemTextA(dialog, IDC_TASK_FILE, buffer.c_str());
 }
 

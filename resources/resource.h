@@ -16,6 +16,9 @@
 #define IDI_SMALL                   108   // small icon
 #define IDR_MAIN_MENU               109   // menu bar of the main window
 #define IDR_MAIN_ACCELERATORS       109   // Alt+"?" and Alt+"/" give IDM_ABOUT
+// The manifest of the version 6 common controls the list windows are made with
+// (a manifest resource, type 24; not 1, which would hold for every window).
+#define IDR_LIST_CONTROLS_MANIFEST  120
 // The SD mark is a named resource (not numbered): load it by this name.
 #define IDR_SDBMP_NAME              "IDR_SDBMP"
 

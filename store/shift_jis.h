@@ -9,6 +9,7 @@
 namespace corvane {
 
 inline bool isShiftJisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool isShiftJisTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 // The longest prefix of `text` (of `length` bytes) that is at most `limit`
 // bytes and does not end inside a double-byte character.

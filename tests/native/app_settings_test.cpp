@@ -7,6 +7,7 @@
 #include "app/load_flow.h"
 #include "guide/genre_table.h"
 #include "reserve/hex_text.h"
+#include "reserve/registration_formats.h"
 #include "store/ini_settings.h"
 #include "support/temp_ini.h"
 
@@ -51,11 +52,23 @@ TEST_F(SettingsFileTest, MainWindowRightBottomEdgesMinimisedFirstAndEmptyKeysFal
     }
 }
 
-TEST_F(SettingsFileTest, RegistrationEpgTimerWinsOverTvRock) {
-    file.write("[iEpgSetup]\r\nEpgTimer=1\r\nTvRock=1\r\n");
-    const RegistrationSettings registration = readRegistrationSettings(settings, "C:\\iepg\\app.exe");
-    EXPECT_EQ(std::tuple(1, 0, "C:\\iepg\\app.exe"),
-              std::tuple(registration.epgTimer, registration.tvRock, registration.fileName));
+// Hand-edited switches: any value but 0 is on, at start-up, for a press's target and in the setup
+// dialog (which ticks and selects from the same switches); EpgTimer wins over TvRock.
+TEST_F(SettingsFileTest, RegistrationSwitchesAreOnWhenNotZeroAndEpgTimerWinsOverTvRock) {
+    using T = RegistrationTarget;
+    const std::pair<const char*, T> targets[] = {
+        {"", T::iEpg},          {"EpgTimer=0\r\nTvRock=0", T::iEpg}, {"EpgTimer=1\r\nTvRock=1", T::epgTimer},
+        {"EpgTimer=2\r\nTvRock=1", T::epgTimer}, {"EpgTimer=-1", T::epgTimer}, {"TvRock=2", T::tvRock},
+        {"EpgTimer=0\r\nTvRock=-1", T::tvRock}};
+    for (const auto& [keys, target] : targets)
+        for (const std::string iEpg : {"", "0", "1", "2", "-1"}) {
+            file.write("[iEpgSetup]\r\n" + (iEpg.empty() ? "" : "iEpg=" + iEpg + "\r\n") + keys + "\r\n");
+            const RegistrationSettings read = readRegistrationSettings(settings, "app.exe");
+            const RegistrationSwitches on = registrationSwitches(read);
+            EXPECT_EQ(std::tuple(target, !iEpg.empty() && iEpg != "0", target == T::tvRock, "app.exe"),
+                      std::tuple(on.target, on.fileOrWeb, read.tvRock != 0, read.fileName))
+                << keys << iEpg;
+        }
 }
 
 TEST_F(SettingsFileTest, AbsentKeysShowGenreColoursAndMarkWhatIsRegistered) {

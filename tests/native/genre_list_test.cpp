@@ -111,10 +111,14 @@ TEST(GenreList, SplittersStayWhereADragCanReachThemAndTheControlsFollow) {
     EXPECT_EQ(98, draggedSplitterX(100, 200, 250, 400));
     EXPECT_EQ(60, draggedSplitterY(100, 300, 260, 300));
     EXPECT_EQ(260, draggedSplitterY(100, 300, 600, 300));
-    // Stored values: negative, beyond the client, or in a client too small for both sides.
-    for (auto [stored, width, fitted] : {std::tuple{-50, 400, 2}, {5000, 400, 98}, {100, 250, 2}, {INT32_MIN, 400, 2}})
-        EXPECT_EQ(fitted, fittedSplitterX(stored, width)) << stored;
-    EXPECT_EQ(160, fittedSplitterY(INT32_MAX, 200));
+    // A size change: list and details share the new height as they did (148 of 296 pixels: 298 of
+    // 596), then both splitters are held inside: the tree and list 40 wide, list and details 40 high.
+    for (auto [before, oldHeight, width, height, after] :
+         {std::tuple{Splitters{-50, 100000}, 0, 400, 300, Splitters{42, 260}}, {{INT32_MIN, 0}, 0, 400, 300, {42, 42}},
+          {{100, 150}, 300, 400, 600, {100, 300}}, {{100, 150}, 300, 400, 100, {100, 50}},
+          {{390, 150}, 300, 400, 300, {358, 150}}, {{100, 150}, 300, 60, 60, {18, 20}}})  // too small: list, details
+        EXPECT_EQ(after, resizedSplitters(before, oldHeight, width, height)) << width << "x" << height;
+    EXPECT_EQ((TrackSize{92, 110}), genreListMinimumTrackSize(4, 20));  // whatever the splitters
 
     EXPECT_EQ(SplitterBand::none, splitterBandAt(97, 150, 100, 150));  // left of the vertical one
 

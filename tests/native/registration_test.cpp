@@ -90,6 +90,14 @@ TEST(RegistrationTexts, IEpgTextEpgTimerLinesAndStationLabels) {
     EXPECT_EQ(9, std::count(text.begin(), text.end(), '\r'));
     EXPECT_NE(std::string::npos, text.find("station: 局  \r\nyear"));
     EXPECT_NE(std::string::npos, text.find("program-title: 前編 後編 \t\r\n"));
+
+    // A lead byte keeps only a trail byte after it; before anything else it is dropped.
+    for (auto [value, field, station] : {std::tuple{"1\x88\t2", "1 2", "1\t2"}, {"1\x88\r2", "1 2", "1 2"},
+                                         {"1\x88\n2", "1 2", "1 2"}, {"1\x88\x9f" "2", "1亜2", "1亜2"}, {"1\x88", "1", "1"}}) {
+        p.vurdaChNo = p.stationName = value;
+        EXPECT_NE(std::string::npos, epgTimerLine(Source::popup, p).find("\t" + std::string(field) + "\t1024\t")) << field;
+        EXPECT_NE(std::string::npos, iEpgText(p).find("station: " + std::string(station) + "\r\nyear")) << station;
+    }
 }
 
 TEST(RegistrationFiles, AnAppendThatFallsShortLeavesTheFileAsItWas) {
@@ -260,14 +268,16 @@ TEST(PresetSaveRule, PasswordsLengthsAndIdsAreCheckedBeforeAnythingChanges) {
             std::tie(c.account, c.password, c.confirm, c.id, c.name);
         controls.udp = 1;
         RecordingMessageBoxes boxes;
-        const bool saved = c.box.empty();
-        EXPECT_EQ(saved, savePresetControls(controls, preset, boxes)) << c.account << "/" << c.id;
+        const bool saved = c.box.empty(), mismatch = c.box.rfind("パスワードを再", 0) == 0;
+        EXPECT_EQ(saved ? PresetSave::saved : mismatch ? PresetSave::passwordsDiffer : PresetSave::refused,
+                  savePresetControls(controls, preset, boxes))
+            << c.account << "/" << c.id;
         EXPECT_EQ(std::tuple(c.stored, saved ? c.account : "before", saved ? c.name : "tunerec1", int(saved), c.storedId),
                   std::tuple(preset.password, preset.account, preset.name, preset.udp, preset.id));
         ASSERT_EQ(saved ? 0u : 1u, boxes.shown.size());
         if (saved) continue;
-        const unsigned style = c.box.rfind("パスワードを再", 0) == 0 ? message_box::okCancel | message_box::iconInformation
-                                                                   : message_box::ok | message_box::iconWarning;
+        const unsigned style = mismatch ? message_box::okCancel | message_box::iconInformation
+                                        : message_box::ok | message_box::iconWarning;
         EXPECT_EQ(std::tuple(size_t{0}, style), std::tuple(boxes.shown[0].text.find(c.box), boxes.shown[0].style));
     }
 }

@@ -118,16 +118,16 @@ TEST_F(RegistrationPress, AWindowHandsOverOnlyWhatItPreparedAndTheTaskDialogRese
 TEST_F(RegistrationPress, TheButtonCarriesTheConfiguredTargetWhateverTheFileGave) {
     using Menu = std::vector<RegistrationMenuItem>;
     const Menu both{{RegistrationCommand::fileOrWeb, "TvRock登録"}, {RegistrationCommand::capture, "tunerec登録"}};
-    // (iEpg, tunerec, EpgTimer, TvRock): only 1 switches on; EpgTimer wins over TvRock.
+    // (iEpg, tunerec, EpgTimer, TvRock): every value but 0 switches on; EpgTimer wins over TvRock.
     const struct {
         int iEpg, tunerec, epgTimer, tvRock;
         std::string popup, genreList;
         Menu menu;
     } cases[] = {
-        {1, 0, 0, 0, "iEPG登録", "iEPG登録", {}},         {1, 2, 1, 1, "EpgTimer登録", "EpgTimer登録", {}},
-        {1, 0, 0, 1, "TvRock登録", "TvRock登録", {}},     {2, 1, 0, 0, "tunerec登録", "tunerec登録", {}},
-        {1, 1, 0, 1, "iEPG登録", "iEPG登録", both},
-        {0, 2, 1, 0, "", "iEPG登録", {}},  // nothing on: the genre list keeps its first label
+        {1, 0, 0, 0, "iEPG登録", "iEPG登録", {}},         {-1, 0, 2, 1, "EpgTimer登録", "EpgTimer登録", {}},
+        {1, 0, 0, 1, "TvRock登録", "TvRock登録", {}},     {0, 2, 1, 0, "tunerec登録", "tunerec登録", {}},
+        {2, -1, 0, 2, "iEPG登録", "iEPG登録", both},
+        {0, 0, 1, 1, "", "iEPG登録", {}},  // nothing on: the genre list keeps its first label
     };
     block(paths.registrationFile);
     for (const auto& c : cases) {

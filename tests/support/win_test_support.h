@@ -74,6 +74,14 @@ inline void clickListColumn(HWND list, int column) {
     SendMessageA(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
 }
 
+// The sort arrow column `column` of list view `list` shows: HDF_SORTUP, HDF_SORTDOWN or 0.
+inline int sortArrow(HWND list, int column) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    Header_GetItem(ListView_GetHeader(list), column, &item);
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
 inline bool menuChecked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
 
 inline uint32_t brushColor(HBRUSH brush) {
@@ -151,6 +159,19 @@ inline HWND processWindow(DWORD processId, const char* className, const char* ca
 }
 
 inline void pressButton(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+
+// The display's left button pressed and let go where the pointer is.
+inline void realClick() {
+    INPUT buttons[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, buttons, sizeof(INPUT));
+}
+
+// Both password fields of `dialog` empty, the first with the keyboard: ready for the password again.
+inline bool passwordsAskedAgain(HWND dialog, int first, int second) {
+    return GetWindowTextLengthA(GetDlgItem(dialog, first)) + GetWindowTextLengthA(GetDlgItem(dialog, second)) == 0 &&
+           GetFocus() == GetDlgItem(dialog, first);
+}
 
 // A user script for a modal dialog: a thread timer fires inside the dialog's
 // modal loop and, once the dialog titled `caption` is shown, runs the steps in

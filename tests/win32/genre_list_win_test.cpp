@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,6 +97,14 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlace
     host.LayoutRig::host.height = 200;
     create();
     EXPECT_EQ(12u + 91u, TreeView_GetCount(control(IDC_GENRE_TREE)));
+    // Without a stored "SpX" the tree shows every genre name whole.
+    HWND tree = control(IDC_GENRE_TREE);
+    for (HTREEITEM root = TreeView_GetRoot(tree); root; root = TreeView_GetNextSibling(tree, root))
+        TreeView_Expand(tree, root, TVE_EXPAND);
+    RECT inside{}, name{};
+    GetClientRect(tree, &inside);
+    for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextVisible(tree, item))
+        EXPECT_TRUE(TreeView_GetItemRect(tree, item, &name, TRUE) && name.right <= inside.right);
     // The first root ("ニュース／報道") is selected; its row's details are shown.
     EXPECT_EQ(std::vector<LPARAM>{0}, rowKeys());
     EXPECT_EQ(std::tuple("1024", "2026/12/07(月) 20:00", "ニュース"), std::tuple(cell(0, 0), cell(0, 1), cell(0, 2)));
@@ -168,35 +177,95 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlace
     EXPECT_EQ(std::vector<LPARAM>{2000}, rowKeys());
 }
 
-TEST_F(GenreListWinTest, StoredSplittersAreFittedADragMovesThemAndDestroyingWritesTheKeys) {
-    // Splitters a drag could never produce: the tree and the list would get no room.
+// Splitters a drag never gives are held inside: the tree and the list keep 40 pixels of width, the
+// list and the details 40 of height (on every size change; the sharing in genre_list_test).
+TEST_F(GenreListWinTest, StoredSplittersAreHeldInsideADragMovesThemAndDestroyingWritesTheKeys) {
     for (auto [key, value] : {std::pair{"SpX", "-50"}, {"SpY", "100000"}, {"CHW", "80"}, {"WindowCX", "600"},
                               {"WindowCY", "400"}, {"WindowX", "30"}, {"WindowY", "40"}})
         host.LayoutRig::settings.writeString("GenreList", key, value);
     create();
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ((RECT{0, 0, 0, client.bottom}), placeOf(IDC_GENRE_TREE));
+    EXPECT_EQ((RECT{0, 0, 40, client.bottom}), placeOf(IDC_GENRE_TREE));
     EXPECT_EQ(client.bottom - 40 - 2, placeOf(IDC_GENRE_EVENTS).bottom);
 
     // Over the vertical splitter the size cursor shows and the mouse is captured;
     // pressed and moved 100 pixels right, the tree follows; released, all is back.
     const HCURSOR classCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR));
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 50));
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(43, 50));
     EXPECT_TRUE(GetCapture() == window && GetClassLongPtrA(window, GCLP_HCURSOR) == 0);
-    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 50));
-    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(103, 60));
-    EXPECT_EQ(100, placeOf(IDC_GENRE_TREE).right);
-    EXPECT_EQ(104, placeOf(IDC_GENRE_EVENTS).left);
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(103, 60));
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(43, 50));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(143, 60));
+    EXPECT_EQ(140, placeOf(IDC_GENRE_TREE).right);
+    EXPECT_EQ(144, placeOf(IDC_GENRE_EVENTS).left);
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(143, 60));
     EXPECT_TRUE(GetCapture() == nullptr &&
                 reinterpret_cast<HCURSOR>(GetClassLongPtrA(window, GCLP_HCURSOR)) == classCursor);
 
     DestroyWindow(window);
     const auto stored = [&](const char* key) { return host.LayoutRig::settings.readString("GenreList", key, "", 100); };
-    EXPECT_EQ(std::tuple("80", "300", "320", "102", std::to_string(client.bottom - 40), "30", "40", "600", "400"),
+    EXPECT_EQ(std::tuple("80", "300", "320", "142", std::to_string(client.bottom - 40), "30", "40", "600", "400"),
               std::tuple(stored("CHW"), stored("DATEW"), stored("NAMEW"), stored("SpX"), stored("SpY"),
                          stored("WindowX"), stored("WindowY"), stored("WindowCX"), stored("WindowCY")));
+}
+
+// Reads the screen and moves the one pointer, so it runs alone (see CMakeLists.txt).
+class GenreListRealPointerTest : public GenreListWinTest {};
+
+TEST_F(GenreListRealPointerTest, ButtonsStayDrawnAfterADragEveryPaneKeepsRoomAndTheSortedColumnShowsItsArrow) {
+    auto screen = [](HWND shown) {  // its pixels as the screen shows them
+        const RECT r = windowRect(shown);
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(nullptr);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(nullptr, dc);
+        return pixels;
+    };
+    // The real pointer presses on the splitter below the list and lets go `dy` pixels lower.
+    auto dragSplitter = [&](int dy) {
+        POINT at{placeOf(IDC_GENRE_EVENTS).left + 60, placeOf(IDC_GENRE_EVENTS).bottom + 2};
+        ClientToScreen(window, &at);
+        INPUT button{INPUT_MOUSE, {}};
+        for (int step = 0; step <= 6; ++step) {
+            SetCursorPos(at.x, at.y + dy * std::clamp(step - 1, 0, 4) / 4);
+            button.mi.dwFlags = step == 1 ? MOUSEEVENTF_LEFTDOWN : step == 6 ? MOUSEEVENTF_LEFTUP : 0;
+            if (button.mi.dwFlags) SendInput(1, &button, sizeof button);
+            pumpMessages(step == 6 ? 300 : 60);
+        }
+    };
+    create();
+    ShowWindow(window, SW_SHOWNORMAL);
+    pumpMessages(300);
+    auto buttons = [&] { return std::pair(screen(control(IDC_GENRE_REGISTER)), screen(control(IDC_GENRE_SHOW))); };
+    const auto drawn = buttons();
+    dragSplitter(150);  // the buttons go down with it and are drawn where they land as they were
+    EXPECT_TRUE(drawn == buttons());
+
+    // Maximised, the splitter dragged far down, restored: tree, list and details keep their room.
+    ShowWindow(window, SW_MAXIMIZE);
+    pumpMessages(300);
+    dragSplitter(400);
+    ShowWindow(window, SW_RESTORE);
+    pumpMessages(300);
+    RECT client{};
+    GetClientRect(window, &client);
+    const RECT tree = placeOf(IDC_GENRE_TREE), list = placeOf(IDC_GENRE_EVENTS);
+    EXPECT_GE(std::min({tree.right, list.right - list.left, list.bottom}), 40);
+    EXPECT_EQ(std::pair(40L, client.bottom), std::pair(client.bottom - list.bottom - 2, placeOf(IDC_GENRE_DESCRIPTION).bottom));
+
+    // The system's arrow on the sorted column's header, up then down; none after a refill.
+    HWND header = ListView_GetHeader(control(IDC_GENRE_EVENTS));
+    const std::vector<COLORREF> plain = screen(header);
+    clickColumn(1);
+    pumpMessages(200);
+    const std::vector<COLORREF> up = screen(header);
+    clickColumn(1);
+    pumpMessages(200);
+    EXPECT_TRUE(plain != up && up != screen(header));
+    refillGenreList();
+    pumpMessages(200);
+    EXPECT_TRUE(plain == screen(header));
 }
 
 }  // namespace

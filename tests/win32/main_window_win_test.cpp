@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -86,6 +87,24 @@ TEST_F(MainWindowTest, CommandLineFilesLoadInOrderUntilAStopAndOnlyTheFirstLoadJ
     command(IDM_OPEN_COMMAND_LINE);
     ASSERT_NE(nullptr, app.store->services[1]);
     EXPECT_EQ(0, layout.view.scrollY);
+}
+
+// "バージョン情報" and the open dialog (as every chooser) open centred over the window that opened
+// them, not at its corner (the file dialog grows a little once open).
+TEST_F(MainWindowTest, DialogsOpenOverTheirOwner) {
+    start();
+    SetWindowPos(app.mainWindow, nullptr, 300, 250, 700, 450, SWP_NOZORDER);
+    const RECT main = windowRect(app.mainWindow);
+    for (int id : {IDM_ABOUT, IDM_OPEN_FILE}) {
+        const ModalScript script({{IDOK, [&main](HWND d) {
+                                       const RECT r = windowRect(d);
+                                       EXPECT_LE(std::abs(r.left + r.right - main.left - main.right) +
+                                                     std::abs(r.top + r.bottom - main.top - main.bottom), 64);
+                                       PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+                                   }}},
+                                 {});
+        command(id);
+    }
 }
 
 class LoadedWindowTest : public MainWindowTest {
@@ -263,6 +282,51 @@ TEST_F(RegistrationWinTest, EachWindowHandsItsOwnProgrammeToTheIEpgApplicationEp
     }
     EXPECT_TRUE(boxes->shown.empty());
 }
+
+// The capture tool alone (0), both kinds (1), EpgTimer alone (2). Moves the real pointer, so it
+// runs alone (see CMakeLists.txt).
+class RegistrationRealPointerTest : public RegistrationWinTest, public testing::WithParamInterface<int> {};
+
+// The real pointer clicks the title of the first programme and at once presses the popup's button,
+// 5 pixels right of and below the click: once the popup shows, or (every second press) while the
+// program is still busy with the click, when the display hands the press to the guide beneath.
+TEST_P(RegistrationRealPointerTest, APressAtOnceHandsOverTheProgrammeEveryTimeAlsoAfterTheSetupDialog) {
+    const bool capture = GetParam() != 2, fileOrWeb = GetParam() != 0, dialog = capture && !fileOrWeb;
+    std::tie(app.registration.iEpg, app.registration.iEpgTunerec, app.registration.epgTimer) = std::tuple(fileOrWeb, capture, 1);
+    app.presets[0].executablePath = probe;
+    SetTimer(app.mainWindow, TIMER_HOUSEKEEPING, 1000, nullptr);  // the reservation tick, as in the program
+    int dialogs = 0;
+    auto press = [&](int n) {
+        POINT title{60, 25};
+        ClientToScreen(app.mainWindow, &title);
+        const RECT popup = windowRect(app.popupWindow), b = windowRect(button());
+        POINT at{title.x + 5 + (b.left + b.right) / 2 - popup.left, title.y + 5 + (b.top + b.bottom) / 2 - popup.top};
+        MenuChoice menu{1, nullptr};  // "EpgTimer登録"
+        if (capture && fileOrWeb) menu.arm();
+        const ModalScript script(dialog ? std::vector<ModalStep>{{IDC_TASK_FILE, [&](HWND d) { ++dialogs, pressButton(d, IDCANCEL); }}}
+                                        : std::vector<ModalStep>{},
+                                 {IDC_TASK_CHANNEL});
+        SetCursorPos(title.x, title.y);
+        realClick();
+        if (n % 2 == 0) SetCursorPos(at.x, at.y);
+        for (int i = 0; i < 100 && !IsWindowVisible(app.popupWindow); ++i) pump(10);
+        SetCursorPos(at.x, at.y);
+        ScreenToClient(app.mainWindow, &at);
+        if (n % 2 == 1) realClick();
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+            if (n % 2 == 0) PostMessageA(app.mainWindow, message, 0, MAKELPARAM(at.x, at.y));
+        pump(300);
+        const std::string lines = read(file("EpgTimer\\Program.txt"));
+        EXPECT_EQ(n, dialog ? dialogs : std::count(lines.begin(), lines.end(), '\n')) << "press " << n;
+    };
+    for (int n = 1; n <= 8; ++n) press(n);
+    DialogScript::start("iEPG設定", [](HWND d) { pressButton(d, IDOK); });  // its settings are written: busy a while
+    command(IDM_IEPG_SETUP);
+    press(9);
+    EXPECT_TRUE(boxes->shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, RegistrationRealPointerTest, testing::Values(0, 1, 2));
 
 // Tests that move the one pointer of the display run alone (see CMakeLists.txt).
 class LoadedWindowRealPointerTest : public LoadedWindowTest {};

@@ -70,9 +70,7 @@ protected:
             if (at.x != target.x || at.y != target.y) SetCursorPos(target.x, target.y);
             if (at.x != target.x || at.y != target.y || GetTickCount() - lastClick < GetDoubleClickTime() + 200)
                 return false;
-            INPUT buttons[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
-            buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            SendInput(2, buttons, sizeof(INPUT));
+            realClick();
             lastClick = GetTickCount();
             return true;
         };
@@ -113,9 +111,12 @@ TEST_F(RegistrationSetupDialogRealPointerTest, PresetsAndCellsAreEditedOnACopyAn
                              SetDlgItemTextA(d, IDC_PRESET_ACCOUNT, "録画係");
                              SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
                              chooseItem(d, IDC_PRESET_LIST, 4);  // refused: the drop-down snaps back
-                             pressButton(d, IDOK);               // refused too
+                             EXPECT_TRUE(passwordsAskedAgain(d, IDC_PRESET_PASSWORD, IDC_PRESET_PASSWORD_CONFIRM));
+                             SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
+                             pressButton(d, IDOK);  // refused too
                              EXPECT_EQ(std::tuple(2, 2, true),
                                        std::tuple(selectedPreset(d), current, IsWindowVisible(d) != FALSE));
+                             SetDlgItemTextA(d, IDC_PRESET_PASSWORD, "secret");
                              SetDlgItemTextA(d, IDC_PRESET_PASSWORD_CONFIRM, "secret");
                              return firstName = cell(d, 0, 0), true;
                          },

@@ -80,18 +80,20 @@ TEST_F(ReservationListWinTest, ShowsSortsAndClicksRowsSafelyUntilTheNextRefreshA
     const POINT onDevice{(device.left + device.right) / 2, (device.top + device.bottom) / 2};
     click(header, onDevice);
     EXPECT_EQ((std::vector<LPARAM>{0, 2, 1}), listViewParams(list()));
+    EXPECT_EQ(HDF_SORTUP, sortArrow(list(), kReservationColumnDevice));
     // The collection empties its list; until the refresh the rows keep what
     // they showed: drawn, sorted and clicked without touching the list.
     app.reservations.clear();
     click(header, onDevice);
     EXPECT_EQ((std::vector<LPARAM>{1, 2, 0}), listViewParams(list()));
+    EXPECT_EQ(HDF_SORTDOWN, sortArrow(list(), kReservationColumnDevice));
     RedrawWindow(list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     click(list(), rowPoint(list(), 0));  // the 22:00 job: two hours below the guide's start
     EXPECT_EQ(120 * 2 - 60, app.layout->view.scrollY);
     deleteAt(0, IDNO);
     EXPECT_TRUE(DialogScript::ran) << "the question was asked";
     refresh();
-    EXPECT_EQ(0, ListView_GetItemCount(list()));
+    EXPECT_EQ(std::pair(0, 0), std::pair(ListView_GetItemCount(list()), sortArrow(list(), kReservationColumnDevice)));
 
     ShowWindow(window, SW_SHOW);
     SendMessageA(window, WM_COMMAND, IDCANCEL, 0);

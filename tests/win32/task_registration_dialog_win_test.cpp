@@ -95,8 +95,11 @@ TEST_F(TaskDialogTest, ShowsTheProgrammeAsksTheAccountSavesAWeeklyJobBesideAnEar
     ASSERT_EQ(JobStep::none, jobs.createJob(earlier));
     EXPECT_EQ(IDOK, run({{IDC_TASK_FILE, registerWeekly},
                          {IDC_ACCOUNT_NAME, type("a", "b")},
-                         {0, pressOk},                            // the box asking for the password again
-                         {IDC_ACCOUNT_NAME, type("a", nullptr)},  // cancelled: back in the dialog
+                         {0, pressOk},  // the box asking for the password again
+                         {IDC_ACCOUNT_NAME, [&](HWND d) {  // then cancelled: back in the dialog
+                              EXPECT_TRUE(passwordsAskedAgain(d, IDC_ACCOUNT_PASSWORD, IDC_ACCOUNT_PASSWORD_CONFIRM));
+                              type("a", nullptr)(d);
+                          }},
                          {IDC_TASK_FILE, pressOk},
                          {IDC_ACCOUNT_NAME, type("pw", "pw")}}));
     JobDetails saved;

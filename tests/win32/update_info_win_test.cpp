@@ -73,15 +73,17 @@ TEST_F(UpdateInfoWinTest, TheTickFillsTheShownWindowWhoseLastRowIsVisibleAndSort
     ListView_SetItemState(list(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     for (const ColumnOrders& c : kOrdersOfChangesToSort) {
         clickListColumn(list(), c.column);
-        EXPECT_EQ(c.ascending, values()) << c.column;
+        EXPECT_EQ(std::pair(c.ascending, HDF_SORTUP), std::pair(values(), sortArrow(list(), c.column))) << c.column;
         clickListColumn(list(), c.column);
-        EXPECT_EQ(c.descending, values()) << c.column;
+        EXPECT_EQ(std::pair(c.descending, HDF_SORTDOWN), std::pair(values(), sortArrow(list(), c.column))) << c.column;
         // Record 2 stays selected and focused wherever it went.
         const int at = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
         EXPECT_EQ(std::tuple(2, at, -1),
                   std::tuple(updateInfoRowValue(window, at), ListView_GetNextItem(list(), -1, LVNI_FOCUSED),
                              ListView_GetNextItem(list(), at, LVNI_SELECTED)));
     }
+    tell(IDM_UPDATE_REFRESH);  // the rows in the change list's order again: no arrow
+    EXPECT_EQ(0, sortArrow(list(), std::end(kOrdersOfChangesToSort)[-1].column));
 }
 
 // The painted rows: the differing characters in red, the selection in the system colour.
