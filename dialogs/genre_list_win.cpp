@@ -546,7 +546,6 @@ INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 HWND createGenreListWindow(HINSTANCE instance, GenreListHost& host) {
-    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_GENRE_LIST), host.mainWindow(), genreListProc,
                               reinterpret_cast<LPARAM>(&host));
 }

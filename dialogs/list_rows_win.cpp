@@ -45,32 +45,7 @@ void drawCell(HDC dc, RECT rect, const std::string& text, const CellPlan& cell, 
     }
 }
 
-// One activation context for the process, made at the first use.
-HANDLE listControlsContext(HINSTANCE instance) {
-    static HANDLE context = [instance] {
-        char module[MAX_PATH] = {};
-        if (!GetModuleFileNameA(instance, module, sizeof module)) return INVALID_HANDLE_VALUE;
-        ACTCTXA request{};
-        request.cbSize = sizeof request;
-        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
-        request.lpSource = module;
-        request.hModule = instance;
-        request.lpResourceName = MAKEINTRESOURCEA(IDR_LIST_CONTROLS_MANIFEST);
-        return CreateActCtxA(&request);
-    }();
-    return context;
-}
-
 }  // namespace
-
-ListControlsVersion6::ListControlsVersion6(HINSTANCE instance) {
-    HANDLE context = listControlsContext(instance);
-    active_ = context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie_);
-}
-
-ListControlsVersion6::~ListControlsVersion6() {
-    if (active_) DeactivateActCtx(0, cookie_);
-}
 
 void addListColumns(HWND list, const char* const* titles, const int* widths, int count) {
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);

@@ -19,22 +19,6 @@ namespace corvane {
 // Full-row selection and the left-aligned columns `titles` with `widths`.
 void addListColumns(HWND list, const char* const* titles, const int* widths, int count);
 
-// While it lives, the controls this thread makes are the version 6 common
-// controls (manifest resource IDR_LIST_CONTROLS_MANIFEST of `instance`): the
-// list windows are made so, for their headers' sort arrows. Without the
-// resource or the platform's support they are made as before.
-class ListControlsVersion6 {
-public:
-    explicit ListControlsVersion6(HINSTANCE instance);
-    ~ListControlsVersion6();
-    ListControlsVersion6(const ListControlsVersion6&) = delete;
-    ListControlsVersion6& operator=(const ListControlsVersion6&) = delete;
-
-private:
-    ULONG_PTR cookie_ = 0;
-    bool active_ = false;
-};
-
 // The header of `list` shows the system's sort arrow on `column`, up when
 // `ascending`, and on no other column; `column` -1 (rows in their own order
 // again) takes every arrow away.

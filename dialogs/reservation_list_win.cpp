@@ -241,7 +241,6 @@ int PopupRowMenu::choose(HWND owner, int x, int y, int command, const char* text
 }
 
 HWND createReservationListWindow(HINSTANCE instance, ReservationListHost& host) {
-    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_RESERVATION_LIST), host.mainWindow(),
                               reservationListProc, reinterpret_cast<LPARAM>(&host));
 }

@@ -248,7 +248,6 @@ INT_PTR CALLBACK updateInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 HWND createUpdateInfoWindow(HINSTANCE instance, UpdateInfoHost& host) {
-    const ListControlsVersion6 sortArrows(instance);
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UPDATE_INFO), host.mainWindow(), updateInfoProc,
                               reinterpret_cast<LPARAM>(&host));
 }

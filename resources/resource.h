@@ -18,7 +18,6 @@
 #define IDR_MAIN_ACCELERATORS       109   // Alt+"?" and Alt+"/" give IDM_ABOUT
 // The manifest of the version 6 common controls the list windows are made with
 // (a manifest resource, type 24; not 1, which would hold for every window).
-#define IDR_LIST_CONTROLS_MANIFEST  120
 // The SD mark is a named resource (not numbered): load it by this name.
 #define IDR_SDBMP_NAME              "IDR_SDBMP"
 
