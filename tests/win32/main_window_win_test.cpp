@@ -120,10 +120,17 @@ protected:
     }
 };
 
-TEST_F(LoadedWindowTest, ClickRegistrationSetupDragViewSetupAndChannelOrderOnTheLoadedGuide) {
+// Tests that move the one pointer of the display run alone (see CMakeLists.txt).
+class LoadedWindowRealPointerTest : public LoadedWindowTest {};
+
+TEST_F(LoadedWindowRealPointerTest, ClickRegistrationSetupDragViewSetupAndChannelOrderOnTheLoadedGuide) {
     GuideLayout& layout = *app.layout;
     const int startY = layout.view.scrollY, x = 60;
     const int y = layout.contentY(layout.events[0][3].start, layout.view.guideBegin) - startY + 5;
+    // The pointer rests where the clicks are: the popup opens beside the click and stays while the pointer is near.
+    POINT pointer{x, y};
+    ClientToScreen(app.mainWindow, &pointer);
+    SetCursorPos(pointer.x, pointer.y);
     // Pressed on the title block of the first column's fourth programme, released `d` pixels up and left.
     auto drag = [&](int d) {
         SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -328,8 +335,6 @@ TEST_P(RegistrationRealPointerTest, APressAtOnceHandsOverTheProgrammeEveryTimeAl
 
 INSTANTIATE_TEST_SUITE_P(Targets, RegistrationRealPointerTest, testing::Values(0, 1, 2));
 
-// Tests that move the one pointer of the display run alone (see CMakeLists.txt).
-class LoadedWindowRealPointerTest : public LoadedWindowTest {};
 
 TEST_F(LoadedWindowRealPointerTest, TooltipsShowFromTheMouseOverTheGuide) {
     pump(1100);  // the first housekeeping tick repaints, and a repaint makes new tips
