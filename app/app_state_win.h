@@ -222,6 +222,9 @@ struct AppState {
 
     bool firstLoad = true;
     DragState drag;
+    // The column of the current view the keyboard's selection is in: a
+    // programme running past 04:00 shows in two day columns.
+    int keyboardColumn = -1;
     int lastNowLineMinute = -1;
     std::string commandLine;  // consumed by the deferred start-up load
 

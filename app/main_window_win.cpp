@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/file_open_win.h"
+#include "app/guide_keys_win.h"
 #include "app/load_flow.h"
 #include "dialogs/channel_order_dialog_win.h"
 #include "dialogs/genre_dialog_win.h"
@@ -565,6 +566,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_MOUSEWHEEL:
             onWheel(app, wParam, lParam);
             return 0;
+        case WM_KEYDOWN:
+            if (onGuideKey(app, wParam)) return 0;
+            break;
         case WM_DROPFILES:
             openDroppedFiles(app, reinterpret_cast<HDROP>(wParam));
             return 0;

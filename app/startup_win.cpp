@@ -6,6 +6,9 @@
 #include <shlwapi.h>
 #include <winsock2.h>
 
+#include <initializer_list>
+
+#include "app/guide_keys_win.h"
 #include "app/main_window_win.h"
 #include "dialogs/genre_list_settings.h"
 #include "dialogs/genre_list_win.h"
@@ -80,7 +83,7 @@ void emptyChannelViewMenu(HWND window) {
     while (GetMenuItemCount(channels) > 0) DeleteMenu(channels, 0, MF_BYPOSITION);
 }
 
-bool isDialogKey(const std::vector<HWND>& dialogs, MSG& msg) {
+bool isDialogKey(std::initializer_list<HWND> dialogs, MSG& msg) {
     for (HWND dialog : dialogs)
         if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) return true;
     return false;
@@ -238,12 +241,22 @@ HACCEL loadMainAccelerators(HINSTANCE instance) {
     return LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCELERATORS));
 }
 
-int runMessageLoop(HWND mainWindow, HACCEL accelerators, const std::vector<HWND>& keyboardDialogs) {
+bool translateProgramKeys(const AppState& app, MSG& msg) {
+    if (app.accelerators && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg)) return true;
+    // A click leaves the focus in the popup; the guide's keys still move the guide.
+    if (msg.message == WM_KEYDOWN && app.popupWindow && guideTakesKey(msg.wParam) &&
+        (msg.hwnd == app.popupWindow || IsChild(app.popupWindow, msg.hwnd))) {
+        SendMessageA(app.mainWindow, WM_KEYDOWN, msg.wParam, msg.lParam);
+        return true;
+    }
+    return isDialogKey({app.genreListWindow, app.reservationListWindow, app.updateWindow}, msg);
+}
+
+int runMessageLoop(const AppState& app) {
     MSG msg{};
     // GetMessageA answers -1 on an invalid call; treat it like the end of the loop.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (accelerators && TranslateAcceleratorA(mainWindow, accelerators, &msg)) continue;
-        if (isDialogKey(keyboardDialogs, msg)) continue;
+        if (translateProgramKeys(app, msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -257,7 +270,7 @@ int runCorvane(HINSTANCE instance, const char* commandLine, int showMode) {
         if (app.mainWindow) DestroyWindow(app.mainWindow);
         return 0;
     }
-    const int exitCode = runMessageLoop(app.mainWindow, app.accelerators, {app.updateWindow});
+    const int exitCode = runMessageLoop(app);
     stopCorvane(app);
     return exitCode;
 }

@@ -40,10 +40,15 @@ void stopCorvane(AppState& app);
 // Accelerator table 109.
 HACCEL loadMainAccelerators(HINSTANCE instance);
 
-// Runs GetMessageA until WM_QUIT; every message first goes through the
-// accelerators (commands go to `mainWindow`). Returns WM_QUIT's wParam.
-// Modeless windows in `keyboardDialogs` get the dialog keys (Esc, Tab).
-int runMessageLoop(HWND mainWindow, HACCEL accelerators, const std::vector<HWND>& keyboardDialogs = {});
+// What the program does with a message before it is dispatched: the
+// accelerators (commands go to the main window), the guide's keys pressed in
+// the popup, and the dialog keys (Esc, Tab, Enter) of the three list windows.
+// True when the message was handled so.
+bool translateProgramKeys(const AppState& app, MSG& msg);
+
+// Runs GetMessageA until WM_QUIT, each message through
+// translateProgramKeys first. Returns WM_QUIT's wParam.
+int runMessageLoop(const AppState& app);
 
 // The whole life of the process. Returns the exit code (0 when start-up fails).
 int runCorvane(HINSTANCE instance, const char* commandLine, int showMode);

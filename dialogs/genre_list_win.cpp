@@ -482,8 +482,19 @@ INT_PTR onNotify(HWND window, GenreListState& s, const NMHDR& header, LPARAM lPa
     }
 }
 
+// Enter on a row of the list: what a double click does, the detail pane
+// first (moving with the arrows leaves it as it was).
+void enterOnRow(HWND window, GenreListState& s) {
+    HWND list = control(window, IDC_GENRE_EVENTS);
+    const int row = GetFocus() == list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
+    if (row < 0) return;
+    showDetails(window, s, rowKey(list, row));
+    showInGuide(window, s);
+}
+
 INT_PTR onCommand(HWND window, GenreListState& s, int id) {
     switch (id) {
+        case IDOK: enterOnRow(window, s); return TRUE;
         case IDC_GENRE_REGISTER: registerSelected(window, s); return TRUE;
         case IDC_GENRE_SHOW: showInGuide(window, s); return TRUE;
         case IDM_GENRE_REGISTER_FILE_OR_WEB:

@@ -213,6 +213,13 @@ INT_PTR CALLBACK reservationListProc(HWND window, UINT message, WPARAM wParam, L
                 case IDM_RESERVATION_REFRESH: fillList(window, *state); return TRUE;
                 case IDM_RESERVATION_DELETE: deleteRememberedJob(*state); return TRUE;
                 case IDCANCEL: hideWindow(window, *state); return TRUE;
+                case IDOK: {  // Enter on a row: what its click does
+                    HWND list = listOf(window);
+                    const int item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+                    if (const ReservationRow* row = item < 0 ? nullptr : rowOfItem(*state, list, item))
+                        showInGuide(window, *state, *row);
+                    return TRUE;
+                }
                 default: return FALSE;
             }
         case WM_CLOSE:

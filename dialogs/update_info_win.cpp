@@ -230,6 +230,12 @@ INT_PTR CALLBACK updateInfoProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 case IDM_UPDATE_REFRESH: refresh(window, *state); return TRUE;
                 case IDC_UPDATE_CLEAR: clearListed(window, *state); return TRUE;
                 case IDCANCEL: hideWindow(window, *state); return TRUE;
+                case IDOK: {  // Enter on a row: what its click does
+                    const int item = ListView_GetNextItem(listOf(window), -1, LVNI_SELECTED);
+                    if (const UpdateRow* row = item < 0 ? nullptr : state->rows.rowAt(item))
+                        showInGuide(window, *state, *row);
+                    return TRUE;
+                }
                 default: return FALSE;
             }
         case WM_CLOSE:

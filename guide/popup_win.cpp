@@ -16,6 +16,7 @@ constexpr int kMargin = 4;  // pixels around the buttons and beside the two line
 struct PopupState {
     PopupHost* host = nullptr;
     bool shown = false;
+    bool byKeyboard = false;  // shown for the keyboard's selection: the pointer is not watched
     int hideCounter = 0;
     SIZE registerButton{};  // measured once, at creation
     SIZE closeButton{};
@@ -92,7 +93,7 @@ void followPointer(HWND popup, const PopupState& state) {
 }
 
 void tick(HWND popup, PopupState& state, POINT pointer) {
-    if (!state.shown) return;
+    if (!state.shown || state.byKeyboard) return;
     if (++state.hideCounter >= kPopupHideTicks) {
         deselectAndHide(popup, state);
         return;
@@ -277,9 +278,35 @@ void showPopup(HWND popup, int x, int y) {
                                                                     : y + kPopupPointerGap;
     SetWindowPos(popup, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    if (!state->shown) ShowWindow(popup, SW_SHOW);
+    if (!state->shown || state->byKeyboard) ShowWindow(popup, SW_SHOW);
     state->shown = true;
+    state->byKeyboard = false;
     SetTimer(popup, TIMER_POPUP_WATCH, kPopupWatchPeriod, nullptr);
+    state->hideCounter = 0;
+}
+
+void showPopupForKeyboard(PopupHost& host, HWND popup, Selection selection, const RECT& block) {
+    PopupState* state = stateOf(popup);
+    GuideLayout& layout = host.layout();
+    layout.view.selection = selection;
+    if (!state || !layout.selectedEvent()) return;
+    fillPopup(host, popup, selection);
+    HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
+    SendMessageA(description, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+    ShowWindow(description, SW_SHOW);
+
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const SIZE size = windowSize(popup);
+    const WindowRect place =
+        popupBesideBlock(WindowRect{block.left, block.top, block.right - block.left, block.bottom - block.top}, size.cx,
+                         size.cy, WorkArea{work.left, work.top, work.right, work.bottom}, kPopupPointerGap);
+    SetWindowPos(popup, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The keyboard stays with the guide: the next key moves the selection.
+    if (!state->shown || !state->byKeyboard) ShowWindow(popup, SW_SHOWNOACTIVATE);
+    state->shown = true;
+    state->byKeyboard = true;
+    KillTimer(popup, TIMER_POPUP_WATCH);
     state->hideCounter = 0;
 }
 

@@ -54,6 +54,12 @@ void clickGuide(PopupHost& host, HWND popup, int x, int y);
 // of / above it where the desktop ends, shows it and starts watching the pointer.
 void showPopup(HWND popup, int x, int y);
 
+// Selects `selection` from the keyboard and shows its programme in the popup
+// beside `block`, the screen rectangle of its title block, without taking
+// the keyboard focus; the pointer is not watched until a click shows the
+// popup again.
+void showPopupForKeyboard(PopupHost& host, HWND popup, Selection selection, const RECT& block);
+
 // Hides the popup, stops watching the pointer and gives the keyboard focus
 // back to the main window.
 void hidePopup(HWND popup);

@@ -142,4 +142,13 @@ WindowRect cascadedListWindowRect(const WorkArea& area, const WindowRect& main, 
     return {std::clamp(x, area.left, area.right - width), std::clamp(y, area.top, area.bottom - height), width, height};
 }
 
+WindowRect popupBesideBlock(const WindowRect& block, int width, int height, const WorkArea& area, int gap) {
+    int x = block.x + block.width + gap;
+    if (x + width > area.right && block.x - gap - width >= area.left) x = block.x - gap - width;
+    int y = block.y;
+    if (y + height > area.bottom) y = area.bottom - height;
+    if (y < area.top) y = area.top;
+    return WindowRect{x, y, width, height};
+}
+
 }  // namespace corvane

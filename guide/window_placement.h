@@ -76,6 +76,12 @@ WindowRect firstMainWindowRect(const WorkArea& area);
 // (and no larger than it).
 WindowRect cascadedListWindowRect(const WorkArea& area, const WindowRect& main, int order, int width, int height);
 
+// The popup of a programme chosen from the keyboard, `width` x `height`,
+// beside the screen rectangle `block` of its title block: `gap` pixels right
+// of it, or left of it where the work area ends, its top at the block's;
+// held inside the work area where it fits there.
+WindowRect popupBesideBlock(const WindowRect& block, int width, int height, const WorkArea& area, int gap);
+
 // Written when the window is destroyed.
 void writePopupPlacement(Settings& settings, int x, int y, int width, int height);
 void writeUpdateWindowPlacement(Settings& settings, int x, int y, int width, int height);

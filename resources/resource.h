@@ -15,7 +15,7 @@
 #define IDI_CORVANE                 107   // large icon
 #define IDI_SMALL                   108   // small icon
 #define IDR_MAIN_MENU               109   // menu bar of the main window
-#define IDR_MAIN_ACCELERATORS       109   // Alt+"?" and Alt+"/" give IDM_ABOUT
+#define IDR_MAIN_ACCELERATORS       109   // Alt+"?" and Alt+"/" give IDM_ABOUT; Ctrl+O, S, G, R, U the menu commands
 // The manifest of the version 6 common controls the list windows are made with
 // (a manifest resource, type 24; not 1, which would hold for every window).
 // The SD mark is a named resource (not numbered): load it by this name.

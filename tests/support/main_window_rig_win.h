@@ -33,18 +33,19 @@ struct NineThirty : Clock {
 };
 
 // A small recording of one terrestrial service in `folderName`: its time,
-// name and a day of programmes from `firstHour`.
+// name and hourly programmes from `firstHour` to the end of the tests' day,
+// or of the `days`th day from it.
 inline std::string writeTestRecording(const std::filesystem::path& folder, const char* name, uint16_t serviceId,
-                                      int firstHour) {
+                                      int firstHour, int days = 1) {
     namespace bc = corvane::broadcast;
     TsRecording r(dayAt(6));
     const bc::SdtService service{.serviceId = serviceId, .descriptors = bc::serviceDescriptor(0x01, "局", "テスト放送")};
     r.add(bc::kSdtPid, {bc::sdtSection({.transportStreamId = 1, .originalNetworkId = 0x7FE0, .services = {service}})});
     std::vector<bc::EitEvent> events;
-    for (int hour = firstHour; hour < 24; ++hour)
-        events.push_back({.eventId = static_cast<uint16_t>(hour + 1), .start = dayAt(hour), .duration = 3600,
-                          .descriptors = bc::shortEventDescriptor("番組", "説明")});
-    r.add(bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), 1, events, 1, 4));
+    for (int hour = firstHour; hour < 24 * days; ++hour)
+        events.push_back({.eventId = static_cast<uint16_t>(hour + 1), .start = dayAt(hour % 24, 0, 7 + hour / 24),
+                          .duration = 3600, .descriptors = bc::shortEventDescriptor("番組", "説明")});
+    r.add(bc::kEitPid, bc::scheduleSections({serviceId, 1, 0x7FE0}, 0x50, dayAt(0), days, events, 1, 4));
     r.filler(30);
     const bc::Bytes bytes = r.bytes();
     std::filesystem::create_directories(folder);
@@ -57,6 +58,7 @@ inline std::string writeTestRecording(const std::filesystem::path& folder, const
 struct MenuChoice {
     int itemsDown = 1;
     std::function<void()> whileOpen;
+    bool byRealKeys = false;  // the display's keyboard chooses, not keys posted to the menu
     RECT rect{};  // where the menu stood
 
     void arm() {
@@ -75,8 +77,8 @@ private:
         MenuChoice& choice = *pending;
         GetWindowRect(menu, &choice.rect);
         if (choice.whileOpen) choice.whileOpen();
-        for (int i = 0; i < choice.itemsDown; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        for (int i = 0; i < choice.itemsDown; ++i) choice.byRealKeys ? realKeys({VK_DOWN}) : void(PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0));
+        choice.byRealKeys ? realKeys({VK_RETURN}) : void(PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0));
     }
 };
 
@@ -103,6 +105,32 @@ protected:
         pump(50);
     }
     void pump(int ms) { pumpMessages(ms, &exitCode); }
+    // The same as the program's own loop pumps them: accelerators and keys first.
+    void pumpKeys(int ms) {
+        const DWORD end = GetTickCount() + ms;
+        do {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) exitCode = static_cast<int>(msg.wParam);
+                if (translateProgramKeys(app, msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            Sleep(5);
+        } while (GetTickCount() < end);
+    }
+    // Keys of the display's keyboard to the program, and time to handle them.
+    void keys(std::initializer_list<WORD> pressed, int ms = 60) {
+        realKeys(pressed);
+        pumpKeys(ms);
+    }
+    // The main window in front with the keyboard focus, as after a click on it.
+    void focusMainWindow() {
+        SetForegroundWindow(app.mainWindow);
+        SetFocus(app.mainWindow);
+        pumpKeys(50);
+        ASSERT_EQ(app.mainWindow, GetFocus());
+    }
     // Closes the main window, unless a command already did, and shuts down.
     void stop() {
         DestroyWindow(app.mainWindow);
@@ -125,8 +153,8 @@ protected:
         return {r.left + 60, (r.top + r.bottom) / 2};
     }
 
-    std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour) {
-        return writeTestRecording(root / folderName, name, serviceId, firstHour);
+    std::string recording(const char* folderName, const char* name, uint16_t serviceId, int firstHour, int days = 1) {
+        return writeTestRecording(root / folderName, name, serviceId, firstHour, days);
     }
 
     // The keys of `section` in the settings file hold these values ("<none>": not there).

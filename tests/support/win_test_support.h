@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -165,6 +166,24 @@ inline void realClick() {
     INPUT buttons[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
     buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, buttons, sizeof(INPUT));
+}
+
+// Keys pressed on the display's keyboard and let go in reverse order: all
+// but the last are held while the last is pressed ({VK_CONTROL, VK_RIGHT}).
+inline void realKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{INPUT_KEYBOARD, {}};
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input{INPUT_KEYBOARD, {}};
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // Both password fields of `dialog` empty, the first with the keyboard: ready for the password again.

@@ -335,6 +335,27 @@ TEST_P(RegistrationRealPointerTest, APressAtOnceHandsOverTheProgrammeEveryTimeAl
 
 INSTANTIATE_TEST_SUITE_P(Targets, RegistrationRealPointerTest, testing::Values(0, 1, 2));
 
+// Enter is the popup's button for the programme the keyboard selected: one target at once, both
+// kinds through the menu under the button, chosen with the keys.
+class RegistrationKeysRealPointerTest : public RegistrationWinTest {};
+
+TEST_F(RegistrationKeysRealPointerTest, EnterRegistersTheSelectedProgrammeAndTheKeysChooseFromTheMenu) {
+    focusMainWindow();
+    for (const bool both : {false, true}) {
+        app.registration.iEpgTunerec = both;
+        keys({VK_DOWN});  // under the line of the time: the 09:00 programme
+        ASSERT_TRUE(IsWindowVisible(app.popupWindow));
+        MenuChoice menu{1, nullptr, true};  // "iEPG登録", the first item
+        if (both) menu.arm();
+        keys({VK_RETURN}, 300);
+        EXPECT_EQ("\"" + probe + "\" \"" + file("X.register.tvpi") + "\"", probeLine()) << both;
+        EXPECT_NE(std::string::npos, read(file("X.register.tvpi")).find("program-title: 朝の番組")) << both;
+        if (both) EXPECT_EQ(windowRect(button()).bottom, menu.rect.top);
+        EXPECT_EQ(std::pair(false, Selection{}), std::pair(IsWindowVisible(app.popupWindow) != FALSE, app.layout->view.selection));
+    }
+    EXPECT_TRUE(boxes->shown.empty());
+}
+
 
 TEST_F(LoadedWindowRealPointerTest, TooltipsShowFromTheMouseOverTheGuide) {
     pump(1100);  // the first housekeeping tick repaints, and a repaint makes new tips
@@ -346,6 +367,119 @@ TEST_F(LoadedWindowRealPointerTest, TooltipsShowFromTheMouseOverTheGuide) {
     SendMessageA(app.mainWindow, WM_MOUSEMOVE, 0, MAKELPARAM(100, 10));
     for (int i = 0; i < 100 && !IsWindowVisible(app.paint.tooltip); ++i) pump(100);  // slow on a busy machine
     EXPECT_TRUE(IsWindowVisible(app.paint.tooltip));
+}
+
+// Four services, the first with two days of programmes, the second's column hidden: the guide as the
+// keyboard meets it, in front with the focus. Real keys go to the window in front, so it runs alone.
+class KeyboardRealPointerTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        std::string line = recording("corvane_keys", "1.ts", 1, 6, 2) + " ";
+        for (uint16_t id = 2; id <= 4; ++id)
+            line += recording("corvane_keys", (std::to_string(id) + ".ts").c_str(), id, 6) + " ";
+        start(line);
+        ASSERT_NE(0, app.layout->view.guideBegin);
+        command(kColumnCommandBase + 1);
+        UpdateWindow(app.mainWindow);
+        focusMainWindow();
+    }
+    std::string popupTime() { return windowText(GetDlgItem(app.popupWindow, IDC_POPUP_TIME)).substr(0, 13); }
+    GuideLayout& layout() { return *app.layout; }
+};
+
+TEST_F(KeyboardRealPointerTest, ArrowsCarryThePopupFromProgrammeToProgrammeAndTheScrollKeysMoveAsTheMouseDoes) {
+    // The first arrow: under the line of the time (09:30) in the first column; the popup beside the
+    // title block, the focus left with the guide.
+    GuideLayout& layout = this->layout();
+    keys({VK_DOWN});
+    EXPECT_EQ(std::tuple(Selection{0, 3}, std::string(" 09:00～10:00")), std::tuple(layout.view.selection, popupTime()));
+    POINT columnRight{kTimeColumnWidth + app.view.channelWidth - layout.view.scrollX, 0};
+    ClientToScreen(app.mainWindow, &columnRight);
+    EXPECT_TRUE(IsWindowVisible(app.popupWindow));
+    EXPECT_EQ(columnRight.x + kPopupPointerGap, windowRect(app.popupWindow).left);
+    EXPECT_EQ(app.mainWindow, GetFocus());
+
+    // Down, Right past the hidden column, Left back; Up to the first programme, where it stays.
+    std::vector<std::pair<Selection, std::string>> seen;
+    for (WORD key : {VK_DOWN, VK_RIGHT, VK_LEFT}) {
+        keys({key});
+        seen.emplace_back(layout.view.selection, popupTime());
+    }
+    EXPECT_EQ((std::vector<std::pair<Selection, std::string>>{
+                  {{0, 4}, " 10:00～11:00"}, {{2, 4}, " 10:00～11:00"}, {{0, 4}, " 10:00～11:00"}}),
+              seen);
+    for (int i = 0; i < 6; ++i) keys({VK_UP});
+    EXPECT_EQ(std::tuple(Selection{0, 0}, std::string(" 06:00～07:00")), std::tuple(layout.view.selection, popupTime()));
+    // Its title block shown whole: drawn at the top of the grid, where the programme shows as high.
+    const GuideEvent& first = layout.events[0][0];
+    EXPECT_GT(first.titleHeight, 0);
+    EXPECT_GE(layout.contentY(first.end, layout.view.guideBegin) - layout.view.scrollY - kHeaderHeight, first.titleHeight);
+    // Esc lets go, as "×" does.
+    keys({VK_ESCAPE});
+    EXPECT_EQ(std::pair(false, Selection{}), std::pair(IsWindowVisible(app.popupWindow) != FALSE, layout.view.selection));
+
+    // The scroll keys move as the wheel over the time column, the scroll bar, "現在へ" and the days do,
+    // and a scroll lets go of the selection as a drag does.
+    const int height = app.guideHost.clientHeight(), most = layout.view.contentHeight - height;
+    const int nowY = layout.geometry().pixels(localDayAt(9, 30) - layout.view.guideBegin) - 60;
+    const int day8 = layout.geometry().pixels(localDayAt(4, 0, 8) - layout.view.guideBegin) - 60;
+    keys({VK_DOWN});
+    const int selectedY = layout.view.scrollY;
+    std::vector<int> scrolls;
+    for (std::initializer_list<WORD> pressed : {std::initializer_list<WORD>{VK_NEXT}, {VK_HOME}, {VK_CONTROL, VK_DOWN},
+                                                {VK_CONTROL, VK_RIGHT}, {VK_CONTROL, VK_LEFT}, {VK_PRIOR}}) {
+        keys(pressed);
+        scrolls.push_back(layout.view.scrollY);
+    }
+    EXPECT_EQ((std::vector<int>{std::min(selectedY + height, most), nowY, nowY + 120, day8, 0, 0}), scrolls);
+    EXPECT_EQ(std::pair(false, Selection{}), std::pair(IsWindowVisible(app.popupWindow) != FALSE, layout.view.selection));
+
+    // The channel view: the next day column keeps the time of day.
+    command(kChannelCommandBase + 0);
+    keys({VK_DOWN});
+    keys({VK_RIGHT});
+    EXPECT_EQ(std::tuple(Selection{0, 27}, std::string(" 09:00～10:00")), std::tuple(layout.view.selection, popupTime()));
+}
+
+TEST_F(LoadedWindowRealPointerTest, TheMenuKeysOpenTheListWindowsWhereTabEnterAndEscWork) {
+    HMENU file = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_FILE);
+    char text[64] = {};
+    GetMenuStringA(file, IDM_OPEN_FILE, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string("ファイルの読み込み(&R)\tCtrl+O"), text);
+    focusMainWindow();
+    for (auto [key, window] : {std::pair<WORD, HWND>{'G', app.genreListWindow}, {'R', app.reservationListWindow},
+                               {'U', app.updateWindow}}) {
+        keys({VK_CONTROL, key}, 200);
+        EXPECT_TRUE(IsWindowVisible(window)) << key;
+        SetForegroundWindow(window);
+        keys({VK_ESCAPE}, 200);
+        EXPECT_FALSE(IsWindowVisible(window)) << key;
+        EXPECT_EQ(app.mainWindow, GetFocus()) << key;
+    }
+
+    // The genre list: Tab goes tree, list, details, buttons; Enter on a row shows its programme in the guide.
+    app.layout->events[2][10].genre = 0;
+    refillGenreList(app.genreListWindow);
+    keys({VK_CONTROL, 'G'}, 200);
+    HWND genres = app.genreListWindow;
+    SetFocus(GetDlgItem(genres, IDC_GENRE_TREE));
+    std::vector<int> order;
+    for (int i = 0; i < 5; ++i) {
+        keys({VK_TAB});
+        order.push_back(GetDlgCtrlID(GetFocus()));
+    }
+    EXPECT_EQ((std::vector<int>{IDC_GENRE_EVENTS, IDC_GENRE_DESCRIPTION, IDC_GENRE_REGISTER, IDC_GENRE_SHOW, IDC_GENRE_TREE}),
+              order);
+    keys({VK_TAB});
+    HWND list = GetDlgItem(genres, IDC_GENRE_EVENTS);
+    ASSERT_EQ(list, GetFocus());
+    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    app.layout->view.scrollY = 0;
+    keys({VK_RETURN}, 200);
+    const GuideEvent& shown = app.layout->events[2][10];
+    EXPECT_EQ(std::tuple(shown.start, shown.end), std::tuple(app.highlight.start, app.highlight.end));
+    EXPECT_NE(0, app.layout->view.scrollY);
+    EXPECT_NE(std::string::npos, windowText(GetDlgItem(genres, IDC_GENRE_HEADER)).find("16:00"));
 }
 
 }  // namespace
