@@ -63,80 +63,62 @@ TEST(GuideNavigation, ArrowsSkipZeroLengthProgrammesGapsAndHiddenColumnsAndStopA
         {{0, 300}},
     });
     const GuideLayout& layout = rig.layout;
-    // Down over the zero-length programme and the gap, through the overlap, then stays; Up likewise.
-    std::vector<Place> down{{0, 0}};
-    for (int i = 0; i < 5; ++i) down.push_back(stepInColumn(layout, down.back(), 1));
-    EXPECT_EQ((std::vector<Place>{{0, 0}, {0, 2}, {0, 3}, {0, 4}, {0, 4}, {0, 4}}), down);
-    EXPECT_EQ((Place{0, 0}), stepInColumn(layout, {0, 0}, -1));
-    EXPECT_EQ((Place{0, 3}), stepInColumn(layout, {0, 4}, -1));
-
-    // Right from 01:00 past the hidden column into the gap: the nearer programme (00:30 is 31 minutes
-    // away, 02:30 90); from 03:20 the covering one; the last column and the first stay put.
-    EXPECT_EQ((Place{2, 0}), stepAcross(layout, {0, 2}, 1));
-    EXPECT_EQ((Place{2, 1}), stepAcross(layout, {0, 4}, 1));
-    EXPECT_EQ((Place{3, 0}), stepAcross(layout, {2, 1}, 1));
-    EXPECT_EQ((Place{3, 0}), stepAcross(layout, {3, 0}, 1));
-    EXPECT_EQ((Place{0, 0}), stepAcross(layout, {2, 0}, -1));
-    EXPECT_EQ((Place{0, 0}), stepAcross(layout, {0, 0}, -1));
-
-    // The selection's own column, whatever column is asked for; nothing for a hidden or unknown one.
+    // Down over the zero-length programme and the gap, through the overlap; Up; Right from 01:00 past the
+    // hidden column into the gap: the nearer programme (00:30 is 31 minutes away, 02:30 90), from 03:20
+    // the covering one; the first and last stay put.
+    using Step = std::tuple<Place, int, bool, Place>;  // from, direction, across, to
+    for (auto [from, direction, across, to] :
+         {Step{{0, 0}, 1, false, {0, 2}}, {{0, 2}, 1, false, {0, 3}}, {{0, 3}, 1, false, {0, 4}}, {{0, 4}, 1, false, {0, 4}},
+          {{0, 0}, -1, false, {0, 0}}, {{0, 4}, -1, false, {0, 3}}, {{0, 2}, 1, true, {2, 0}}, {{0, 4}, 1, true, {2, 1}},
+          {{2, 1}, 1, true, {3, 0}}, {{3, 0}, 1, true, {3, 0}}, {{2, 0}, -1, true, {0, 0}}, {{0, 0}, -1, true, {0, 0}}})
+        EXPECT_EQ(to, across ? stepAcross(layout, from, direction) : stepInColumn(layout, from, direction))
+            << from.column << "/" << from.event << " " << direction << across;
+    // The selection's own column, whatever column is asked for; nothing for a hidden, unknown or
+    // zero-length (never drawn) one.
     EXPECT_EQ((std::optional<Place>{{2, 1}}), placeOfSelection(layout, {2, 1}, 0));
-    EXPECT_EQ(std::nullopt, placeOfSelection(layout, {1, 0}));
-    EXPECT_EQ(std::nullopt, placeOfSelection(layout, {0, 9}));
-    EXPECT_EQ(std::nullopt, placeOfSelection(layout, {0, 1}));  // zero length: never drawn
+    for (Selection none : {Selection{1, 0}, {0, 9}, {0, 1}}) EXPECT_EQ(std::nullopt, placeOfSelection(layout, none));
 }
 
 TEST(GuideNavigation, TheFirstArrowLandsAtTheTopOrTheNowLineOfTheLeftmostWhollyVisibleColumn) {
     NavigationRig rig({{{0, 100}, {100, 400}}, {{0, 50}, {60, 400}}, {{0, 400}}, {{0, 400}}});
-    GuideLayout& layout = rig.layout;
-    layout.view.scrollX = 30;  // column 0 cut, column 1 whole
-    layout.view.scrollY = 2 * 55;
-    const int64_t offScreen = rig.at(390);
-    EXPECT_EQ((std::optional<Place>{{1, 1}}), firstPlace(layout, rig.client(), offScreen));  // 00:55: the nearer
-    EXPECT_EQ((std::optional<Place>{{1, 1}}), firstPlace(layout, rig.client(), rig.at(120)));
-    layout.view.scrollY = 0;
-    EXPECT_EQ((std::optional<Place>{{1, 0}}), firstPlace(layout, rig.client(), offScreen));
-    layout.view.scrollX = 0;
-    EXPECT_EQ((std::optional<Place>{{0, 1}}), firstPlace(layout, rig.client(), rig.at(150)));  // now at y 300
-    rig.host.width = 120;  // no column whole: the one partly shown
-    layout.view.scrollX = 20;
-    EXPECT_EQ((std::optional<Place>{{0, 0}}), firstPlace(layout, rig.client(), offScreen));
+    const int offScreen = 390;
+    // Column 0 cut, 1 whole: at 00:55 the nearer one, or under the time line; then column 0, then with
+    // no column whole the one partly shown.
+    for (auto [width, scrollX, scrollY, now, place] :
+         {std::tuple{350, 30, 110, offScreen, Place{1, 1}}, {350, 30, 110, 120, Place{1, 1}}, {350, 30, 0, offScreen, Place{1, 0}},
+          {350, 0, 0, 150, Place{0, 1}}, {120, 20, 0, offScreen, Place{0, 0}}}) {
+        rig.host.width = width, rig.layout.view.scrollX = scrollX, rig.layout.view.scrollY = scrollY;
+        EXPECT_EQ(std::optional<Place>{place}, firstPlace(rig.layout, rig.client(), rig.at(now))) << scrollX << " " << now;
+    }
     NavigationRig empty(std::vector<std::vector<Span>>(2));
-    EXPECT_EQ(std::nullopt, firstPlace(empty.layout, empty.client(), offScreen));
+    EXPECT_EQ(std::nullopt, firstPlace(empty.layout, empty.client(), empty.at(0)));
 }
 
 TEST(GuideNavigation, TheLeastScrollShowsTheTitleBlockWholeAtTheSmallestAndLargestMinuteHeights) {
-    for (const int minuteHeight : {1, 200}) {
-        const int m = minuteHeight;
+    for (const int m : {1, 200}) {
         NavigationRig rig({{{0, 60}, {60, 180}, {180, 2000}}, {{0, 2000}}, {{0, 2000}}, {{0, 2000}}, {{0, 2000}}}, m);
         GuideLayout& layout = rig.layout;
-        rig.layout.events[0][1].titleHeight = 30;
-        const int gridHeight = 400, content = layout.view.contentHeight;
-        // In view already: nothing moves.
-        layout.view.scrollY = 60 * m;
-        EXPECT_EQ((ScrollPosition{0, 60 * m}), scrollShowing(layout, {0, 1}, rig.client(), 30)) << m;
-        // Below the grid: its block ends at the grid's bottom.
+        layout.events[0][1].titleHeight = 30;
+        const int content = layout.view.contentHeight, most = content - rig.host.height;
+        // In view; below the grid (its block ends at the grid's bottom); above with its last rows cut
+        // (the block at the top of them); begun far above and running (drawn at the top); past the content.
+        for (auto [scrollY, event, expected] :
+             {std::tuple{60 * m, 1, 60 * m}, {0, 1, std::max(0, 60 * m + 30 - 400)}, {180 * m - 10, 1, 180 * m - 30},
+              {600 * m, 2, 600 * m}, {content, 2, most}}) {
+            layout.view.scrollY = scrollY;
+            EXPECT_EQ((ScrollPosition{0, expected}), scrollShowing(layout, {0, event}, rig.client(), 30)) << m << " " << scrollY;
+        }
+        // Across: right of the grid its right edge at the client's, left of it its left edge at the grid's.
         layout.view.scrollY = 0;
-        const int blockBelow = std::min({30, 120 * m, gridHeight});
-        EXPECT_EQ((ScrollPosition{0, std::max(0, 60 * m + blockBelow - gridHeight)}),
-                  scrollShowing(layout, {0, 1}, rig.client(), 30)) << m;
-        // Above, its last rows cut: the block at the top of its last rows, the programme's end in view.
-        layout.view.scrollY = 180 * m - 10;
-        EXPECT_EQ((ScrollPosition{0, std::min(180 * m - 10, 180 * m - blockBelow)}),
-                  scrollShowing(layout, {0, 1}, rig.client(), 30)) << m;
-        // Begun far above and still running: its block is drawn at the grid's top, nothing moves.
-        layout.view.scrollY = 600 * m;
-        EXPECT_EQ((ScrollPosition{0, 600 * m}), scrollShowing(layout, {0, 2}, rig.client(), 30)) << m;
-        // Never past the content; right of the grid: the column's right edge at the client's.
-        layout.view.scrollY = content;
-        EXPECT_LE(scrollShowing(layout, {0, 2}, rig.client(), 30).y, content - rig.host.height) << m;
-        layout.view.scrollY = 0;
-        EXPECT_EQ((ScrollPosition{550 - 350, 0}), scrollShowing(layout, {4, 0}, rig.client(), 30)) << m;
-        layout.view.scrollX = 200;
-        EXPECT_EQ((ScrollPosition{200, 0}), scrollShowing(layout, {2, 0}, rig.client(), 30)) << m;
-        EXPECT_EQ((ScrollPosition{100, 0}), scrollShowing(layout, {1, 0}, rig.client(), 30)) << m;
-        EXPECT_EQ((Rect{150, 20, 250, 50}), titleBlockRect(layout, {3, 0}, 30)) << m;
+        for (auto [scrollX, column, expected] : {std::tuple{0, 4, 200}, {200, 2, 200}, {200, 1, 100}}) {
+            layout.view.scrollX = scrollX;
+            EXPECT_EQ((ScrollPosition{expected, 0}), scrollShowing(layout, {column, 0}, rig.client(), 30)) << m;
+        }
+        EXPECT_EQ((Rect{50, 20, 150, 50}), titleBlockRect(layout, {2, 0}, 30)) << m;
     }
+    // The popup beside a block: right of it, else left of it; held inside the work area.
+    EXPECT_EQ((WindowRect{285, 200, 320, 200}), popupBesideBlock({100, 200, 180, 30}, 320, 200, {0, 0, 1000, 700}, 5));
+    EXPECT_EQ((WindowRect{275, 500, 320, 200}), popupBesideBlock({600, 650, 180, 30}, 320, 200, {0, 0, 1000, 700}, 5));
 }
 
 TEST(GuideNavigation, PagesOfWholeColumnsAndBroadcastDaysInBothViews) {
@@ -176,14 +158,6 @@ TEST(GuideNavigation, PagesOfWholeColumnsAndBroadcastDaysInBothViews) {
     EXPECT_EQ(std::nullopt, dayColumnStepScrollX(days, 1));
     EXPECT_EQ(std::optional<int>(0), dayColumnStepScrollX(days, -1));
     EXPECT_EQ(std::nullopt, dayStepScrollY(days, 1));
-}
-
-TEST(GuideNavigation, ThePopupStandsBesideTheTitleBlockInsideTheWorkArea) {
-    const WorkArea area{0, 0, 1000, 700};
-    const WindowRect block{100, 200, 180, 30};
-    EXPECT_EQ((WindowRect{285, 200, 320, 200}), popupBesideBlock(block, 320, 200, area, 5));
-    EXPECT_EQ((WindowRect{275, 500, 320, 200}), popupBesideBlock({600, 650, 180, 30}, 320, 200, area, 5));  // left, up
-    EXPECT_EQ((WindowRect{785, 0, 320, 200}), popupBesideBlock({300, -40, 480, 30}, 320, 200, area, 5));  // no room left
 }
 
 // Random guides, random keys: every landing is a programme a click could hit, in a drawn column, and
