@@ -1,14 +1,26 @@
-// Finding programmes by words: the folding rules of the matcher.
+// Finding programmes by words: the folding rules of the matcher, the guide's
+// index (guide order, shown columns, descriptions from the store, moving
+// through the hits).
+#include "guide/programme_search.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "guide/guide_layout.h"
 #include "store/text_match.h"
+#include "support/fake_guide_host.h"
+#include "support/guide_fixture.h"
+#include "support/store_sections.h"
 
 namespace corvane {
 namespace {
+
+namespace bc = corvane::broadcast;
 
 // Each text lies in a buffer of exactly its size, so a byte read past it is caught.
 bool found(const std::string& query, const std::string& text, bool kana) {
@@ -43,6 +55,50 @@ TEST(TextMatch, FoldsWidthCaseAndBlanksButKanaOnlyWhenAsked) {
         EXPECT_EQ(c.plain, found(c.query, c.text, false)) << c.query << " in " << c.text;
         EXPECT_EQ(c.kana, found(c.query, c.text, true)) << c.query << " in " << c.text << " (kana)";
     }
+}
+
+class ProgrammeSearchTest : public testing::Test, protected LayoutRig {
+protected:
+    ProgrammeSearchTest() : LayoutRig("search") { host.clock = localOf(at(0, 12)); }
+};
+
+TEST_F(ProgrammeSearchTest, HitsGoByTimeThenShownColumnAndRoundAtTheEnds) {
+    // Services 1, 2 and 3 (hidden); 2 sorts before 1.
+    putSchedule(store.get(), 1, 0x7FE0, 0, {{at(0, 20), 1800, "ニュース７"}, {at(0, 21), 1800, "天気"}});
+    putSchedule(store.get(), 2, 0x7FE0, 0,
+                {{at(0, 20), 1800, "ＮＥＷＳニュース"}, {at(0, 22), 600, "にゅーす", "全国の天気"}});
+    putSchedule(store.get(), 3, 0x7FE0, 0, {{at(0, 20), 1800, "ニュース"}});
+    put(store.get(), eit(0x58, 1, 0, 1, {event(1, at(0, 20), 30, bc::extendedEventDescriptors({{"出演", "山田"}}))}));
+    settings.writeString("SetupDialog", "Sort2", "-1");
+    settings.writeString("ColumnDisp", "3", "0");
+    layout.buildListLayout(store.get());
+    ProgrammeSearch search;
+    search.rebuild(layout.events, store.get());
+    const std::vector<int> services = searchedServices(layout);
+    ASSERT_EQ((std::vector<int>{1, 0}), services);
+    auto titles = [&](const char* query, SearchOptions options, std::vector<int> order) {
+        std::string out;
+        for (const SearchHit& hit : search.find(query, options, order))
+            out += layout.events[hit.service][hit.event].title + "/";
+        return out;
+    };
+    EXPECT_EQ("ＮＥＷＳニュース/ニュース７/", titles("ﾆｭｰｽ", {}, services));
+    EXPECT_EQ("ニュース７/ＮＥＷＳニュース/", titles("ﾆｭｰｽ", {}, {0, 1, 2}));
+    EXPECT_EQ("ＮＥＷＳニュース/ニュース７/にゅーす/", titles("ﾆｭｰｽ", {.kana = true}, services));
+    EXPECT_EQ("ニュース７/", titles("ﾆｭｰｽ", {}, {0}));
+    EXPECT_EQ("天気/にゅーす/", titles("天気", {.descriptions = true}, services));
+    EXPECT_EQ("ニュース７/", titles("山田 ７", {.descriptions = true}, services));  // the extended text, from the store
+    EXPECT_EQ("", titles("山田 出演", {.descriptions = true}, services));         // not the item heading
+    EXPECT_EQ("", titles("　", {}, services));
+
+    const std::vector<SearchHit> all = search.find("ﾆｭｰｽ", {.kana = true}, services);
+    ASSERT_EQ(3u, all.size());
+    EXPECT_EQ(std::tuple(0, 2, 2, 0, 1, 0, 2),
+              std::tuple(firstHitFrom(all, localOf(at(0, 19))), firstHitFrom(all, localOf(at(0, 20, 1))),
+                         firstHitFrom(all, localOf(at(0, 22))), firstHitFrom(all, localOf(at(0, 23))),
+                         nextHit(all, 0), nextHit(all, 2), previousHit(all, 0)));
+    EXPECT_EQ(-1, firstHitFrom({}, 0));
+    EXPECT_GT(search.memoryBytes(), search.foldedDescriptions().size_bytes());
 }
 
 }  // namespace
