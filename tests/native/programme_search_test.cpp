@@ -1,18 +1,24 @@
 // Finding programmes by words: the folding rules of the matcher, the guide's
 // index (guide order, shown columns, descriptions from the store, moving
-// through the hits).
+// through the hits) and `corvane-epg find` against `list`.
 #include "guide/programme_search.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "guide/guide_layout.h"
 #include "store/text_match.h"
+#include "support/export_recording.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
 #include "support/store_sections.h"
@@ -99,6 +105,60 @@ TEST_F(ProgrammeSearchTest, HitsGoByTimeThenShownColumnAndRoundAtTheEnds) {
                          nextHit(all, 0), nextHit(all, 2), previousHit(all, 0)));
     EXPECT_EQ(-1, firstHitFrom({}, 0));
     EXPECT_GT(search.memoryBytes(), search.foldedDescriptions().size_bytes());
+}
+
+// Exit status of corvane-epg with `arguments`; its standard output in `out`.
+int epg(const std::string& arguments, std::string& out) {
+    FILE* pipe = popen(("'" CORVANE_TOOLS_DIR "/corvane-epg' " + arguments + " 2>/dev/null").c_str(), "r");
+    out.clear();
+    for (int c; (c = std::fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+    return WEXITSTATUS(pclose(pipe));
+}
+
+TEST(FindCommand, PrintsTheLinesOfListThatMatchInItsOrder) {
+    const std::string recording = testing::TempDir() + "corvane_find.ts";
+    const bc::Bytes bytes = exportRecording();
+    std::ofstream(recording, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::string listing, out;
+    ASSERT_EQ(0, epg("list '" + recording + "'", listing));
+    // The lines of list of these event ids.
+    auto listed = [&](std::vector<std::string> ids) {
+        std::istringstream lines(listing);
+        std::string expected;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            std::string id;
+            for (int i = 0; i < 3; ++i) std::getline(fields, id, '\t');  // EVENT_ID
+            if (std::find(ids.begin(), ids.end(), id) != ids.end()) expected += line + "\n";
+        }
+        return expected;
+    };
+    // 257: "漢字ひらがなカタカナとアＡＢ１２abc9!…" (short text 年越しの特集, extended
+    // text 一行目 二行目 山田), 258: "<A&B>"C"" at 23:30, 513: "ＢＳニュース" 20:00-21:00.
+    const struct { std::string arguments; int status; std::vector<std::string> ids; } cases[] = {
+        {"'<a&b>'", 0, {"258"}},
+        {utf8Of(u8"'ab12 ｶﾀｶﾅ'"), 0, {"257"}},
+        {utf8Of(u8"ひらがなかたかな"), 1, {}},
+        {utf8Of(u8"--kana ひらがなかたかな"), 0, {"257"}},
+        {utf8Of(u8"山田"), 1, {}},
+        {utf8Of(u8"--desc '山田 年越し 漢字'"), 0, {"257"}},
+        {utf8Of(u8"--service 103 ニュース"), 0, {"513"}},
+        {utf8Of(u8"--service 1024 ニュース"), 1, {}},
+        {utf8Of(u8"--until '2026-12-31 20:00' ニュース"), 1, {}},
+        {utf8Of(u8"--since 2026-12-31T20:59 ニュース"), 0, {"513"}},
+        {"--since 2026-12-31 '' ", 1, {}},
+        {"-- -", 0, {"257"}},  // "－"
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.status, epg("find " + c.arguments + " '" + recording + "'", out)) << c.arguments;
+        EXPECT_EQ(listed(c.ids), out) << c.arguments;
+    }
+    // A file that cannot be read, no file, a bad time, a query that is no UTF-8.
+    const std::string file = " '" + recording + "'";
+    for (const std::string& bad : {"x" + file + ".missing", std::string("x"), "--since 2026-13-01 x" + file,
+                                   "\"$(printf '\\377')\"" + file})
+        EXPECT_EQ(2, epg("find " + bad, out)) << bad;
+    std::remove(recording.c_str());
 }
 
 }  // namespace
