@@ -21,9 +21,11 @@
 #include "tools/common/change_listing.h"
 #include "tools/common/difference_listing.h"
 #include "tools/common/event_listing.h"
+#include "tools/common/find_listing.h"
 #include "tools/common/guide_export.h"
 #include "tools/common/json_writer.h"
 #include "tools/common/reservation_listing.h"
+#include "tools/common/shift_jis_utf8.h"
 #include "tools/common/store_listing.h"
 #include "tools/common/xmltv_writer.h"
 
@@ -63,6 +65,13 @@ const char kUsage[] =
     "                          COMPONENT_TYPE AUDIO_TYPE TITLE TEXT\n"
     "                        (times local \"YYYY-MM-DD HH:MM\", genres -1 when absent,\n"
     "                        types decimal, texts UTF-8 with tab, CR and LF as \\t \\r \\n)\n"
+    "  find [OPTIONS] QUERY FILE...\n"
+    "                        print the lines of list (same columns, same order) of the\n"
+    "                        programmes whose title holds every word of QUERY (words\n"
+    "                        separated by blanks); full-width and half-width letters,\n"
+    "                        digits, symbols and katakana, capitals and small letters,\n"
+    "                        and the ideographic and the ASCII blank count as the\n"
+    "                        same, hiragana and katakana do not (see --kana)\n"
     "  save OUT.dat FILE...  write what the files hold as an EPG data file; an\n"
     "                        existing OUT.dat is replaced only when the save succeeds\n"
     "  changes FILE...       run the change detection after each file that brought\n"
@@ -115,8 +124,23 @@ const char kUsage[] =
     "  --service ID          only the service with this service id (repeatable)\n"
     "A recording without programme data gives an empty document.\n"
     "\n"
+    "options of find:\n"
+    "  --desc                look for the words in the short and the extended text too\n"
+    "                        (each word in the title or a description)\n"
+    "  --kana                hiragana and katakana match each other\n"
+    "  --since DATETIME      only programmes that end after DATETIME\n"
+    "  --until DATETIME      only programmes that start before DATETIME\n"
+    "                        (local time as list prints it: \"YYYY-MM-DD\",\n"
+    "                        \"YYYY-MM-DD HH:MM\" or \"YYYY-MM-DD HH:MM:SS\", 'T' may\n"
+    "                        stand for the blank)\n"
+    "  --service ID          only the service with this service id (repeatable)\n"
+    "  --                    ends the options (before a QUERY that starts with '-')\n"
+    "QUERY is UTF-8 (on Windows, text of the system's code page).\n"
+    "\n"
     "A progress bar is shown on standard error when it is a terminal.\n"
-    "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on bad usage.\n";
+    "Exit status: 0 on success, 1 when a file cannot be read or written, 2 on bad usage;\n"
+    "find: 0 when it found programmes, 1 when it found none, 2 on bad usage or when a\n"
+    "file cannot be read.\n";
 
 // A one-line progress bar on a terminal.
 class TerminalProgress : public ProgressSink {
@@ -202,6 +226,9 @@ struct Arguments {
     std::string output;  // save: the data file; xmltv, json: -o (empty: standard output)
     ExportFilter filter;
     std::vector<char*> files;
+    // find
+    std::string query;
+    bool descriptions = false, kana = false;
     // reservations
     std::optional<int64_t> now;
     std::string epgTimerFile, tvRockFile, settingsFile;
@@ -213,26 +240,38 @@ Arguments parseArguments(int argc, char** argv) {
     a.command = argv[1];
     const bool exporting = a.command == "xmltv" || a.command == "json";
     const bool reservations = a.command == "reservations";
+    const bool finding = a.command == "find";
     if (a.command != "store" && a.command != "list" && a.command != "changes" && a.command != "save" &&
-        !exporting && !reservations) {
+        !exporting && !reservations && !finding) {
         std::fprintf(stderr, "corvane-epg: unknown command '%s' (see --help)\n", argv[1]);
         return {};
     }
     int i = 2;
     if (a.command == "save" && i < argc) a.output = argv[i++];
-    bool options = exporting || reservations;
+    bool options = exporting || reservations || finding;
+    bool queryGiven = false;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
         if (!options || arg.empty() || arg[0] != '-') {
-            a.files.push_back(argv[i]);
+            if (finding && !queryGiven) {
+                a.query = argv[i];
+                queryGiven = true;
+            } else {
+                a.files.push_back(argv[i]);
+            }
             continue;
         }
         if (arg == "--") {
             options = false;
             continue;
         }
-        const bool known = exporting ? arg == "-o" || arg == "--since" || arg == "--until" || arg == "--service"
-                                     : arg == "--now" || arg == "--epgtimer" || arg == "--tvrock" || arg == "--ini";
+        if (finding && (arg == "--desc" || arg == "--kana")) {
+            (arg == "--desc" ? a.descriptions : a.kana) = true;
+            continue;
+        }
+        const bool known = exporting || finding
+                               ? (exporting && arg == "-o") || arg == "--since" || arg == "--until" || arg == "--service"
+                               : arg == "--now" || arg == "--epgtimer" || arg == "--tvrock" || arg == "--ini";
         if (!known) {
             std::fprintf(stderr, "corvane-epg: unknown option '%s' (see --help)\n", argv[i]);
             return {};
@@ -273,7 +312,9 @@ Arguments parseArguments(int argc, char** argv) {
     }
     if ((a.files.empty() && !reservations) || (a.command == "save" && a.output.empty())) {
         std::fprintf(stderr, "corvane-epg: %s needs %s (see --help)\n", argv[1],
-                     a.command == "save" ? "an output file and at least one input file" : "at least one file");
+                     a.command == "save" ? "an output file and at least one input file"
+                     : finding           ? "a query and at least one file"
+                                         : "at least one file");
         return {};
     }
     return a;
@@ -356,6 +397,19 @@ int main(int argc, char** argv) {
     }
     const Arguments arguments = parseArguments(argc, argv);
     if (arguments.command.empty()) return 2;
+    const bool finding = arguments.command == "find";
+    FindRequest request{.query = arguments.query, .descriptions = arguments.descriptions, .kana = arguments.kana,
+                        .filter = arguments.filter};
+#ifndef _WIN32
+    if (finding) {
+        std::optional<std::string> query = utf8ToShiftJis(arguments.query);
+        if (!query) {
+            std::fputs("corvane-epg: the query is not UTF-8\n", stderr);
+            return 2;
+        }
+        request.query = std::move(*query);
+    }
+#endif
 
     EpgStore* store = createStore();
     if (!store) {
@@ -366,7 +420,12 @@ int main(int argc, char** argv) {
     ChangeList changes;
     if (!loadFiles(store, arguments.files.data(), static_cast<int>(arguments.files.size()),
                    arguments.command == "changes" ? &changes : nullptr)) {
-        status = 1;
+        status = finding ? 2 : 1;
+    } else if (finding) {
+        const std::string listing = findListing(*store, request);
+        binaryStandardOutput();
+        std::fputs(listing.c_str(), stdout);
+        status = listing.empty() ? 1 : 0;
     } else if (arguments.command == "save") {
         errno = 0;
         if (!writeDataFile(arguments.output.c_str(), *store)) {

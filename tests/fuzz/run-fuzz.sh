@@ -32,7 +32,7 @@ run_one() {
 }
 
 failed=0
-for name in $([ "$target" = all ] && echo arib ts_reader ts_edit data_file event_decode difference reservation || echo "$target"); do
+for name in $([ "$target" = all ] && echo arib ts_reader ts_edit data_file event_decode difference reservation text_match || echo "$target"); do
   run_one "$name" || failed=1
 done
 exit $failed

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "store/event_decode.h"
 #include "tools/common/listing_text.h"
 #include "tools/common/shift_jis_utf8.h"
 
@@ -23,7 +22,7 @@ void appendEscaped(std::string& out, const std::string& utf8) {
 
 }  // namespace
 
-std::string eventListing(const EpgStore& store) {
+std::string eventListing(const EpgStore& store, const EventChoice& keep) {
     ShiftJisToUtf8 utf8;
     std::string out;
     for (int i = 0; i < kMaxServices && store.services[i]; ++i) {
@@ -32,6 +31,7 @@ std::string eventListing(const EpgStore& store) {
             EventCursor cursor(r.basicAt(k));
             while (EventView event = cursor.next()) {
                 EventSummary s = readEventSummary(event);
+                if (keep && !keep(i, event, s)) continue;
                 char numbers[64];
                 std::snprintf(numbers, sizeof numbers, "%u\t%d\t%d\t", unsigned(r.serviceId), r.networkClass(),
                               int(s.eventId));

@@ -7,12 +7,18 @@
 // as \t, \r and \n.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "store/epg_store.h"
+#include "store/event_decode.h"
 
 namespace corvane {
 
-std::string eventListing(const EpgStore& store);
+// Which events a listing keeps: the store index of the service, the event
+// and what the guide takes from it. No choice keeps every event.
+using EventChoice = std::function<bool(int service, const EventView& event, const EventSummary& summary)>;
+
+std::string eventListing(const EpgStore& store, const EventChoice& keep = {});
 
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #include "tools/common/shift_jis_utf8.h"
 
+#include <algorithm>
+
 #include "store/shift_jis.h"
 
 #ifdef _WIN32
@@ -102,6 +104,56 @@ std::string ShiftJisToUtf8::convert(std::string_view sjis) {
         inLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    return out;
+}
+
+namespace {
+
+// Bytes of the well-formed UTF-8 sequence at the start of `s`, 0 when it is not one.
+size_t utf8SequenceLength(std::string_view s) {
+    const auto byte = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
+    const unsigned lead = byte(0);
+    if (lead < 0x80) return 1;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                                       : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0) return 0;
+    // The second byte's range excludes overlong forms, surrogates and code points past U+10FFFF.
+    const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return length;
+}
+
+}  // namespace
+
+std::optional<std::string> utf8ToShiftJis(std::string_view utf8) {
+    for (size_t at = 0; at < utf8.size();) {
+        const size_t n = utf8SequenceLength(utf8.substr(at));
+        if (n == 0) return std::nullopt;
+        at += n;
+    }
+    std::string out;
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char block[1024];
+    while (inLeft > 0) {
+        char* outPtr = block;
+        size_t outLeft = sizeof block;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(block, static_cast<size_t>(outPtr - block));
+        if (rc != static_cast<size_t>(-1) || errno == E2BIG) continue;
+        // A character code page 932 lacks (the text is well-formed).
+        const size_t n = std::max<size_t>(1, utf8SequenceLength(std::string_view(in, inLeft)));
+        out += '\xFF';
+        in += n;
+        inLeft -= n;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
     return out;
 }
 

@@ -2,6 +2,7 @@
 // platform's converter (iconv on POSIX, the code page functions on Windows).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,12 @@ public:
 private:
     void* converter_ = nullptr;  // iconv_t on POSIX
 };
+
+#ifndef _WIN32
+// UTF-8 (as a POSIX command line passes text) to Shift_JIS, through iconv;
+// nothing when the text is not UTF-8. A character that code page 932 lacks
+// becomes the byte 0xFF, which is no Shift_JIS character.
+std::optional<std::string> utf8ToShiftJis(std::string_view utf8);
+#endif
 
 }  // namespace corvane

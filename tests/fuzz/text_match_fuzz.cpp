@@ -1,0 +1,113 @@
+// Text matching over any bytes. Input: the query's length, an offset and a
+// choice, then the bytes. The query is the bytes after the three (or, when
+// the choice says so, a piece of the text at the offset, so that it is often
+// found); the text the rest. Each lies in a buffer of exactly its size, so a
+// byte read past either end is caught. The text is also cut at its LF bytes
+// into programmes of three services, a title and a description each, for the
+// guide's index.
+#include "fuzz_support.h"
+#include "guide/programme_search.h"
+#include "store/text_match.h"
+
+using namespace corvane;
+
+namespace {
+
+// The plain way: every place, unit by unit.
+size_t slowFind(std::span<const FoldUnit> text, std::span<const FoldUnit> word, bool kana) {
+    const FoldUnit mask = kana ? static_cast<FoldUnit>(~kHiraganaBit) : FoldUnit{0xFFFF};
+    for (size_t at = 0; !word.empty() && at + word.size() <= text.size(); ++at) {
+        size_t i = 0;
+        while (i < word.size() && (text[at + i] & mask) == (word[i] & mask)) ++i;
+        if (i == word.size()) return at;
+    }
+    return kNotFound;
+}
+
+bool slowMatches(const TextQuery& query, std::initializer_list<std::span<const FoldUnit>> parts, bool kana) {
+    for (const std::vector<FoldUnit>& word : query.words()) {
+        bool somewhere = false;
+        for (std::span<const FoldUnit> part : parts) somewhere = somewhere || slowFind(part, word, kana) != kNotFound;
+        if (!somewhere) return false;
+    }
+    return !query.findsNothing();
+}
+
+std::string_view exactCopy(std::unique_ptr<char[]>& buffer, const uint8_t* bytes, size_t size) {
+    buffer.reset(new char[size]);
+    std::memcpy(buffer.get(), bytes, size);
+    return {buffer.get(), size};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 3) return 0;
+    const uint8_t* body = data + 3;
+    const size_t bodySize = size - 3, queryLength = std::min<size_t>(data[0], bodySize);
+    const bool fromText = data[2] & 1;
+    std::unique_ptr<char[]> queryBytes, textBytes;
+    const std::string_view text = exactCopy(textBytes, fromText ? body : body + queryLength,
+                                            fromText ? bodySize : bodySize - queryLength);
+    const size_t offset = text.empty() ? 0 : data[1] % text.size();
+    const std::string_view query =
+        fromText ? exactCopy(queryBytes, body + offset, std::min(queryLength, text.size() - offset))
+                 : exactCopy(queryBytes, body, queryLength);
+
+    const FoldedText folded(text);
+    const TextQuery parsed(query);
+    FUZZ_CHECK(folded.units().size() <= text.size());
+    for (const std::vector<FoldUnit>& word : parsed.words())
+        for (FoldUnit u : word) FUZZ_CHECK(u > 0x20 && u != 0x7F && u != kBrokenUnit && (u < 0xA1 || u > 0xDF));
+    for (bool kana : {false, true}) {
+        for (const std::vector<FoldUnit>& word : parsed.words())
+            FUZZ_CHECK(findFolded(folded.units(), word, kana) == slowFind(folded.units(), word, kana));
+        FUZZ_CHECK(parsed.matches(folded.units(), kana) == slowMatches(parsed, {folded.units()}, kana));
+    }
+
+    // The index finds what each programme's own texts answer, in guide order.
+    static GuideEventLists events;
+    for (auto& list : events) list.clear();
+    int64_t start = 0;
+    for (size_t at = 0, piece = 0; at <= text.size(); ++piece) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        const int service = static_cast<int>(piece / 2 % 3);
+        if (piece % 2 == 0) {
+            start += (data[2] >> (piece % 8)) & 2 ? 60 : 0;  // some programmes start together
+            events[service].push_back(GuideEvent{.start = start, .title = std::string(text.substr(at, end - at))});
+        } else {
+            events[service].back().detail = std::string(text.substr(at, end - at));
+        }
+        at = end + 1;
+    }
+    ProgrammeSearch search;
+    search.rebuild(events, nullptr);
+    const int order[] = {2, 0, 1};
+    const int place[] = {1, 2, 0};
+    for (bool kana : {false, true}) {
+        for (bool descriptions : {false, true}) {
+            const std::vector<SearchHit> hits = search.find(query, {descriptions, kana}, order);
+            size_t expected = 0;
+            for (int service = 0; service < 3; ++service) {
+                for (const GuideEvent& event : events[service]) {
+                    const FoldedText title(event.title), detail(event.detail);
+                    expected += descriptions ? slowMatches(parsed, {title.units(), detail.units()}, kana)
+                                             : slowMatches(parsed, {title.units()}, kana);
+                }
+            }
+            FUZZ_CHECK(hits.size() == expected);
+            for (size_t i = 0; i < hits.size(); ++i) {
+                const SearchHit& hit = hits[i];
+                FUZZ_CHECK(hit.service >= 0 && hit.service < 3 && hit.event >= 0 &&
+                           static_cast<size_t>(hit.event) < events[hit.service].size());
+                const GuideEvent& event = events[hit.service][hit.event];
+                const FoldedText title(event.title), detail(event.detail);
+                FUZZ_CHECK(hit.start == event.start &&
+                           slowMatches(parsed, {title.units(), descriptions ? detail.units() : std::span<const FoldUnit>()}, kana));
+                FUZZ_CHECK(i == 0 || std::tuple(hits[i - 1].start, place[hits[i - 1].service], hits[i - 1].event) <
+                                         std::tuple(hit.start, place[hit.service], hit.event));
+            }
+        }
+    }
+    return 0;
+}
