@@ -22,6 +22,7 @@
 #include "guide/highlight.h"
 #include "guide/paint_tools_win.h"
 #include "guide/popup_win.h"
+#include "guide/programme_search.h"
 #include "reserve/change_detection.h"
 #include "reserve/job_store.h"
 #include "reserve/message_boxes.h"
@@ -218,7 +219,13 @@ struct AppState {
     HWND popupWindow = nullptr;
     HWND updateWindow = nullptr;
     HWND reservationListWindow = nullptr;
+    HWND findBar = nullptr;  // a child of the main window, over the top of the guide
     HACCEL accelerators = nullptr;
+
+    // The guide's programmes folded for the find bar; stale after every
+    // layout, folded again when the bar next searches.
+    ProgrammeSearch search;
+    bool searchStale = true;
 
     bool firstLoad = true;
     DragState drag;

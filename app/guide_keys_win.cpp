@@ -1,5 +1,6 @@
 #include "app/guide_keys_win.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "guide/guide_navigation.h"
@@ -17,12 +18,22 @@ bool pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 ClientSize clientOf(AppState& app) { return {app.guideHost.clientWidth(), app.guideHost.clientHeight()}; }
 
+// The rows at the top of the grid the find bar covers while it shows.
+int coveredByFindBar(const AppState& app) {
+    if (!app.findBar || !IsWindowVisible(app.findBar)) return 0;
+    RECT bar{};
+    GetWindowRect(app.findBar, &bar);
+    MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&bar), 2);
+    return std::max(0, static_cast<int>(bar.bottom) - kHeaderHeight);
+}
+
 // Scrolls the least that shows the place's title block whole, and paints at
 // once so that the block's measured height corrects a guessed one.
 void scrollToShow(AppState& app, GuidePlace place) {
     GuideLayout& layout = *app.layout;
     for (int pass = 0; pass < 2; ++pass) {
-        const ScrollPosition to = scrollShowing(layout, place, clientOf(app), kUnpaintedTitleHeight);
+        const ScrollPosition to =
+            scrollShowing(layout, place, clientOf(app), kUnpaintedTitleHeight, coveredByFindBar(app));
         if (to == ScrollPosition{layout.view.scrollX, layout.view.scrollY}) break;
         layout.view.scrollX = to.x;
         layout.view.scrollY = to.y;
@@ -83,6 +94,13 @@ void registerSelection(AppState& app) {
 }
 
 }  // namespace
+
+bool selectProgramme(AppState& app, Selection selection) {
+    const std::optional<GuidePlace> place = placeOfSelection(*app.layout, selection);
+    if (!place) return false;
+    select(app, *place);
+    return true;
+}
 
 bool guideTakesKey(WPARAM key) {
     switch (key) {

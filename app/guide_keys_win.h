@@ -16,6 +16,10 @@ namespace corvane {
 // guide leaves to the system.
 bool onGuideKey(AppState& app, WPARAM key);
 
+// Selects `selection` as the arrows do: scrolled the least that shows its
+// title block, the popup beside it. False when the view does not show it.
+bool selectProgramme(AppState& app, Selection selection);
+
 // Whether the guide takes `key` when it is pressed in the popup (the popup
 // keeps the focus after a click has shown it).
 bool guideTakesKey(WPARAM key);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/file_open_win.h"
+#include "app/find_bar_win.h"
 #include "app/guide_keys_win.h"
 #include "app/load_flow.h"
 #include "dialogs/channel_order_dialog_win.h"
@@ -73,6 +74,8 @@ void clearData(AppState& app) {
     app.replaceStore();
     destroyGuideTooltip(app.paint);
     app.layout->reset();
+    app.search.clear();
+    app.searchStale = true;
     app.firstLoad = true;
     HMENU bar = GetMenu(app.mainWindow);
     clearPopupItems(submenuAt(bar, MENU_POS_COLUMNS));
@@ -254,6 +257,9 @@ bool onCommand(AppState& app, int command) {
         case IDM_POPUP_REGISTER:
             registerPopupProgramme(app);
             return true;
+        case IDM_FIND:
+            openFindBar(app);
+            return true;
         default:
             break;
     }
@@ -393,7 +399,8 @@ void onWheel(AppState& app, WPARAM wParam, LPARAM lParam) {
 }
 
 void onDestroy(AppState& app) {
-    for (HWND* window : {&app.genreListWindow, &app.popupWindow, &app.updateWindow, &app.reservationListWindow}) {
+    for (HWND* window :
+         {&app.genreListWindow, &app.popupWindow, &app.updateWindow, &app.reservationListWindow, &app.findBar}) {
         if (*window) DestroyWindow(*window);
         *window = nullptr;
     }
@@ -489,6 +496,7 @@ void detectChangesOnTick(AppState& app) {
 
 void rebuildGuide(AppState& app) {
     GuideLayout& layout = *app.layout;
+    app.searchStale = true;
     if (layout.listView()) {
         app.reservationWatch.reset();
         layout.buildListLayout(app.store.get());
@@ -568,6 +576,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_KEYDOWN:
             if (onGuideKey(app, wParam)) return 0;
+            break;
+        case WM_SIZE:
+            placeFindBar(app);
             break;
         case WM_DROPFILES:
             openDroppedFiles(app, reinterpret_cast<HDROP>(wParam));

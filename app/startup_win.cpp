@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 
+#include "app/find_bar_win.h"
 #include "app/guide_keys_win.h"
 #include "app/main_window_win.h"
 #include "dialogs/genre_list_settings.h"
@@ -141,7 +142,9 @@ HWND createMainWindow(HINSTANCE instance, const MainWindowClass& windowClass, co
     const int y = useDefault ? CW_USEDEFAULT : placement.top;
     const int width = useDefault ? CW_USEDEFAULT : placement.width();
     const int height = useDefault ? CW_USEDEFAULT : placement.height();
-    return CreateWindowExA(0, windowClass.className, windowClass.title, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL,
+    // The find bar is a child: the guide paints round it.
+    return CreateWindowExA(0, windowClass.className, windowClass.title,
+                           WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN,
                            x, y, width, height, nullptr, nullptr, instance, nullptr);
 }
 
@@ -194,6 +197,8 @@ bool startCorvane(AppState& app, const char* commandLine, int showMode) {
     if (!app.reservationListWindow) return false;
     app.reservationListBoxes.setOwner(app.reservationListWindow);
     applyPlacement(app.reservationListWindow, app.mainWindow, settings.reservationList, 1);
+    app.findBar = createFindBar(app);
+    if (!app.findBar) return false;
 
     switch (initialShow(app.placement)) {
         case InitialShow::minimized: ShowWindow(app.mainWindow, SW_MINIMIZE); break;
@@ -241,18 +246,19 @@ HACCEL loadMainAccelerators(HINSTANCE instance) {
     return LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAIN_ACCELERATORS));
 }
 
-bool translateProgramKeys(const AppState& app, MSG& msg) {
+bool translateProgramKeys(AppState& app, MSG& msg) {
     if (app.accelerators && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg)) return true;
+    if (findBarKey(app, msg)) return true;
     // A click leaves the focus in the popup; the guide's keys still move the guide.
     if (msg.message == WM_KEYDOWN && app.popupWindow && guideTakesKey(msg.wParam) &&
         (msg.hwnd == app.popupWindow || IsChild(app.popupWindow, msg.hwnd))) {
         SendMessageA(app.mainWindow, WM_KEYDOWN, msg.wParam, msg.lParam);
         return true;
     }
-    return isDialogKey({app.genreListWindow, app.reservationListWindow, app.updateWindow}, msg);
+    return isDialogKey({app.genreListWindow, app.reservationListWindow, app.updateWindow, app.findBar}, msg);
 }
 
-int runMessageLoop(const AppState& app) {
+int runMessageLoop(AppState& app) {
     MSG msg{};
     // GetMessageA answers -1 on an invalid call; treat it like the end of the loop.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

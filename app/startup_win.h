@@ -42,13 +42,14 @@ HACCEL loadMainAccelerators(HINSTANCE instance);
 
 // What the program does with a message before it is dispatched: the
 // accelerators (commands go to the main window), the guide's keys pressed in
-// the popup, and the dialog keys (Esc, Tab, Enter) of the three list windows.
+// the popup, the find bar's keys (F3 also in the guide), and the dialog keys
+// (Esc, Tab, Enter) of the three list windows and the find bar.
 // True when the message was handled so.
-bool translateProgramKeys(const AppState& app, MSG& msg);
+bool translateProgramKeys(AppState& app, MSG& msg);
 
 // Runs GetMessageA until WM_QUIT, each message through
 // translateProgramKeys first. Returns WM_QUIT's wParam.
-int runMessageLoop(const AppState& app);
+int runMessageLoop(AppState& app);
 
 // The whole life of the process. Returns the exit code (0 when start-up fails).
 int runCorvane(HINSTANCE instance, const char* commandLine, int showMode);

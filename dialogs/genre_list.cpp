@@ -8,6 +8,7 @@
 #include "guide/genre_table.h"
 #include "store/broadcast_time.h"
 #include "store/event_decode.h"
+#include "store/text_match.h"
 
 namespace corvane {
 
@@ -41,6 +42,20 @@ std::vector<int64_t> genreListRows(const GuideEventLists& lists, int serviceCoun
     keys.reserve(matches.size());
     for (const Match& m : matches) keys.push_back(m.key);
     return keys;
+}
+
+std::vector<int64_t> rowsWithTitleWords(const GuideEventLists& lists, std::vector<int64_t> rows, std::string_view query) {
+    const TextQuery words(query);
+    if (words.words().empty()) return rows;
+    FoldedText title;
+    std::erase_if(rows, [&](int64_t key) {
+        const GuideEvent* event = eventOfRowKey(lists, key);
+        if (!event) return true;
+        title.clear();
+        title.append(event->title);
+        return !words.matches(title.units(), false);
+    });
+    return rows;
 }
 
 int compareGenreRows(const EpgStore& store, const GuideEventLists& lists, int column, int flag, int64_t key1,
@@ -160,7 +175,8 @@ GenreListLayout genreListLayout(int width, int height, int splitX, int splitY, i
     // empty controls, never negative sizes.
     const auto size = [](int value) { return std::max(value, 0); };
     layout.tree = {0, 0, size(splitX - 2), size(height)};
-    layout.list = {splitX + 2, 0, size(width - splitX - 2), size(splitY - 2)};
+    layout.search = {splitX + 2, 0, size(width - splitX - 2), kGenreSearchHeight};
+    layout.list = {splitX + 2, kGenreSearchHeight + 2, size(width - splitX - 2), size(splitY - kGenreSearchHeight - 4)};
     layout.header = {splitX + 6, splitY + 4, size(width - registerWidth - showWidth - splitX - 20), 32};
     layout.registerX = width - showWidth - registerWidth - 12;
     layout.registerY = splitY + 6;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dialogs/list_sort.h"
@@ -84,6 +85,11 @@ const GuideEvent* eventOfRowKey(const GuideEventLists& lists, int64_t key);
 // service stands above the place of a later one: this is the order that
 // placing each match by a scan of the rows above it would give.
 std::vector<int64_t> genreListRows(const GuideEventLists& lists, int serviceCount, const GenreFilter& filter);
+
+// The rows whose programme's title holds every word of `query` (Shift_JIS,
+// as the search box holds it), in their order; all of them for a query of
+// blanks only.
+std::vector<int64_t> rowsWithTitleWords(const GuideEventLists& lists, std::vector<int64_t> rows, std::string_view query);
 
 // ---------------------------------------------------------------------------
 // Sorting by a column
@@ -191,10 +197,12 @@ struct ControlBox {
     bool operator==(const ControlBox&) const = default;
 };
 
+constexpr int kGenreSearchHeight = 22;  // the search box above the list
+
 // Places of the controls for a client area of `width` x `height`; the two
 // buttons keep their sizes (only their width is needed).
 struct GenreListLayout {
-    ControlBox tree, list, header, description;
+    ControlBox tree, search, list, header, description;  // the search box above the list
     int registerX = 0, registerY = 0;  // "EPG登録"
     int showX = 0, showY = 0;          // "番組表"
 };

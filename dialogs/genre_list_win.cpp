@@ -156,7 +156,10 @@ void refill(HWND window, GenreListState& s) {
     s.sort.reset();
     showSortArrow(list, -1, false);
     s.filter = selectedFilter(control(window, IDC_GENRE_TREE));
-    const std::vector<int64_t> rows = genreListRows(layout.events, store->serviceCount, s.filter);
+    char query[256] = {};
+    GetDlgItemTextA(window, IDC_GENRE_SEARCH, query, sizeof query);
+    const std::vector<int64_t> rows =
+        rowsWithTitleWords(layout.events, genreListRows(layout.events, store->serviceCount, s.filter), query);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), 0);
     for (size_t i = 0; i < rows.size(); ++i) {
         LVITEMA item{};
@@ -282,6 +285,7 @@ void layoutControls(HWND window, const GenreListState& s, bool hideButtons) {
         ShowWindow(showButton, SW_HIDE);
     }
     place(control(window, IDC_GENRE_TREE), layout.tree);
+    place(control(window, IDC_GENRE_SEARCH), layout.search);
     place(control(window, IDC_GENRE_EVENTS), layout.list);
     place(control(window, IDC_GENRE_HEADER), layout.header);
     place(control(window, IDC_GENRE_DESCRIPTION), layout.description);
@@ -483,18 +487,28 @@ INT_PTR onNotify(HWND window, GenreListState& s, const NMHDR& header, LPARAM lPa
 }
 
 // Enter on a row of the list: what a double click does, the detail pane
-// first (moving with the arrows leaves it as it was).
+// first (moving with the arrows leaves it as it was). In the search box:
+// on to the rows it left.
 void enterOnRow(HWND window, GenreListState& s) {
     HWND list = control(window, IDC_GENRE_EVENTS);
+    if (GetFocus() == control(window, IDC_GENRE_SEARCH)) {
+        SetFocus(list);
+        if (ListView_GetNextItem(list, -1, LVNI_SELECTED) < 0)
+            ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        return;
+    }
     const int row = GetFocus() == list ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : -1;
     if (row < 0) return;
     showDetails(window, s, rowKey(list, row));
     showInGuide(window, s);
 }
 
-INT_PTR onCommand(HWND window, GenreListState& s, int id) {
+INT_PTR onCommand(HWND window, GenreListState& s, int id, int code) {
     switch (id) {
         case IDOK: enterOnRow(window, s); return TRUE;
+        case IDC_GENRE_SEARCH:
+            if (code == EN_CHANGE) refillGenreList(window);
+            return TRUE;
         case IDC_GENRE_REGISTER: registerSelected(window, s); return TRUE;
         case IDC_GENRE_SHOW: showInGuide(window, s); return TRUE;
         case IDM_GENRE_REGISTER_FILE_OR_WEB:
@@ -516,7 +530,7 @@ INT_PTR CALLBACK genreListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (!s) return FALSE;
     switch (message) {
         case WM_NOTIFY: return onNotify(window, *s, *reinterpret_cast<const NMHDR*>(lParam), lParam);
-        case WM_COMMAND: return onCommand(window, *s, LOWORD(wParam));
+        case WM_COMMAND: return onCommand(window, *s, LOWORD(wParam), HIWORD(wParam));
         case WM_SIZE:
             if (s->splitX != -1 && wParam != SIZE_MINIMIZED) resize(window, *s, LOWORD(lParam), HIWORD(lParam));
             return TRUE;

@@ -181,7 +181,8 @@ GuidePlace stepAcross(const GuideLayout& layout, GuidePlace place, int direction
     return place;
 }
 
-ScrollPosition scrollShowing(const GuideLayout& layout, GuidePlace place, ClientSize client, int titleHeight) {
+ScrollPosition scrollShowing(const GuideLayout& layout, GuidePlace place, ClientSize client, int titleHeight,
+                             int coveredTop) {
     const ViewState& view = layout.view;
     ScrollPosition position{view.scrollX, view.scrollY};
     if (!validColumn(layout, place.column) || !reachable(layout, columnsOf(layout)[place.column], place.event))
@@ -200,17 +201,20 @@ ScrollPosition scrollShowing(const GuideLayout& layout, GuidePlace place, Client
 
     // Down: a block that begins above the grid is drawn at its top, so it
     // shows whole once enough of the programme does.
-    const int gridHeight = std::max(1, client.height - kHeaderHeight);
+    const int covered = std::clamp(coveredTop, 0, std::max(0, client.height - kHeaderHeight - 1));
+    const int gridHeight = std::max(1, client.height - kHeaderHeight - covered);
     Rows rows = rowsOf(layout, place, titleHeight);
     rows.block = std::min<int64_t>(rows.block, gridHeight);
-    int64_t top = int64_t{view.scrollY} + kHeaderHeight;
+    int64_t top = int64_t{view.scrollY} + kHeaderHeight + covered;  // of what shows
     if (rows.top + rows.block > top + gridHeight) {
         top = rows.top + rows.block - gridHeight;  // below the grid, or cut by its bottom
+    } else if (covered > 0 && rows.top < top) {
+        top = rows.top;  // begun above: its block would be drawn under the cover
     } else if (rows.bottom - rows.block < top) {
         top = rows.bottom - rows.block;  // above: the block at the top of its last rows
     }
     position.x = clampedScroll(scrollX, view.contentWidth, client.width);
-    position.y = clampedScroll(top - kHeaderHeight, view.contentHeight, client.height);
+    position.y = clampedScroll(top - kHeaderHeight - covered, view.contentHeight, client.height);
     return position;
 }
 
@@ -227,6 +231,18 @@ Rect titleBlockRect(const GuideLayout& layout, GuidePlace place, int titleHeight
         return static_cast<int>(std::clamp<int64_t>(y - view.scrollY, INT32_MIN / 2, INT32_MAX / 2));
     };
     return Rect{x, clientY(top), x + geometry.channelWidth, clientY(std::max(top, bottom))};
+}
+
+int64_t viewTopTime(const GuideLayout& layout) {
+    const std::vector<GuideColumn>& columns = columnsOf(layout);
+    if (layout.view.guideBegin == 0) return 0;
+    const GuideGeometry geometry = layout.geometry();
+    int64_t origin = layout.view.guideBegin;
+    if (!layout.listView()) {
+        const int leftmost = geometry.columnAt(layout.view.scrollX + kTimeColumnWidth);
+        if (leftmost >= 0 && leftmost < static_cast<int>(columns.size())) origin = layout.originOf(columns[leftmost]);
+    }
+    return geometry.topTime(layout.view.scrollY, origin);
 }
 
 int columnPagePixels(const GuideGeometry& geometry, ClientSize client) {

@@ -58,13 +58,19 @@ GuidePlace stepAcross(const GuideLayout& layout, GuidePlace place, int direction
 // The scroll position nearest to the current one at which the place's title
 // block is wholly in the grid (as much of it as the grid holds), held inside
 // the content. `titleHeight` is the block's height when it was never
-// painted.
-ScrollPosition scrollShowing(const GuideLayout& layout, GuidePlace place, ClientSize client, int titleHeight);
+// painted; `coveredTop` rows at the top of the grid are covered (by the find
+// bar) and do not count as shown.
+ScrollPosition scrollShowing(const GuideLayout& layout, GuidePlace place, ClientSize client, int titleHeight,
+                             int coveredTop = 0);
 
 // The client rectangle of the place's title block at the current scroll
 // position: the top of its visible part when the programme began above the
 // grid, `titleHeight` high when it was never painted.
 Rect titleBlockRect(const GuideLayout& layout, GuidePlace place, int titleHeight);
+
+// The time at the top of the grid in the leftmost column shown (the guide's
+// time in the list view); 0 without data.
+int64_t viewTopTime(const GuideLayout& layout);
 
 // One screen of columns: the whole columns the grid holds, at least one.
 int columnPagePixels(const GuideGeometry& geometry, ClientSize client);

@@ -15,7 +15,7 @@
 #define IDI_CORVANE                 107   // large icon
 #define IDI_SMALL                   108   // small icon
 #define IDR_MAIN_MENU               109   // menu bar of the main window
-#define IDR_MAIN_ACCELERATORS       109   // Alt+"?" and Alt+"/" give IDM_ABOUT; Ctrl+O, S, G, R, U the menu commands
+#define IDR_MAIN_ACCELERATORS       109   // Alt+"?" and Alt+"/" give IDM_ABOUT; Ctrl+O, S, G, R, U, F the menu commands
 // The manifest of the version 6 common controls the list windows are made with
 // (a manifest resource, type 24; not 1, which would hold for every window).
 // The SD mark is a named resource (not numbered): load it by this name.
@@ -36,6 +36,7 @@
 #define IDD_RESERVATION_LIST        137   // reservation list window (modeless)
 #define IDD_TASK_REGISTRATION       138   // tunerec task registration (modal)
 #define IDD_ACCOUNT                 413   // account of a tunerec task (modal)
+#define IDD_FIND_BAR                414   // find bar over the guide (child of the main window)
 
 // ---------------------------------------------------------------------------
 // Menu bar commands (menu IDR_MAIN_MENU)
@@ -47,6 +48,7 @@
 #define IDM_GENRE_LIST              32783 // "ジャンル別表示(&G)"
 #define IDM_RESERVATION_LIST        32796 // "予約リストの表示"
 #define IDM_RESERVATION_UPDATE      32801 // "予約リストの更新" (also in the reservation list's system menu)
+#define IDM_FIND                    32803 // "番組の検索(&S)": the find bar
 #define IDM_SAVE_AS                 32797 // "名前を付けて保存(&A)"
 #define IDM_EXIT                    105   // "アプリケーションの終了(&X)"
 // "列表示(&C)" and "日付(&D)" before the first layout: plain items without effect
@@ -157,6 +159,14 @@
 #define IDC_GENRE_REGISTER          1030  // "EPG登録"
 #define IDC_GENRE_SHOW              1031  // "番組表"
 #define IDC_GENRE_HEADER            1032
+#define IDC_GENRE_SEARCH            1033  // the words the rows' titles must hold
+
+// Find bar (IDD_FIND_BAR); IDOK is "次へ", IDCANCEL is "×"
+#define IDC_FIND_QUERY              1080
+#define IDC_FIND_PREVIOUS           1081  // "前へ"
+#define IDC_FIND_DESCRIPTIONS       1082  // "説明も検索"
+#define IDC_FIND_KANA               1083  // "ひらがな・カタカナを区別しない"
+#define IDC_FIND_COUNT              1084  // "n 件"
 
 // Channel order (IDD_CHANNEL_ORDER)
 #define IDC_ORDER_LIST              1018

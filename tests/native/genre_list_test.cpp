@@ -35,6 +35,10 @@ TEST(GenreList, ARootListsItsMajorGenreAndAChildOnlyItsSubGenre) {
     EXPECT_EQ((std::vector<int64_t>{1000}), genreListRows(lists, 1, animated));  // only the store's services
     EXPECT_TRUE(genreListRows(lists, 2, GenreFilter{}).empty());                  // no tree selection
     for (int major = 0; major < 12; ++major) EXPECT_FALSE(genreFilterOf(major, std::nullopt).matches(-1, -1));
+    // The search box keeps the rows whose titles hold its words, blind to width and case.
+    lists[1][0].title = "ＮＥＷＳ 映画";
+    EXPECT_EQ((std::vector<int64_t>{1}), rowsWithTitleWords(lists, genreListRows(lists, 2, film), "映画　news"));
+    EXPECT_EQ((std::vector<int64_t>{1, 0, 1000, 1001}), rowsWithTitleWords(lists, genreListRows(lists, 2, film), " "));
 }
 
 TEST(GenreList, RowKeysNameOnlyEventsThatExist) {
@@ -123,7 +127,8 @@ TEST(GenreList, SplittersStayWhereADragCanReachThemAndTheControlsFollow) {
     EXPECT_EQ(SplitterBand::none, splitterBandAt(97, 150, 100, 150));  // left of the vertical one
 
     const GenreListLayout layout = genreListLayout(600, 400, 100, 150, 60, 50);
-    EXPECT_EQ((ControlBox{102, 0, 498, 148}), layout.list);
+    EXPECT_EQ((ControlBox{102, 0, 498, 22}), layout.search);
+    EXPECT_EQ((ControlBox{102, 24, 498, 124}), layout.list);
     EXPECT_EQ((ControlBox{102, 188, 498, 212}), layout.description);
     EXPECT_EQ((ControlBox{0, 0, 0, 10}), genreListLayout(50, 10, 2, 2, 60, 50).tree);  // never a negative size
 }

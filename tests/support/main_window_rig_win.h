@@ -123,6 +123,8 @@ protected:
     void keys(std::initializer_list<WORD> pressed, int ms = 60) {
         realKeys(pressed);
         pumpKeys(ms);
+        // On a busy machine the display's keys come late: until they are all handled.
+        for (int waited = 0; waited < 2000 && GetQueueStatus(QS_ALLINPUT) != 0; waited += 10) pumpKeys(10);
     }
     // The main window in front with the keyboard focus, as after a click on it.
     void focusMainWindow() {

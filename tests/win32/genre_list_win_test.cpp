@@ -95,6 +95,7 @@ TEST_F(GenreListWinTest, TheTreeChoosesTheRowsAClickShowsOneADoubleClickItsPlace
     tvRock.kind = 1, tvRock.start = localDayAt(21), tvRock.end = localDayAt(21, 30), tvRock.serviceId = 1025;
     host.reservationList.push_back(tvRock);
     host.LayoutRig::host.height = 200;
+    host.LayoutRig::settings.writeString("GenreList", "SpY", "124");  // four rows below the search box
     create();
     EXPECT_EQ(12u + 91u, TreeView_GetCount(control(IDC_GENRE_TREE)));
     // Without a stored "SpX" the tree shows every genre name whole.

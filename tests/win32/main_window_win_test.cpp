@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/find_bar_win.h"
 #include "guide/popup_win.h"
 #include "reserve/task_registration.h"
 #include "guide/window_placement.h"
@@ -441,6 +442,46 @@ TEST_F(KeyboardRealPointerTest, ArrowsCarryThePopupFromProgrammeToProgrammeAndTh
     EXPECT_EQ(std::tuple(Selection{0, 27}, std::string(" 09:00～10:00")), std::tuple(layout.view.selection, popupTime()));
 }
 
+// Ctrl+F and typed words: the first match from the top of the view, kept while it matches; F3 and
+// Enter walk every match round, with Shift back; no match turns the query red and moves nothing.
+TEST_F(KeyboardRealPointerTest, TheFindBarFindsWhatIsTypedWalksEveryMatchAndClosesOnEsc) {
+    GuideLayout& layout = this->layout();
+    const std::pair<Selection, const char*> titled[] = {
+        {{0, 2}, "Ｎｅｗｓ朝"}, {{2, 5}, "NEWS 昼"}, {{3, 12}, "ニュース news"}, {{0, 30}, "夜のnews"}};
+    for (auto [at, title] : titled) layout.events[at.service][at.event].title = title;
+    app.searchStale = true;
+    keys({VK_CONTROL, 'F'});
+    HWND query = GetDlgItem(app.findBar, IDC_FIND_QUERY);
+    ASSERT_EQ(query, GetFocus());
+    for (WORD key : {'N', 'E', 'W', 'S'}) keys({key});
+    EXPECT_EQ(std::tuple(Selection{2, 5}, std::string(" 11:00～12:00"), std::string("4 件")),
+              std::tuple(layout.view.selection, popupTime(), windowText(GetDlgItem(app.findBar, IDC_FIND_COUNT))));
+    EXPECT_EQ(query, GetFocus());
+    std::vector<Selection> walked;
+    for (std::initializer_list<WORD> pressed : {std::initializer_list<WORD>{VK_F3}, {VK_F3}, {VK_RETURN}, {VK_F3},
+                                                {VK_SHIFT, VK_F3}, {VK_SHIFT, VK_RETURN}}) {
+        keys(pressed);
+        walked.push_back(layout.view.selection);
+    }
+    EXPECT_EQ((std::vector<Selection>{{3, 12}, {0, 30}, {0, 2}, {2, 5}, {0, 2}, {0, 30}}), walked);
+    // The found programme's title shows below the bar.
+    RECT bar = windowRect(app.findBar);
+    MapWindowPoints(nullptr, app.mainWindow, reinterpret_cast<POINT*>(&bar), 2);
+    const GuideEvent& found = layout.events[0][30];
+    EXPECT_GE(layout.contentY(found.start, layout.view.guideBegin) - layout.view.scrollY, bar.bottom);
+
+    keys({'X'});
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_NE(0, SendMessageA(app.findBar, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(query)));
+    EXPECT_EQ(kNoMatchBackground, GetBkColor(dc));
+    DeleteDC(dc);
+    EXPECT_EQ(std::pair(Selection{0, 30}, std::string("0 件")),
+              std::pair(layout.view.selection, windowText(GetDlgItem(app.findBar, IDC_FIND_COUNT))));
+    keys({VK_ESCAPE});
+    EXPECT_EQ(std::pair(false, app.mainWindow), std::pair(IsWindowVisible(app.findBar) != FALSE, GetFocus()));
+    expectIni("FindBar", {{"Query", "newsx"}, {"Description", "0"}, {"Kana", "0"}});
+}
+
 TEST_F(LoadedWindowRealPointerTest, TheMenuKeysOpenTheListWindowsWhereTabEnterAndEscWork) {
     HMENU file = GetSubMenu(GetMenu(app.mainWindow), MENU_POS_FILE);
     char text[64] = {};
@@ -468,10 +509,19 @@ TEST_F(LoadedWindowRealPointerTest, TheMenuKeysOpenTheListWindowsWhereTabEnterAn
         keys({VK_TAB});
         order.push_back(GetDlgCtrlID(GetFocus()));
     }
-    EXPECT_EQ((std::vector<int>{IDC_GENRE_EVENTS, IDC_GENRE_DESCRIPTION, IDC_GENRE_REGISTER, IDC_GENRE_SHOW, IDC_GENRE_TREE}),
+    EXPECT_EQ((std::vector<int>{IDC_GENRE_SEARCH, IDC_GENRE_EVENTS, IDC_GENRE_DESCRIPTION, IDC_GENRE_REGISTER, IDC_GENRE_SHOW}),
               order);
-    keys({VK_TAB});
+    // The search box keeps the rows whose titles hold what is typed.
     HWND list = GetDlgItem(genres, IDC_GENRE_EVENTS);
+    app.layout->events[3][10].genre = 0;
+    app.layout->events[3][10].title = "ABC";
+    refillGenreList(genres);
+    SetFocus(GetDlgItem(genres, IDC_GENRE_SEARCH));
+    keys({'B'});
+    EXPECT_EQ(1, ListView_GetItemCount(list));
+    keys({VK_BACK});
+    EXPECT_EQ(2, ListView_GetItemCount(list));
+    keys({VK_TAB});
     ASSERT_EQ(list, GetFocus());
     ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     app.layout->view.scrollY = 0;

@@ -100,12 +100,15 @@ TEST(Release, EveryDialogTextFitsItsControl) {
     std::vector<LPSTR> dialogs;
     EnumResourceNamesA(nullptr, RT_DIALOG, listDialog, reinterpret_cast<LONG_PTR>(&dialogs));
     ASSERT_GE(dialogs.size(), 12u);
+    // The find bar is a child window: it needs a parent to be made.
+    HWND parent = CreateWindowA("STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 900, 300, nullptr, nullptr, nullptr, nullptr);
     for (LPSTR id : dialogs) {
-        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), id, nullptr, keepDialog, 0);
+        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), id, parent, keepDialog, 0);
         ASSERT_NE(nullptr, dialog);
         EnumChildWindows(dialog, checkText, reinterpret_cast<LPARAM>(id));
         DestroyWindow(dialog);
     }
+    DestroyWindow(parent);
 }
 
 }  // namespace
