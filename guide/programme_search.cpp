@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 
 #include "guide/guide_layout.h"
 #include "store/event_decode.h"
@@ -30,13 +31,11 @@ size_t heldBytes(const std::vector<T>& v) {
 
 }  // namespace
 
-void appendFoldedDescriptions(std::string_view detail, const EpgStore* store, int service, int64_t start,
-                              std::vector<FoldUnit>& out) {
+void appendFoldedDescriptions(std::string_view detail, const EventView& extended, std::vector<FoldUnit>& out) {
     appendFolded(detail, out);
     out.push_back(kPartSeparator);
-    if (!store) return;
-    FoldingSink extended(out);
-    readExtendedText(store, service, start, extended);
+    FoldingSink sink(out);
+    assembleExtendedText(extended, sink);
     out.push_back(kPartSeparator);
 }
 
@@ -56,6 +55,7 @@ void ProgrammeSearch::rebuild(const GuideEventLists& events, const EpgStore* sto
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
         return a.start != b.start ? a.start < b.start : a.service != b.service ? a.service < b.service : a.event < b.event;
     });
+    std::vector<std::optional<ExtendedEventLookup>> lookups(kMaxServices);
     titleBegins_.reserve(entries_.size() + 1);
     descriptionBegins_.reserve(entries_.size() + 1);
     // At most 300 services of 512 sections of events, each text bounded
@@ -66,7 +66,9 @@ void ProgrammeSearch::rebuild(const GuideEventLists& events, const EpgStore* sto
         appendFolded(event.title, titles_);
         titles_.push_back(kPartSeparator);
         descriptionBegins_.push_back(static_cast<uint32_t>(descriptions_.size()));
-        appendFoldedDescriptions(event.detail, store, entry.service, event.start, descriptions_);
+        std::optional<ExtendedEventLookup>& lookup = lookups[entry.service];
+        if (!lookup) lookup.emplace(store, entry.service);
+        appendFoldedDescriptions(event.detail, lookup->at(event.start), descriptions_);
     }
     titleBegins_.push_back(static_cast<uint32_t>(titles_.size()));
     descriptionBegins_.push_back(static_cast<uint32_t>(descriptions_.size()));
@@ -82,11 +84,18 @@ size_t ProgrammeSearch::memoryBytes() const {
 void ProgrammeSearch::collect(std::span<const FoldUnit> units, const std::vector<uint32_t>& begins,
                               std::span<const FoldUnit> word, bool kana, std::vector<uint32_t>& found) {
     auto entry = begins.begin();
+    const auto last = begins.end() - 1;  // the end of the last text
     for (size_t at = findFolded(units, word, kana); at != kNotFound; at = findFolded(units, word, kana, at)) {
-        // The entry whose text holds unit `at`; the search goes on after it.
-        entry = std::upper_bound(entry, begins.end() - 1, at) - 1;
+        // The entry whose text holds unit `at`, often one of the next few:
+        // steps growing from the last one found, then halving.
+        size_t step = 1;
+        while (step < static_cast<size_t>(last - entry) && entry[step] <= at) {
+            entry += step;
+            step *= 2;
+        }
+        entry = std::upper_bound(entry, entry + std::min(step, static_cast<size_t>(last - entry)), at) - 1;
         found.push_back(static_cast<uint32_t>(entry - begins.begin()));
-        at = *++entry;
+        at = *++entry;  // the search goes on after it
     }
 }
 

@@ -74,11 +74,10 @@ private:
 };
 
 // Appends the folded descriptions of a programme as the index keeps them:
-// its short text, then (with a store) the item texts of the extended text
-// the popup shows for the programme of store service `service` that starts
-// at `start`, the item headings left out; a kPartSeparator after each part.
-void appendFoldedDescriptions(std::string_view detail, const EpgStore* store, int service, int64_t start,
-                              std::vector<FoldUnit>& out);
+// its short text, then the item texts of `extended` (the programme's event
+// in the extended schedule, as the popup finds it; ExtendedEventLookup), the
+// item headings left out; a kPartSeparator after each part.
+void appendFoldedDescriptions(std::string_view detail, const EventView& extended, std::vector<FoldUnit>& out);
 
 // The services a search of the layout's current view goes through, in the
 // order of their columns: the shown columns of the list view, or the one
