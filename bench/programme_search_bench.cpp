@@ -53,8 +53,9 @@ double memchrMs(std::span<const FoldUnit> units) {
     size_t found = 0;
     const double ms = medianMs(31, [&] {
         found = 0;
-        for (const void* p = std::memchr(bytes, rarest, size); p;
-             p = std::memchr(static_cast<const unsigned char*>(p) + 1, rarest, size - (static_cast<const unsigned char*>(p) + 1 - bytes)))
+        const unsigned char* const end = bytes + size;
+        for (const unsigned char* p = bytes; (p = static_cast<const unsigned char*>(std::memchr(p, rarest, end - p)));
+             ++p)
             ++found;
     });
     if (found != counts[rarest]) std::printf("memchr miscounted\n");
@@ -104,14 +105,13 @@ int main() {
         std::string label = utf8.convert(s.query);
         label.insert(label.begin(), '\'');
         label.push_back('\'');
+        const bool both = s.options.descriptions;
+        const size_t bytes = search.foldedTitles().size_bytes() + (both ? search.foldedDescriptions().size_bytes() : 0);
         size_t hits = 0;
         const double ms = medianMs(31, [&] { hits = search.find(s.query, s.options, services).size(); });
         std::printf("%-26s %-17s %6zu hits %6.2f ms | memchr over the same %5.1f MB %5.2f ms (goal < %d ms)\n",
-                    label.c_str(),
-                    s.options.descriptions ? "titles and texts" : s.options.kana ? "titles, kana" : "titles", hits, ms,
-                    (s.options.descriptions ? search.foldedTitles().size_bytes() + search.foldedDescriptions().size_bytes()
-                                            : search.foldedTitles().size_bytes()) / 1e6,
-                    s.options.descriptions ? bothScan : titleScan, s.options.descriptions ? 30 : 5);
+                    label.c_str(), both ? "titles and texts" : s.options.kana ? "titles, kana" : "titles", hits, ms,
+                    bytes / 1e6, both ? bothScan : titleScan, both ? 30 : 5);
     }
     delete layout;
     destroyStore(store);

@@ -53,7 +53,9 @@ void ProgrammeSearch::rebuild(const GuideEventLists& events, const EpgStore* sto
         for (size_t k = 0; k < events[service].size(); ++k)
             entries_.push_back({events[service][k].start, service, static_cast<int32_t>(k)});
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-        return a.start != b.start ? a.start < b.start : a.service != b.service ? a.service < b.service : a.event < b.event;
+        return a.start != b.start       ? a.start < b.start
+               : a.service != b.service ? a.service < b.service
+                                        : a.event < b.event;
     });
     std::vector<std::optional<ExtendedEventLookup>> lookups(kMaxServices);
     titleBegins_.reserve(entries_.size() + 1);
@@ -103,8 +105,8 @@ bool ProgrammeSearch::holds(uint32_t entry, std::span<const FoldUnit> word, cons
     const auto text = [&](const std::vector<FoldUnit>& units, const std::vector<uint32_t>& begins) {
         return std::span(units).subspan(begins[entry], begins[entry + 1] - begins[entry]);
     };
-    return findFolded(text(titles_, titleBegins_), word, options.kana) != kNotFound ||
-           (options.descriptions && findFolded(text(descriptions_, descriptionBegins_), word, options.kana) != kNotFound);
+    if (findFolded(text(titles_, titleBegins_), word, options.kana) != kNotFound) return true;
+    return options.descriptions && findFolded(text(descriptions_, descriptionBegins_), word, options.kana) != kNotFound;
 }
 
 std::vector<SearchHit> ProgrammeSearch::find(std::string_view query, const SearchOptions& options,
@@ -165,7 +167,8 @@ std::vector<int> searchedServices(const GuideLayout& layout) {
 
 int firstHitFrom(std::span<const SearchHit> hits, int64_t t) {
     if (hits.empty()) return -1;
-    const auto at = std::lower_bound(hits.begin(), hits.end(), t, [](const SearchHit& h, int64_t t) { return h.start < t; });
+    const auto at =
+        std::lower_bound(hits.begin(), hits.end(), t, [](const SearchHit& h, int64_t time) { return h.start < time; });
     return at == hits.end() ? 0 : static_cast<int>(at - hits.begin());
 }
 
