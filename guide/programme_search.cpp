@@ -18,7 +18,7 @@ class FoldingSink : public TextSink {
 public:
     explicit FoldingSink(std::vector<FoldUnit>& out) : out_(out) {}
     void append(const char* text, size_t length) override { appendFolded({text, length}, out_); }
-    void heading(const char*, size_t) override { out_.push_back(kPartSeparator); }
+    void heading(const char*, size_t) override { out_.push_back(kTextSeparator); }
 
 private:
     std::vector<FoldUnit>& out_;
@@ -33,10 +33,10 @@ size_t heldBytes(const std::vector<T>& v) {
 
 void appendFoldedDescriptions(std::string_view detail, const EventView& extended, std::vector<FoldUnit>& out) {
     appendFolded(detail, out);
-    out.push_back(kPartSeparator);
+    out.push_back(kTextSeparator);
     FoldingSink sink(out);
     assembleExtendedText(extended, sink);
-    out.push_back(kPartSeparator);
+    out.push_back(kTextSeparator);
 }
 
 void ProgrammeSearch::clear() {
@@ -66,7 +66,7 @@ void ProgrammeSearch::rebuild(const GuideEventLists& events, const EpgStore* sto
         const GuideEvent& event = events[entry.service][entry.event];
         titleBegins_.push_back(static_cast<uint32_t>(titles_.size()));
         appendFolded(event.title, titles_);
-        titles_.push_back(kPartSeparator);
+        titles_.push_back(kTextSeparator);
         descriptionBegins_.push_back(static_cast<uint32_t>(descriptions_.size()));
         std::optional<ExtendedEventLookup>& lookup = lookups[entry.service];
         if (!lookup) lookup.emplace(store, entry.service);

@@ -24,10 +24,10 @@ size_t slowFind(std::span<const FoldUnit> text, std::span<const FoldUnit> word, 
     return kNotFound;
 }
 
-bool slowMatches(const TextQuery& query, std::initializer_list<std::span<const FoldUnit>> parts, bool kana) {
+bool slowMatches(const TextQuery& query, std::initializer_list<std::span<const FoldUnit>> texts, bool kana) {
     for (const std::vector<FoldUnit>& word : query.words()) {
         bool somewhere = false;
-        for (std::span<const FoldUnit> part : parts) somewhere = somewhere || slowFind(part, word, kana) != kNotFound;
+        for (std::span<const FoldUnit> text : texts) somewhere = somewhere || slowFind(text, word, kana) != kNotFound;
         if (!somewhere) return false;
     }
     return !query.findsNothing();

@@ -27,7 +27,7 @@ std::string findListing(const EpgStore& store, const FindRequest& request) {
         units.clear();
         appendFolded(summary.name, units);
         if (request.descriptions) {
-            units.push_back(kPartSeparator);
+            units.push_back(kTextSeparator);
             if (!extended || extended->service() != service) extended.emplace(&store, service);
             appendFoldedDescriptions(summary.text, extended->at(summary.start), units);
         }
