@@ -16,8 +16,6 @@
 #include <tuple>
 #include <vector>
 
-#include "guide/guide_layout.h"
-#include "store/text_match.h"
 #include "support/export_recording.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
@@ -63,8 +61,7 @@ TEST(TextMatch, FoldsWidthCaseAndBlanksButKanaOnlyWhenAsked) {
     }
 }
 
-class ProgrammeSearchTest : public testing::Test, protected LayoutRig {
-protected:
+struct ProgrammeSearchTest : testing::Test, LayoutRig {
     ProgrammeSearchTest() : LayoutRig("search") { host.clock = localOf(at(0, 12)); }
 };
 
