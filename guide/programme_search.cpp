@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 
 #include "guide/guide_layout.h"
 #include "store/event_decode.h"
@@ -17,7 +18,7 @@ class FoldingSink : public TextSink {
 public:
     explicit FoldingSink(std::vector<FoldUnit>& out) : out_(out) {}
     void append(const char* text, size_t length) override { appendFolded({text, length}, out_); }
-    void heading(const char*, size_t) override { out_.push_back(kPartSeparator); }
+    void heading(const char*, size_t) override { out_.push_back(kTextSeparator); }
 
 private:
     std::vector<FoldUnit>& out_;
@@ -30,14 +31,12 @@ size_t heldBytes(const std::vector<T>& v) {
 
 }  // namespace
 
-void appendFoldedDescriptions(std::string_view detail, const EpgStore* store, int service, int64_t start,
-                              std::vector<FoldUnit>& out) {
+void appendFoldedDescriptions(std::string_view detail, const EventView& extended, std::vector<FoldUnit>& out) {
     appendFolded(detail, out);
-    out.push_back(kPartSeparator);
-    if (!store) return;
-    FoldingSink extended(out);
-    readExtendedText(store, service, start, extended);
-    out.push_back(kPartSeparator);
+    out.push_back(kTextSeparator);
+    FoldingSink sink(out);
+    assembleExtendedText(extended, sink);
+    out.push_back(kTextSeparator);
 }
 
 void ProgrammeSearch::clear() {
@@ -54,8 +53,11 @@ void ProgrammeSearch::rebuild(const GuideEventLists& events, const EpgStore* sto
         for (size_t k = 0; k < events[service].size(); ++k)
             entries_.push_back({events[service][k].start, service, static_cast<int32_t>(k)});
     std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-        return a.start != b.start ? a.start < b.start : a.service != b.service ? a.service < b.service : a.event < b.event;
+        return a.start != b.start       ? a.start < b.start
+               : a.service != b.service ? a.service < b.service
+                                        : a.event < b.event;
     });
+    std::vector<std::optional<ExtendedEventLookup>> lookups(kMaxServices);
     titleBegins_.reserve(entries_.size() + 1);
     descriptionBegins_.reserve(entries_.size() + 1);
     // At most 300 services of 512 sections of events, each text bounded
@@ -64,9 +66,11 @@ void ProgrammeSearch::rebuild(const GuideEventLists& events, const EpgStore* sto
         const GuideEvent& event = events[entry.service][entry.event];
         titleBegins_.push_back(static_cast<uint32_t>(titles_.size()));
         appendFolded(event.title, titles_);
-        titles_.push_back(kPartSeparator);
+        titles_.push_back(kTextSeparator);
         descriptionBegins_.push_back(static_cast<uint32_t>(descriptions_.size()));
-        appendFoldedDescriptions(event.detail, store, entry.service, event.start, descriptions_);
+        std::optional<ExtendedEventLookup>& lookup = lookups[entry.service];
+        if (!lookup) lookup.emplace(store, entry.service);
+        appendFoldedDescriptions(event.detail, lookup->at(event.start), descriptions_);
     }
     titleBegins_.push_back(static_cast<uint32_t>(titles_.size()));
     descriptionBegins_.push_back(static_cast<uint32_t>(descriptions_.size()));
@@ -82,11 +86,18 @@ size_t ProgrammeSearch::memoryBytes() const {
 void ProgrammeSearch::collect(std::span<const FoldUnit> units, const std::vector<uint32_t>& begins,
                               std::span<const FoldUnit> word, bool kana, std::vector<uint32_t>& found) {
     auto entry = begins.begin();
+    const auto last = begins.end() - 1;  // the end of the last text
     for (size_t at = findFolded(units, word, kana); at != kNotFound; at = findFolded(units, word, kana, at)) {
-        // The entry whose text holds unit `at`; the search goes on after it.
-        entry = std::upper_bound(entry, begins.end() - 1, at) - 1;
+        // The entry whose text holds unit `at`, often one of the next few:
+        // steps growing from the last one found, then halving.
+        size_t step = 1;
+        while (step < static_cast<size_t>(last - entry) && entry[step] <= at) {
+            entry += step;
+            step *= 2;
+        }
+        entry = std::upper_bound(entry, entry + std::min(step, static_cast<size_t>(last - entry)), at) - 1;
         found.push_back(static_cast<uint32_t>(entry - begins.begin()));
-        at = *++entry;
+        at = *++entry;  // the search goes on after it
     }
 }
 
@@ -94,8 +105,8 @@ bool ProgrammeSearch::holds(uint32_t entry, std::span<const FoldUnit> word, cons
     const auto text = [&](const std::vector<FoldUnit>& units, const std::vector<uint32_t>& begins) {
         return std::span(units).subspan(begins[entry], begins[entry + 1] - begins[entry]);
     };
-    return findFolded(text(titles_, titleBegins_), word, options.kana) != kNotFound ||
-           (options.descriptions && findFolded(text(descriptions_, descriptionBegins_), word, options.kana) != kNotFound);
+    if (findFolded(text(titles_, titleBegins_), word, options.kana) != kNotFound) return true;
+    return options.descriptions && findFolded(text(descriptions_, descriptionBegins_), word, options.kana) != kNotFound;
 }
 
 std::vector<SearchHit> ProgrammeSearch::find(std::string_view query, const SearchOptions& options,
@@ -156,7 +167,8 @@ std::vector<int> searchedServices(const GuideLayout& layout) {
 
 int firstHitFrom(std::span<const SearchHit> hits, int64_t t) {
     if (hits.empty()) return -1;
-    const auto at = std::lower_bound(hits.begin(), hits.end(), t, [](const SearchHit& h, int64_t t) { return h.start < t; });
+    const auto at =
+        std::lower_bound(hits.begin(), hits.end(), t, [](const SearchHit& h, int64_t time) { return h.start < time; });
     return at == hits.end() ? 0 : static_cast<int>(at - hits.begin());
 }
 

@@ -69,16 +69,15 @@ private:
     std::vector<Entry> entries_;  // by start time, then service and event
     std::vector<FoldUnit> titles_, descriptions_;
     // Where each entry's text begins in titles_ and descriptions_; one more
-    // at the end. Each text ends with kPartSeparator.
+    // at the end. Each text ends with kTextSeparator.
     std::vector<uint32_t> titleBegins_, descriptionBegins_;
 };
 
 // Appends the folded descriptions of a programme as the index keeps them:
-// its short text, then (with a store) the item texts of the extended text
-// the popup shows for the programme of store service `service` that starts
-// at `start`, the item headings left out; a kPartSeparator after each part.
-void appendFoldedDescriptions(std::string_view detail, const EpgStore* store, int service, int64_t start,
-                              std::vector<FoldUnit>& out);
+// its short text, then the item texts of `extended` (the programme's event
+// in the extended schedule, as the popup finds it; ExtendedEventLookup), the
+// item headings left out; a kTextSeparator after each of the two.
+void appendFoldedDescriptions(std::string_view detail, const EventView& extended, std::vector<FoldUnit>& out);
 
 // The services a search of the layout's current view goes through, in the
 // order of their columns: the shown columns of the list view, or the one

@@ -6,7 +6,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
 export TZ=Asia/Tokyo CORVANE_WINEPREFIX="$build/wineprefix"
 
-for bench in ts_reader_bench crc_bench guide_layout_bench data_file_bench change_detection_bench export_bench reservation_bench; do
+for bench in ts_reader_bench crc_bench guide_layout_bench data_file_bench change_detection_bench export_bench reservation_bench \
+             programme_search_bench; do
   echo "== $bench"
   "$build/native/$bench" || echo "$bench failed" >&2
 done

@@ -1,5 +1,6 @@
 #include "store/epg_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -388,6 +389,30 @@ EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t
         return WalkStep::following;
     });
     return found;
+}
+
+ExtendedEventLookup::ExtendedEventLookup(const EpgStore* store, int serviceIndex)
+    : store_(store), service_(serviceIndex) {
+    if (!store || serviceIndex < 0 || serviceIndex >= kMaxServices || !store->services[serviceIndex]) return;
+    const ServiceRecord& record = *store->services[serviceIndex];
+    for (int seq = 0; seq < kSlotsPerTable; ++seq) {
+        for (EventCursor cursor(record.extendedAt(seq)); EventView event = cursor.next();) {
+            const TimeRange range = event.timeRange();
+            const int64_t latest = entries_.empty() ? range.end : std::max(entries_.back().latestEnd, range.end);
+            entries_.push_back({event, range.start, latest});
+        }
+    }
+}
+
+EventView ExtendedEventLookup::at(int64_t t) const {
+    if (entries_.empty()) return {};
+    if (t < entries_.front().start) return findExtendedEventAt(store_, service_, t);
+    // Past the first event the walk lists every slot and stops at the first
+    // event that ends after t (one starting after t ends after it too): the
+    // answer when it has begun by t, else none.
+    const auto first = std::upper_bound(entries_.begin(), entries_.end(), t,
+                                         [](int64_t time, const Entry& e) { return time < e.latestEnd; });
+    return first != entries_.end() && first->start <= t ? first->event : EventView{};
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "store/broadcast_time.h"
 
@@ -229,5 +230,28 @@ private:
 // following programme without its own extended descriptor is looked up in
 // the present/following section [1].
 EventView findExtendedEventAt(const EpgStore* store, int serviceIndex, int64_t t);
+
+// findExtendedEventAt for many times of one service: its extended schedule
+// read once in the order the walk takes it, each answer then found by
+// halving. The answer is findExtendedEventAt's at every time; a time before
+// the first event of the extended schedule, where the walk turns to the
+// present/following sections, is handed to findExtendedEventAt itself. The
+// store must not change while the lookup is used.
+class ExtendedEventLookup {
+public:
+    ExtendedEventLookup(const EpgStore* store, int serviceIndex);
+    EventView at(int64_t t) const;
+    int service() const { return service_; }
+
+private:
+    struct Entry {
+        EventView event;
+        int64_t start;
+        int64_t latestEnd;  // the latest end of this event and those before it
+    };
+    const EpgStore* store_;
+    int service_;
+    std::vector<Entry> entries_;
+};
 
 }  // namespace corvane

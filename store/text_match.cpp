@@ -120,7 +120,7 @@ void appendFolded(std::string_view sjis, std::vector<FoldUnit>& out) {
 }
 
 void FoldedText::append(std::string_view sjis) {
-    if (!units_.empty()) units_.push_back(kPartSeparator);
+    if (!units_.empty()) units_.push_back(kTextSeparator);
     appendFolded(sjis, units_);
 }
 

@@ -39,23 +39,23 @@ using FoldUnit = uint16_t;
 // hiragana with katakana and nothing else.
 constexpr FoldUnit kHiraganaBit = 0x4000;
 constexpr FoldUnit kBrokenUnit = 0xFFFF;
-// Between the parts of a folded text: no word holds it, so no word is
-// found across two parts.
-constexpr FoldUnit kPartSeparator = 0x0000;
+// Between the texts folded one after the other: no word holds it, so no
+// word is found across two texts.
+constexpr FoldUnit kTextSeparator = 0x0000;
 
 constexpr size_t kNotFound = static_cast<size_t>(-1);
 
 // Appends the units of `sjis`, one per character.
 void appendFolded(std::string_view sjis, std::vector<FoldUnit>& out);
 
-// A text (or several parts of one, such as a title and its description)
-// folded once, to be searched many times.
+// A text (or several texts of one programme, such as its title and its
+// description) folded once, to be searched many times.
 class FoldedText {
 public:
     FoldedText() = default;
     explicit FoldedText(std::string_view sjis) { append(sjis); }
 
-    // Appends another part, kept apart from the parts before it.
+    // Appends another text, kept apart from the texts before it.
     void append(std::string_view sjis);
     void clear() { units_.clear(); }
     std::span<const FoldUnit> units() const { return units_; }

@@ -269,9 +269,10 @@ Arguments parseArguments(int argc, char** argv) {
             (arg == "--desc" ? a.descriptions : a.kana) = true;
             continue;
         }
-        const bool known = exporting || finding
-                               ? (exporting && arg == "-o") || arg == "--since" || arg == "--until" || arg == "--service"
-                               : arg == "--now" || arg == "--epgtimer" || arg == "--tvrock" || arg == "--ini";
+        const bool windowed = arg == "--since" || arg == "--until" || arg == "--service";
+        const bool known = exporting ? arg == "-o" || windowed
+                           : finding ? windowed
+                                     : arg == "--now" || arg == "--epgtimer" || arg == "--tvrock" || arg == "--ini";
         if (!known) {
             std::fprintf(stderr, "corvane-epg: unknown option '%s' (see --help)\n", argv[i]);
             return {};

@@ -125,8 +125,9 @@ inline void decodeEvent(const EventView& event) {
 // Every event of every stored section through every decoder; readExtendedText
 // for up to `budget` basic events (each walks the schedule), and
 // findExtendedEventAt / readExtendedText at times around the extended and
-// present/following events: an answer lies in the service's own extended or
-// present/following sections and contains the time.
+// present/following events and at basic events' starts: an answer lies in
+// the service's own extended or present/following sections, contains the
+// time and is ExtendedEventLookup's answer too.
 inline void decodeEverything(const EpgStore& store, int budget = 32) {
     for (int i = 0; i < kMaxServices && store.services[i]; ++i) {
         std::vector<int64_t> probes = {INT64_MIN, -1, 0, INT64_MAX};
@@ -140,12 +141,15 @@ inline void decodeEverything(const EpgStore& store, int budget = 32) {
                 const TimeRange t = event.timeRange();
                 if (kind < Slot::basic && probes.size() < 16)
                     probes.insert(probes.end(), {t.start - 1, t.start, t.end - 1, t.end});
+                if (kind == Slot::basic && probes.size() < 24) probes.push_back(t.start);
             }
         }, *store.services[i]);
+        const ExtendedEventLookup lookup(&store, i);
         for (int64_t t : probes) {
             CheckingSink sink;
             readExtendedText(&store, i, t, sink);
             const EventView found = findExtendedEventAt(&store, i, t);
+            FUZZ_CHECK(lookup.at(t).data == found.data && lookup.at(t).size == found.size);
             if (!found) continue;
             bool known = false;
             forEachSlot([&](Slot kind, const SectionSlot& s) { known |= kind < Slot::basic && inside(found, s); },

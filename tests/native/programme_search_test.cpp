@@ -16,8 +16,6 @@
 #include <tuple>
 #include <vector>
 
-#include "guide/guide_layout.h"
-#include "store/text_match.h"
 #include "support/export_recording.h"
 #include "support/fake_guide_host.h"
 #include "support/guide_fixture.h"
@@ -63,8 +61,7 @@ TEST(TextMatch, FoldsWidthCaseAndBlanksButKanaOnlyWhenAsked) {
     }
 }
 
-class ProgrammeSearchTest : public testing::Test, protected LayoutRig {
-protected:
+struct ProgrammeSearchTest : testing::Test, LayoutRig {
     ProgrammeSearchTest() : LayoutRig("search") { host.clock = localOf(at(0, 12)); }
 };
 
@@ -121,27 +118,24 @@ TEST(FindCommand, PrintsTheLinesOfListThatMatchInItsOrder) {
     std::ofstream(recording, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::string listing, out;
     ASSERT_EQ(0, epg("list '" + recording + "'", listing));
-    // The lines of list of these event ids.
-    auto listed = [&](std::vector<std::string> ids) {
+    auto listed = [&](std::vector<std::string> ids) {  // the lines of list of these event ids
         std::istringstream lines(listing);
-        std::string expected;
-        for (std::string line; std::getline(lines, line);) {
-            std::istringstream fields(line);
-            std::string id;
-            for (int i = 0; i < 3; ++i) std::getline(fields, id, '\t');  // EVENT_ID
-            if (std::find(ids.begin(), ids.end(), id) != ids.end()) expected += line + "\n";
-        }
+        std::string expected, id;
+        for (std::string line; std::getline(lines, line);)
+            if (std::istringstream(line) >> id >> id >> id && std::find(ids.begin(), ids.end(), id) != ids.end())
+                expected += line + "\n";
         return expected;
     };
     // 257: "漢字ひらがなカタカナとアＡＢ１２abc9!…" (short text 年越しの特集, extended
     // text 一行目 二行目 山田), 258: "<A&B>"C"" at 23:30, 513: "ＢＳニュース" 20:00-21:00.
     const struct { std::string arguments; int status; std::vector<std::string> ids; } cases[] = {
         {"'<a&b>'", 0, {"258"}},
+        {"A", 0, {"257", "258"}},
         {utf8Of(u8"'ab12 ｶﾀｶﾅ'"), 0, {"257"}},
         {utf8Of(u8"ひらがなかたかな"), 1, {}},
         {utf8Of(u8"--kana ひらがなかたかな"), 0, {"257"}},
         {utf8Of(u8"山田"), 1, {}},
-        {utf8Of(u8"--desc '山田 年越し 漢字'"), 0, {"257"}},
+        {utf8Of(u8"--desc '山田 年越し 漢字'"), 0, {"257"}},  // in the extended, the short text and the title
         {utf8Of(u8"--service 103 ニュース"), 0, {"513"}},
         {utf8Of(u8"--service 1024 ニュース"), 1, {}},
         {utf8Of(u8"--until '2026-12-31 20:00' ニュース"), 1, {}},

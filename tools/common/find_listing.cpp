@@ -1,6 +1,7 @@
 #include "tools/common/find_listing.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "guide/programme_search.h"
@@ -14,6 +15,7 @@ std::string findListing(const EpgStore& store, const FindRequest& request) {
     if (query.findsNothing()) return {};
     const ExportFilter& filter = request.filter;
     std::vector<FoldUnit> units;
+    std::optional<ExtendedEventLookup> extended;
     return eventListing(store, [&](int service, const EventView& event, const EventSummary& summary) {
         const std::vector<int>& ids = filter.serviceIds;
         if (!ids.empty() && std::find(ids.begin(), ids.end(), store.services[service]->serviceId) == ids.end())
@@ -25,8 +27,9 @@ std::string findListing(const EpgStore& store, const FindRequest& request) {
         units.clear();
         appendFolded(summary.name, units);
         if (request.descriptions) {
-            units.push_back(kPartSeparator);
-            appendFoldedDescriptions(summary.text, &store, service, summary.start, units);
+            units.push_back(kTextSeparator);
+            if (!extended || extended->service() != service) extended.emplace(&store, service);
+            appendFoldedDescriptions(summary.text, extended->at(summary.start), units);
         }
         return query.matches(units, request.kana);
     });
