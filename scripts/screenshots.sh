@@ -90,6 +90,8 @@ python3 "$top/scripts/sample-reservations.py" "$(date +%s)" "$documents/EpgTimer
   printf '[GenreList]\nWindowX=20\nWindowY=20\nWindowCX=1120\nWindowCY=700\nSpX=150\nSpY=260\n'
   printf '[iEpgListDialog]\nWindowX=40\nWindowY=560\nWindowCX=1100\nWindowCY=180\n'
   printf '[UpdateDialog]\nWindowX=20\nWindowY=20\nWindowCX=1140\nWindowCY=440\n'
+  # The find bar's last query, in the system's code page as the program keeps it.
+  printf '[FindBar]\nQuery=%s\nDescription=0\nKana=0\n' "$(printf 'ニュース' | iconv -f UTF-8 -t CP932)"
 } | sed 's/$/\r/' > "$run/corvane.ini"
 
 # 2. The program with both recordings: the guide of the revised one, the
@@ -187,7 +189,15 @@ updates=$(window --title "更新情報") || exit 1
 shoot update-info $updates
 ctl close --title "更新情報" || fail "the update information did not close"
 
-# 9. The registration setup dialog.
+# 9. The find bar (Ctrl+F) on its last query: F3 selects the next match from
+# the top of the view, with its popup beside the title.
+xdotool key --clearmodifiers ctrl+f sleep 0.5 key F3 sleep 1
+away
+found=$(window --title "") || exit 1
+shoot find-bar $main $found
+xdotool key Escape sleep 0.3
+
+# 10. The registration setup dialog.
 ctl command 32779
 setup=$(window --title "iEPG設定") || exit 1
 shoot registration-setup $setup
