@@ -1,5 +1,7 @@
 #include "app/find_bar_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -112,6 +114,7 @@ INT_PTR CALLBACK findBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         FindBarState& state = OwnedState::attach(bar, std::make_unique<FindBarState>());
         state.app = reinterpret_cast<AppState*>(lParam);
         state.noMatchBrush = CreateSolidBrush(kNoMatchBackground);
+        SendDlgItemMessageW(bar, IDC_FIND_QUERY, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"番組を検索"));
         fill(bar, state, readFindBarSettings(*state.app->settings));
         return FALSE;  // hidden: no focus
     }

@@ -407,6 +407,8 @@ void initialise(HWND window, GenreListState& s) {
     addListColumns(list, titles, stored.columnWidths, kGenreColumnCount);
     buildGenreTree(tree);
     s.descriptionBrush = CreateSolidBrush(kDescriptionBackground);
+    // What the empty search box is for, in grey.
+    SendDlgItemMessageW(window, IDC_GENRE_SEARCH, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"番組名で絞り込み"));
     // Long extended texts are never cut.
     SendDlgItemMessageA(window, IDC_GENRE_DESCRIPTION, EM_SETLIMITTEXT, 0, 0);
     // Selecting the first root refills through TVN_SELCHANGED.
