@@ -70,7 +70,10 @@ public:
     LoadInput(EpgStore* store, BlockSource& source, int64_t rest, uint64_t limit) : store_(store), source_(source) {
         const uint64_t kept = std::min<uint64_t>(rest, limit);
         if (rest > 0 && kept > 0) block_ = takeSectionBlock(store, static_cast<size_t>(kept));
-        if (block_) capacity_ = static_cast<size_t>(kept);
+        if (block_) {
+            base_ = block_->bytes();
+            capacity_ = static_cast<size_t>(kept);
+        }
     }
     ~LoadInput() {
         if (used_) {
@@ -86,6 +89,26 @@ public:
 
     // The next n bytes, valid until the next call; null when the input ends first.
     const uint8_t* take(size_t n) {
+        // Once the input has gone past the block, pos_ stays at filled_.
+        if (filled_ - pos_ >= n) {
+            const uint8_t* bytes = base_ + pos_;
+            pos_ += n;
+            return bytes;
+        }
+        return takeFurther(n);
+    }
+
+    // Bytes just taken, as a place in the block that a slot may be lent;
+    // null when they lie elsewhere. The store keeps the block once it is.
+    uint8_t* lendable(const uint8_t* bytes) {
+        if (!base_ || bytes < base_ || bytes >= base_ + filled_) return nullptr;
+        used_ = true;
+        return base_ + (bytes - base_);
+    }
+
+private:
+    // take() when the block does not hold n more bytes already read.
+    const uint8_t* takeFurther(size_t n) {
         if (!block_ || past_) return source_.take(n);
         while (filled_ - pos_ < n && filled_ < capacity_) {
             const long got = source_.read(block_->bytes() + filled_, std::min(kFill, capacity_ - filled_));
@@ -108,15 +131,6 @@ public:
         return joined_;
     }
 
-    // Bytes just taken, as a place in the block that a slot may be lent;
-    // null when they lie elsewhere. The store keeps the block once it is.
-    uint8_t* lendable(const uint8_t* bytes) {
-        if (!block_ || bytes < block_->bytes() || bytes >= block_->bytes() + filled_) return nullptr;
-        used_ = true;
-        return block_->bytes() + (bytes - block_->bytes());
-    }
-
-private:
     // Read a little at a time, so that the bytes are still in the cache
     // when they are parsed.
     static constexpr size_t kFill = 256 << 10;
@@ -124,6 +138,7 @@ private:
     EpgStore* store_;
     BlockSource& source_;
     SectionBlock* block_ = nullptr;
+    uint8_t* base_ = nullptr;  // the block's bytes
     size_t capacity_ = 0, filled_ = 0, pos_ = 0;
     bool past_ = false, used_ = false;
     uint8_t* joined_ = nullptr;  // a take across the end of the block
@@ -145,7 +160,11 @@ bool readSlot(LoadInput& in, SectionSlot& slot) {
     if (!section) return false;
     if (!couldBeStoredSection(section, length)) return true;
     uint8_t* place = slot.data && slot.capacity >= length ? nullptr : in.lendable(section);
-    if (place) {
+    if (place && !slot.data) {
+        // The slot had nothing to release: the usual case, after clearSections.
+        const auto n = static_cast<uint16_t>(length);
+        slot = SectionSlot{.data = place, .updateCount = 0, .capacity = n, .length = n, .checked = 0, .lent = 1};
+    } else if (place) {
         lendSection(slot, place, length);
     } else {
         storeSection(slot, section, length);
