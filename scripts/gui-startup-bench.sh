@@ -8,7 +8,8 @@
 # Needs BUILD/native (corvane-sample, corvane-epg) and BUILD/windows
 # (corvane.exe, corvane-ctl.exe, corvane-epg.exe). Uses the build's Wine
 # prefix and a virtual display of its own (CORVANE_DISPLAY_NUM, default 87)
-# unless DISPLAY is set. Numbers only; nothing here passes or fails.
+# unless DISPLAY is set. CORVANE_EXE=FILE measures that corvane.exe instead
+# (another build, for a comparison). Numbers only; nothing here passes or fails.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd) || exit 1
@@ -59,7 +60,7 @@ big="$dir/sample-2days-1g.ts"
 "$build/native/corvane-sample" --days 2 --size 1G "$big" || fail "corvane-sample --size 1G failed"
 cat "$sample" "$big" >/dev/null  # into the page cache
 
-cp "$build/windows/corvane.exe" "$dir/" || fail "cannot copy corvane.exe"
+cp "${CORVANE_EXE:-$build/windows/corvane.exe}" "$dir/corvane.exe" || fail "cannot copy corvane.exe"
 wine_exec() { "$top/scripts/wine-exec.sh" "$@"; }
 ctl() { wine_exec "$build/windows/corvane-ctl.exe" "$@"; }
 now_ms() { date +%s%3N; }
