@@ -39,3 +39,5 @@ echo "== update_info_bench_win (under Wine)"
 "$top/scripts/wine-exec.sh" "$build/windows/update_info_bench_win.exe" || echo "update_info_bench_win failed" >&2
 echo "== genre_list_bench_win (under Wine)"
 "$top/scripts/wine-exec.sh" "$build/windows/genre_list_bench_win.exe" || echo "genre_list_bench_win failed" >&2
+echo "== corvane.exe start-up with the 2-day sample and with a 1 GB recording (under Wine)"
+"$top/scripts/gui-startup-bench.sh" "$build" || echo "gui-startup-bench failed" >&2

@@ -70,7 +70,10 @@ public:
     LoadInput(EpgStore* store, BlockSource& source, int64_t rest, uint64_t limit) : store_(store), source_(source) {
         const uint64_t kept = std::min<uint64_t>(rest, limit);
         if (rest > 0 && kept > 0) block_ = takeSectionBlock(store, static_cast<size_t>(kept));
-        if (block_) capacity_ = static_cast<size_t>(kept);
+        if (block_) {
+            base_ = block_->bytes();
+            capacity_ = static_cast<size_t>(kept);
+        }
     }
     ~LoadInput() {
         if (used_) {
@@ -86,6 +89,36 @@ public:
 
     // The next n bytes, valid until the next call; null when the input ends first.
     const uint8_t* take(size_t n) {
+        // Once the input has gone past the block, pos_ stays at filled_.
+        if (filled_ - pos_ >= n) {
+            const uint8_t* bytes = base_ + pos_;
+            pos_ += n;
+            return bytes;
+        }
+        return takeFurther(n);
+    }
+
+    // Bytes just taken, as a place in the block that a slot may be lent
+    // (see lend()); null when they lie elsewhere.
+    uint8_t* placeOf(const uint8_t* bytes) const {
+        if (!base_ || bytes < base_ || bytes >= base_ + filled_) return nullptr;
+        return base_ + (bytes - base_);
+    }
+    // A place in the block is lent to a slot: the store keeps the block.
+    void lend() { used_ = true; }
+
+    // The bytes the block holds from here on, already read: `n` of them
+    // (none without a block, or past it), at their place in the block.
+    // skip() takes them as take() does.
+    uint8_t* held(size_t& n) const {
+        n = filled_ - pos_;
+        return base_ + pos_;
+    }
+    void skip(size_t n) { pos_ += n; }
+
+private:
+    // take() when the block does not hold n more bytes already read.
+    const uint8_t* takeFurther(size_t n) {
         if (!block_ || past_) return source_.take(n);
         while (filled_ - pos_ < n && filled_ < capacity_) {
             const long got = source_.read(block_->bytes() + filled_, std::min(kFill, capacity_ - filled_));
@@ -108,15 +141,6 @@ public:
         return joined_;
     }
 
-    // Bytes just taken, as a place in the block that a slot may be lent;
-    // null when they lie elsewhere. The store keeps the block once it is.
-    uint8_t* lendable(const uint8_t* bytes) {
-        if (!block_ || bytes < block_->bytes() || bytes >= block_->bytes() + filled_) return nullptr;
-        used_ = true;
-        return block_->bytes() + (bytes - block_->bytes());
-    }
-
-private:
     // Read a little at a time, so that the bytes are still in the cache
     // when they are parsed.
     static constexpr size_t kFill = 256 << 10;
@@ -124,33 +148,73 @@ private:
     EpgStore* store_;
     BlockSource& source_;
     SectionBlock* block_ = nullptr;
+    uint8_t* base_ = nullptr;  // the block's bytes
     size_t capacity_ = 0, filled_ = 0, pos_ = 0;
     bool past_ = false, used_ = false;
     uint8_t* joined_ = nullptr;  // a take across the end of the block
 };
 
-// One slot entry; false on a short read. The updateCount of the file is not
-// kept; an entry that is not a section leaves the slot as it was. A section
-// that fits a buffer the slot already has goes into it, as storeSection
-// does; any other is lent where it lies when it can be.
+// The `length` bytes of a slot entry (0..0xFFFF) into its slot; `place` is
+// where they lie in the block, null when they lie elsewhere. The updateCount
+// of the file is not kept; an entry that is not a section leaves the slot as
+// it was. A section that fits a buffer the slot already has goes into it, as
+// storeSection does; any other is lent where it lies when it can be.
+void fileEntry(LoadInput& in, SectionSlot& slot, const uint8_t* section, uint8_t* place, size_t length) {
+    slot.updateCount = 0;
+    if (length == 0 || !couldBeStoredSection(section, length)) return;
+    if (!place || (slot.data && slot.capacity >= length)) {
+        storeSection(slot, section, length);
+        return;
+    }
+    in.lend();
+    if (!slot.data) {
+        // The slot had nothing to release: the usual case, after clearSections.
+        const auto n = static_cast<uint16_t>(length);
+        slot = SectionSlot{.data = place, .updateCount = 0, .capacity = n, .length = n, .checked = 0, .lent = 1};
+    } else {
+        lendSection(slot, place, length);
+    }
+}
+
+// One slot entry through take(); false on a short read.
 bool readSlot(LoadInput& in, SectionSlot& slot) {
     const uint8_t* bytes = in.take(4);
     if (!bytes) return false;
-    ByteReader entry(bytes, 4);
-    entry.u16le();  // updateCount
-    slot.updateCount = 0;
-    const size_t length = entry.u16le();
-    if (length == 0) return true;
-    const uint8_t* section = in.take(length);
-    if (!section) return false;
-    if (!couldBeStoredSection(section, length)) return true;
-    uint8_t* place = slot.data && slot.capacity >= length ? nullptr : in.lendable(section);
-    if (place) {
-        lendSection(slot, place, length);
-    } else {
-        storeSection(slot, section, length);
+    const size_t length = ByteReader(bytes + 2, 2).u16le();  // after the updateCount
+    const uint8_t* section = length ? in.take(length) : bytes;
+    if (!section) {
+        slot.updateCount = 0;
+        return false;
     }
+    fileEntry(in, slot, section, in.placeOf(section), length);
     return true;
+}
+
+// The slot entries of a record: basic k and extended k for k = 0..511, then
+// present/following [0] and [1]; false when the input ended inside them.
+// Entries that lie whole in the bytes the block holds are filed where they
+// lie, the others (across the end of what has been read) through take().
+bool readSlots(LoadInput& in, ServiceRecord& r) {
+    SectionSlot(*const tables[2])[256] = {r.basic, r.extended};
+    constexpr int kScheduleEntries = 2 * kSlotsPerTable;
+    int e = 0;
+    while (e < kScheduleEntries) {
+        size_t held;
+        uint8_t* const start = in.held(held);
+        uint8_t* p = start;
+        for (; e < kScheduleEntries && held >= 4; ++e) {
+            const size_t length = p[2] | p[3] << 8;
+            if (held - 4 < length) break;
+            fileEntry(in, tables[e & 1][e >> 9][(e >> 1) & 255], p + 4, p + 4, length);
+            p += 4 + length;
+            held -= 4 + length;
+        }
+        in.skip(static_cast<size_t>(p - start));
+        if (e == kScheduleEntries) break;
+        if (!readSlot(in, tables[e & 1][e >> 9][(e >> 1) & 255])) return false;
+        ++e;
+    }
+    return readSlot(in, r.presentFollowing[0]) && readSlot(in, r.presentFollowing[1]);
 }
 
 bool readName(LoadInput& in, uint8_t (&name)[kNameCapacity], uint16_t& nameLength) {
@@ -176,10 +240,7 @@ bool readRecordBody(LoadInput& in, ServiceRecord& r, bool withTsInformation) {
         r.remoteKeyId = key[0];
         if (!readName(in, r.tsName, r.tsNameLength)) return false;
     }
-    for (int k = 0; k < kSlotsPerTable; ++k) {
-        if (!readSlot(in, r.basicAt(k)) || !readSlot(in, r.extendedAt(k))) return false;
-    }
-    return readSlot(in, r.presentFollowing[0]) && readSlot(in, r.presentFollowing[1]);
+    return readSlots(in, r);
 }
 
 // Start date of a stored schedule section: the MJD where its first event's
@@ -220,7 +281,8 @@ void alignBaselines(EpgStore* store) {
             i = 0;
             continue;
         }
-        for (int s = 0; s < kSlotsPerTable; ++s) r.basicAt(s).updateCount = 1;
+        for (auto& half : r.basic)
+            for (SectionSlot& slot : half) slot.updateCount = 1;
         ++i;
     }
 }

@@ -182,6 +182,19 @@ static int findService(const EpgStore* store, int networkClass, int serviceId) {
 }
 
 int findOrCreateService(EpgStore* store, int networkClass, int serviceId) {
+    // After the last record in the order (a data file lists its services in
+    // that order): the next place, as the walk below would find it.
+    const int count = store->serviceCount;
+    if (count > 0 && count < kMaxServices && store->services[count - 1] && !store->services[count]) {
+        const ServiceRecord& last = *store->services[count - 1];
+        if (last.networkClass() < networkClass || (last.networkClass() == networkClass && last.serviceId < serviceId)) {
+            ServiceRecord* record = newRecord(store, networkClass, serviceId);
+            if (!record) return kMaxServices;
+            store->services[count] = record;
+            ++store->serviceCount;
+            return count;
+        }
+    }
     for (int i = 0; i < kMaxServices; ++i) {
         ServiceRecord* record = store->services[i];
         if (!record) {

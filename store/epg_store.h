@@ -43,14 +43,17 @@ private:
 };
 
 // Holds at most one raw section. The buffer grows and is never shrunk.
+// 16 bytes: a full store has more than 300,000 slots, and a data file's load
+// writes every one of them.
 struct SectionSlot {
-    uint16_t updateCount;
     uint8_t* data;        // null = empty slot
+    uint16_t updateCount;
     uint16_t capacity;
     uint16_t length;      // section_length + 3
     uint8_t checked;      // the bytes passed the transport-stream reader's CRC check
     uint8_t lent;         // data lies in one of the store's section blocks: not freed on its own
 };
+static_assert(sizeof(SectionSlot) <= 16);
 
 inline SectionHeader headerOf(const SectionSlot& slot) { return {slot.data, slot.data ? size_t{slot.length} : 0}; }
 

@@ -1,10 +1,13 @@
 // corvane-ctl: drives a running corvane.exe from scripts (Wine or Windows).
 //
-//   corvane-ctl wait-painted [--timeout S] [--guide]
+//   corvane-ctl wait-painted [--timeout S] [--guide] [--timing]
 //       Waits until a top-level window of class "CORVANE" is visible, its
 //       process is idle and nothing is left to paint. With --guide it also
 //       waits until the guide's corner button (grey 105,105,105) shows at
-//       client (2, 2), i.e. until guide data has been painted.
+//       client (2, 2), i.e. until guide data has been painted. With --timing
+//       it looks every few milliseconds and prints when the window was first
+//       seen settled and when its process started, both in milliseconds since
+//       1970 (UTC): "painted MS started MS".
 //   corvane-ctl close [--timeout S] [--title TEXT]
 //       Posts WM_CLOSE to that window and waits until its process has ended,
 //       so the program shuts down normally and writes its settings. With
@@ -39,13 +42,14 @@ namespace {
 constexpr const char* kWindowClass = "CORVANE";
 constexpr COLORREF kCornerButton = RGB(105, 105, 105);
 constexpr DWORD kPollMs = 100;
+constexpr DWORD kTimingPollMs = 5;  // wait-painted --timing
 // The window must look settled this many polls in a row.
 constexpr int kStablePolls = 3;
 
 enum ExitCode { kDone = 0, kTimedOut = 1, kUsage = 2, kNoWindow = 3 };
 
 const char kUsageText[] =
-    "usage: corvane-ctl wait-painted [--timeout S] [--guide]\n"
+    "usage: corvane-ctl wait-painted [--timeout S] [--guide] [--timing]\n"
     "       corvane-ctl close [--timeout S] [--title TEXT]\n"
     "       corvane-ctl command ID\n"
     "       corvane-ctl window [--timeout S] [--title TEXT] [--client]\n"
@@ -54,7 +58,9 @@ const char kUsageText[] =
     "\n"
     "Drives a running corvane.exe (window class CORVANE) for scripted runs:\n"
     "  wait-painted  wait until the main window is shown, idle and painted; with\n"
-    "                --guide also until the guide's corner button is painted\n"
+    "                --guide also until the guide's corner button is painted;\n"
+    "                --timing: print \"painted MS started MS\", when it was first seen\n"
+    "                settled and when its process started (ms since 1970, UTC)\n"
     "  close         close the main window and wait until the program has ended;\n"
     "                with --title close (or hide) that window of the program\n"
     "  command       post a menu command to the main window\n"
@@ -69,6 +75,7 @@ struct Options {
     double timeoutSeconds = 30;
     bool guide = false;
     bool client = false;
+    bool timing = false;
     std::optional<std::string> title;
     int id = 0;
 };
@@ -78,7 +85,7 @@ int usage() {
     return kUsage;
 }
 
-enum Allowed { kTimeout = 1, kGuide = 2, kTitle = 4, kClient = 8 };
+enum Allowed { kTimeout = 1, kGuide = 2, kTitle = 4, kClient = 8, kTiming = 16 };
 
 bool parseNumber(const char* text, double& value) {
     char* end = nullptr;
@@ -94,6 +101,8 @@ bool parseOptions(int argc, char** argv, int first, int allowed, Options& option
             if (!parseNumber(argv[++i], options.timeoutSeconds)) return false;
         } else if ((allowed & kGuide) && std::strcmp(argv[i], "--guide") == 0) {
             options.guide = true;
+        } else if ((allowed & kTiming) && std::strcmp(argv[i], "--timing") == 0) {
+            options.timing = true;
         } else if ((allowed & kTitle) && std::strcmp(argv[i], "--title") == 0 && hasValue) {
             options.title = argv[++i];
         } else if ((allowed & kClient) && std::strcmp(argv[i], "--client") == 0) {
@@ -171,10 +180,27 @@ HWND findWindow(const std::optional<std::string>& title) {
     return search.found;
 }
 
+// Milliseconds since 1970 (UTC) of a FILETIME.
+long long unixMilliseconds(const FILETIME& time) {
+    const ULONGLONG ticks = (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;  // 100 ns since 1601
+    return static_cast<long long>(ticks / 10000) - 11644473600000LL;
+}
+
+long long nowUnixMilliseconds() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return unixMilliseconds(now);
+}
+
 // Waits until the window (and with `guide` the guide in it) is shown, idle
 // and painted; null after the timeout, with the reason on standard error.
-HWND waitSettled(const Options& options) {
+// `settledAt`, when given, receives the time of the first poll of the
+// settled run (nowUnixMilliseconds).
+HWND waitSettled(const Options& options, long long* settledAt = nullptr) {
     const ULONGLONG deadline = deadlineAfter(options.timeoutSeconds);
+    const DWORD pollMs = options.timing ? kTimingPollMs : kPollMs;
+    // As long a settled run with the finer polls.
+    const int stablePolls = static_cast<int>(kStablePolls * kPollMs / pollMs);
     int stable = 0;
     const char* waitingFor = "a visible Corvane window";
     COLORREF lastPixel = CLR_INVALID;
@@ -191,9 +217,10 @@ HWND waitSettled(const Options& options) {
             waitingFor = "the guide's corner button at client (2, 2)";
         } else {
             settled = true;
+            if (stable == 0 && settledAt) *settledAt = nowUnixMilliseconds();
         }
         stable = settled ? stable + 1 : 0;
-        if (stable >= kStablePolls) return window;
+        if (stable >= stablePolls) return window;
         if (GetTickCount64() >= deadline) {
             std::fprintf(stderr, "corvane-ctl: timed out waiting for %s", waitingFor);
             if (options.guide && lastPixel != CLR_INVALID) {
@@ -203,13 +230,25 @@ HWND waitSettled(const Options& options) {
             std::fputc('\n', stderr);
             return nullptr;
         }
-        Sleep(kPollMs);
+        Sleep(pollMs);
     }
 }
 
 int waitPainted(const Options& options) {
-    if (!waitSettled(options)) return kTimedOut;
-    std::puts("corvane-ctl: Corvane is shown and painted");
+    long long settledAt = 0;
+    HWND window = waitSettled(options, &settledAt);
+    if (!window) return kTimedOut;
+    if (!options.timing) {
+        std::puts("corvane-ctl: Corvane is shown and painted");
+        return kDone;
+    }
+    long long startedAt = 0;
+    if (HANDLE process = openOwner(window, PROCESS_QUERY_LIMITED_INFORMATION)) {
+        FILETIME created, exited, kernel, user;
+        if (GetProcessTimes(process, &created, &exited, &kernel, &user)) startedAt = unixMilliseconds(created);
+        CloseHandle(process);
+    }
+    std::printf("painted %lld started %lld\n", settledAt, startedAt);
     return kDone;
 }
 
@@ -308,7 +347,7 @@ int main(int argc, char** argv) {
         return kDone;
     }
     if (command == "wait-painted")
-        return parseOptions(argc, argv, 2, kTimeout | kGuide, options) ? waitPainted(options) : usage();
+        return parseOptions(argc, argv, 2, kTimeout | kGuide | kTiming, options) ? waitPainted(options) : usage();
     if (command == "close")
         return parseOptions(argc, argv, 2, kTimeout | kTitle, options) ? closeCorvane(options) : usage();
     if (command == "command") return argc == 3 && parseId(argv[2], options.id) ? postCommand(options.id) : usage();
