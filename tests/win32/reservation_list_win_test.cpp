@@ -90,6 +90,9 @@ TEST_F(ReservationListWinTest, ShowsSortsAndClicksRowsSafelyUntilTheNextRefreshA
     RedrawWindow(list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     click(list(), rowPoint(list(), 0));  // the 22:00 job: two hours below the guide's start
     EXPECT_EQ(120 * 2 - 60, app.layout->view.scrollY);
+    app.layout->view.scrollY = 0;  // Enter on the selected row: what its click does
+    SendMessageA(window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(120 * 2 - 60, app.layout->view.scrollY);
     deleteAt(0, IDNO);
     EXPECT_TRUE(DialogScript::ran) << "the question was asked";
     refresh();
