@@ -40,15 +40,9 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  source "$top/scripts/xvfb.sh"
-  if xdpyinfo -display ":${CORVANE_DISPLAY_NUM:-87}" >/dev/null 2>&1; then
-    export DISPLAY=":${CORVANE_DISPLAY_NUM:-87}"
-  else
-    corvane_xvfb_start || fail "could not start Xvfb"
-    xvfb_pid=$!
-  fi
-fi
+source "$top/scripts/xvfb.sh"
+corvane_display_for_run || fail "could not start Xvfb"
+xvfb_pid=$CORVANE_XVFB_PID
 # A persistent wineserver: every Wine process starts the same way.
 wineserver -p
 

@@ -42,15 +42,9 @@ ctl() { "$top/scripts/wine-exec.sh" "$build/windows/corvane-ctl.exe" "$@"; }
 
 # 3. A display: the user's, or a virtual one that this script stops again.
 xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  source "$top/scripts/xvfb.sh"
-  if xdpyinfo -display ":${CORVANE_DISPLAY_NUM:-87}" >/dev/null 2>&1; then
-    export DISPLAY=":${CORVANE_DISPLAY_NUM:-87}"
-  else
-    corvane_xvfb_start || fail "could not start Xvfb"
-    xvfb_pid=$!
-  fi
-fi
+source "$top/scripts/xvfb.sh"
+corvane_display_for_run || fail "could not start Xvfb"
+xvfb_pid=$CORVANE_XVFB_PID
 
 corvane_pid=""
 cleanup() {
