@@ -66,6 +66,35 @@ std::string ShiftJisToUtf8::convert(std::string_view sjis) {
 
 #else
 
+namespace {
+
+// All of `text` through `cd`. A character it cannot convert becomes
+// `replacement`, `skip(rest)` bytes of the rest are passed over and the
+// conversion goes on after them.
+template <class Skip>
+std::string convertAll(iconv_t cd, std::string_view text, std::string_view replacement, Skip skip) {
+    std::string out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char block[1024];
+    while (inLeft > 0) {
+        char* outPtr = block;
+        size_t outLeft = sizeof block;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(block, static_cast<size_t>(outPtr - block));
+        if (rc != static_cast<size_t>(-1) || errno == E2BIG) continue;
+        const size_t n = std::min(skip(std::string_view(in, inLeft)), inLeft);
+        out += replacement;
+        in += n;
+        inLeft -= n;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+}
+
+}  // namespace
+
 ShiftJisToUtf8::ShiftJisToUtf8() {
     iconv_t cd = iconv_open("UTF-8", "CP932");
     if (cd != reinterpret_cast<iconv_t>(-1)) converter_ = cd;
@@ -84,27 +113,10 @@ std::string ShiftJisToUtf8::convert(std::string_view sjis) {
         }
         return out;
     }
-    iconv_t cd = static_cast<iconv_t>(converter_);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(sjis.data());
-    size_t inLeft = sjis.size();
-    char block[1024];
-    while (inLeft > 0) {
-        char* outPtr = block;
-        size_t outLeft = sizeof block;
-        size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(block, static_cast<size_t>(outPtr - block));
-        if (rc != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG) continue;
-        // An invalid or incomplete character: one replacement for all of it
-        // (a lead byte takes its second byte along).
-        const size_t n = characterLength(std::string_view(in, inLeft), 0);
-        out += kReplacement;
-        in += n;
-        inLeft -= n;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    return out;
+    // An invalid or incomplete character: one replacement for all of it
+    // (a lead byte takes its second byte along).
+    return convertAll(static_cast<iconv_t>(converter_), sjis, kReplacement,
+                      [](std::string_view rest) { return characterLength(rest, 0); });
 }
 
 namespace {
@@ -134,25 +146,12 @@ std::optional<std::string> utf8ToShiftJis(std::string_view utf8) {
         if (n == 0) return std::nullopt;
         at += n;
     }
-    std::string out;
     iconv_t cd = iconv_open("CP932", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
-    char block[1024];
-    while (inLeft > 0) {
-        char* outPtr = block;
-        size_t outLeft = sizeof block;
-        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(block, static_cast<size_t>(outPtr - block));
-        if (rc != static_cast<size_t>(-1) || errno == E2BIG) continue;
-        // A character code page 932 lacks (the text is well-formed).
-        const size_t n = std::max<size_t>(1, utf8SequenceLength(std::string_view(in, inLeft)));
-        out += '\xFF';
-        in += n;
-        inLeft -= n;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
+    // A character code page 932 lacks (the text is well-formed).
+    std::string out = convertAll(cd, utf8, "\xFF", [](std::string_view rest) {
+        return std::max<size_t>(1, utf8SequenceLength(rest));
+    });
     iconv_close(cd);
     return out;
 }
