@@ -41,6 +41,9 @@ namespace corvane {
 
 struct AppState;
 
+// Whether `window` is `outer` or one of its controls (null `outer`: no).
+inline bool windowWithin(HWND window, HWND outer) { return outer && (window == outer || IsChild(outer, window)); }
+
 // The layout's view of the main window: clock, client size, scroll bars and
 // invalidation.
 class MainWindowHost final : public GuideHost {

@@ -29,8 +29,6 @@ struct FindBarState {
 
 using OwnedState = OwnedDialogState<FindBarState>;
 
-bool pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
 std::string queryOf(HWND bar) {
     char text[512] = {};
     GetDlgItemTextA(bar, IDC_FIND_QUERY, text, sizeof text);
@@ -128,7 +126,7 @@ INT_PTR CALLBACK findBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
             } else if ((id == IDC_FIND_DESCRIPTIONS || id == IDC_FIND_KANA) && code == BN_CLICKED) {
                 search(bar, *state, 0);
             } else if (id == IDOK) {
-                search(bar, *state, pressed(VK_SHIFT) ? -1 : 1);
+                search(bar, *state, keyHeld(VK_SHIFT) ? -1 : 1);
             } else if (id == IDC_FIND_PREVIOUS) {
                 search(bar, *state, -1);
             } else if (id == IDCANCEL) {
@@ -155,10 +153,6 @@ INT_PTR CALLBACK findBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         default:
             return FALSE;
     }
-}
-
-bool inBar(const AppState& app, HWND window) {
-    return app.findBar && (window == app.findBar || IsChild(app.findBar, window));
 }
 
 }  // namespace
@@ -195,7 +189,7 @@ void findNextMatch(AppState& app, int direction) {
 
 void closeFindBar(AppState& app) {
     if (!app.findBar) return;
-    const bool hadFocus = inBar(app, GetFocus());
+    const bool hadFocus = windowWithin(GetFocus(), app.findBar);
     writeFindBarSettings(*app.settings, valuesOf(app.findBar));
     ShowWindow(app.findBar, SW_HIDE);
     InvalidateRect(app.mainWindow, nullptr, FALSE);
@@ -204,13 +198,13 @@ void closeFindBar(AppState& app) {
 
 bool findBarKey(AppState& app, const MSG& msg) {
     if (msg.message != WM_KEYDOWN || !app.findBar) return false;
-    const bool shift = pressed(VK_SHIFT);
-    if (msg.wParam == VK_F3 && (msg.hwnd == app.mainWindow || inBar(app, msg.hwnd) ||
-                                (app.popupWindow && (msg.hwnd == app.popupWindow || IsChild(app.popupWindow, msg.hwnd))))) {
+    const bool shift = keyHeld(VK_SHIFT);
+    if (msg.wParam == VK_F3 && (msg.hwnd == app.mainWindow || windowWithin(msg.hwnd, app.findBar) ||
+                                windowWithin(msg.hwnd, app.popupWindow))) {
         findNextMatch(app, shift ? -1 : 1);
         return true;
     }
-    if (!inBar(app, msg.hwnd)) return false;
+    if (!windowWithin(msg.hwnd, app.findBar)) return false;
     if (msg.wParam == VK_RETURN) {
         findNextMatch(app, shift ? -1 : 1);
         return true;

@@ -14,8 +14,6 @@ namespace {
 // and a line of title. The paint that follows the scroll measures it.
 constexpr int kUnpaintedTitleHeight = 32;
 
-bool pressed(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
 ClientSize clientOf(AppState& app) { return {app.guideHost.clientWidth(), app.guideHost.clientHeight()}; }
 
 // The rows at the top of the grid the find bar covers while it shows.
@@ -117,7 +115,7 @@ bool onGuideKey(AppState& app, WPARAM key) {
     if (!guideTakesKey(key) || layout.view.guideBegin == 0) return false;
     // A click may have left the focus in the popup; the guide takes it back.
     if (GetFocus() != app.mainWindow) SetFocus(app.mainWindow);
-    const bool control = pressed(VK_CONTROL), shift = pressed(VK_SHIFT);
+    const bool control = keyHeld(VK_CONTROL), shift = keyHeld(VK_SHIFT);
     switch (key) {
         case VK_UP:
         case VK_DOWN:

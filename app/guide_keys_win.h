@@ -20,6 +20,9 @@ bool onGuideKey(AppState& app, WPARAM key);
 // title block, the popup beside it. False when the view does not show it.
 bool selectProgramme(AppState& app, Selection selection);
 
+// Whether `key` is held down as the message being handled was sent.
+inline bool keyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
 // Whether the guide takes `key` when it is pressed in the popup (the popup
 // keeps the focus after a click has shown it).
 bool guideTakesKey(WPARAM key);

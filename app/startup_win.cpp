@@ -250,8 +250,7 @@ bool translateProgramKeys(AppState& app, MSG& msg) {
     if (app.accelerators && TranslateAcceleratorA(app.mainWindow, app.accelerators, &msg)) return true;
     if (findBarKey(app, msg)) return true;
     // A click leaves the focus in the popup; the guide's keys still move the guide.
-    if (msg.message == WM_KEYDOWN && app.popupWindow && guideTakesKey(msg.wParam) &&
-        (msg.hwnd == app.popupWindow || IsChild(app.popupWindow, msg.hwnd))) {
+    if (msg.message == WM_KEYDOWN && guideTakesKey(msg.wParam) && windowWithin(msg.hwnd, app.popupWindow)) {
         SendMessageA(app.mainWindow, WM_KEYDOWN, msg.wParam, msg.lParam);
         return true;
     }

@@ -126,6 +126,25 @@ void fillPopup(PopupHost& host, HWND popup, Selection selection) {
     SetWindowTextA(description, texts.description.c_str());
 }
 
+// Shows the popup at `at` with its description scrolled to the top. For the
+// keyboard it is not activated, so that the next key still moves the
+// selection, and the pointer is not watched; for a click it is, and it is.
+void showAt(HWND popup, PopupState& state, POINT at, bool byKeyboard) {
+    HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
+    // EM_SCROLL knows no SB_TOP; the scroll-bar message does.
+    SendMessageA(description, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+    ShowWindow(description, SW_SHOW);
+    SetWindowPos(popup, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!state.shown || state.byKeyboard != byKeyboard) ShowWindow(popup, byKeyboard ? SW_SHOWNOACTIVATE : SW_SHOW);
+    state.shown = true;
+    state.byKeyboard = byKeyboard;
+    state.hideCounter = 0;
+    if (byKeyboard)
+        KillTimer(popup, TIMER_POPUP_WATCH);
+    else
+        SetTimer(popup, TIMER_POPUP_WATCH, kPopupWatchPeriod, nullptr);
+}
+
 INT_PTR CALLBACK popupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     PopupState* state = stateOf(dialog);
     switch (message) {
@@ -262,11 +281,6 @@ void clickGuide(PopupHost& host, HWND popup, int x, int y) {
 void showPopup(HWND popup, int x, int y) {
     PopupState* state = stateOf(popup);
     if (!state) return;
-    HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
-    // EM_SCROLL knows no SB_TOP; the scroll-bar message does.
-    SendMessageA(description, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
-    ShowWindow(description, SW_SHOW);
-
     const SIZE size = windowSize(popup);
     RECT desktop{};
     GetWindowRect(GetDesktopWindow(), &desktop);
@@ -276,13 +290,7 @@ void showPopup(HWND popup, int x, int y) {
                                                                     : x + kPopupPointerGap;
     const int top = desktopHeight < size.cy + y + kPopupPointerGap ? y - size.cy - kPopupPointerGap
                                                                     : y + kPopupPointerGap;
-    SetWindowPos(popup, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    if (!state->shown || state->byKeyboard) ShowWindow(popup, SW_SHOW);
-    state->shown = true;
-    state->byKeyboard = false;
-    SetTimer(popup, TIMER_POPUP_WATCH, kPopupWatchPeriod, nullptr);
-    state->hideCounter = 0;
+    showAt(popup, *state, POINT{left, top}, false);
 }
 
 void showPopupForKeyboard(PopupHost& host, HWND popup, Selection selection, const RECT& block) {
@@ -291,23 +299,13 @@ void showPopupForKeyboard(PopupHost& host, HWND popup, Selection selection, cons
     layout.view.selection = selection;
     if (!state || !layout.selectedEvent()) return;
     fillPopup(host, popup, selection);
-    HWND description = GetDlgItem(popup, IDC_POPUP_TEXT);
-    SendMessageA(description, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
-    ShowWindow(description, SW_SHOW);
-
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const SIZE size = windowSize(popup);
     const WindowRect place =
         popupBesideBlock(WindowRect{block.left, block.top, block.right - block.left, block.bottom - block.top}, size.cx,
                          size.cy, WorkArea{work.left, work.top, work.right, work.bottom}, kPopupPointerGap);
-    SetWindowPos(popup, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The keyboard stays with the guide: the next key moves the selection.
-    if (!state->shown || !state->byKeyboard) ShowWindow(popup, SW_SHOWNOACTIVATE);
-    state->shown = true;
-    state->byKeyboard = true;
-    KillTimer(popup, TIMER_POPUP_WATCH);
-    state->hideCounter = 0;
+    showAt(popup, *state, POINT{place.x, place.y}, true);
 }
 
 void hidePopup(HWND popup) {
